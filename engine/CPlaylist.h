@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One scene of a playlist file.
+struct PlaylistEntry
+{
+    QString sceneId;     // may be empty
+    QString scenePath;
+    int reserved = 0;    // kept for the file format; the program sets 0
+    int typeFlags = 0;   // the scene's whole type flag word
+    bool found = false;  // mark used while a playlist is synchronised
+};
+
+// A playlist file (".kvp"): one entry list per scene type. The lists own
+// their entries.
+class CPlaylist
+{
+public:
+    CPlaylist();
+    ~CPlaylist();
+
+    // Replaces the entries with the file's. A missing or malformed file gives
+    // an empty playlist and false.
+    bool Load(const QString &path);
+    // Writes atomically; false when it could not be written.
+    bool Save(const QString &path) const;
+    int totalScenes() const;
+    void clear();
+
+    bool noSave = false;
+    QList<PlaylistEntry *> transitionEntries;
+    QList<PlaylistEntry *> standaloneEntries;
+    QList<PlaylistEntry *> backgroundEntries;
+    QList<PlaylistEntry *> foregroundEntries;
+    QList<PlaylistEntry *> postprocessingEntries;
+
+    Q_DISABLE_COPY(CPlaylist)
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+// Calendar date and time of a scene, no time zone; all zero when unknown.
+struct SceneDate
+{
+    quint16 year = 0;
+    quint16 month = 0;
+    quint16 day = 0;
+    quint16 hour = 0;
+    quint16 minute = 0;
+    quint16 second = 0;
+};
+
+// A scene file (".kvc"): a zip archive whose "scene.json" entry holds the
+// metadata; every other entry is the scene's content (by convention
+// "thumbnail.jpg" is its thumbnail). See docs/file-formats.md.
+class CScene
+{
+public:
+    enum TypeFlag : quint32 {
+        Background = 0x1,
+        Foreground = 0x2,
+        Postprocessing = 0x4,
+        Transition = 0x8,
+        Hidden = 0x800,          // an official scene the browser does not list
+    };
+
+    CScene();
+    virtual ~CScene();
+
+    // keepContent false reads the metadata only (browsing). keepContent true
+    // also remembers what a later Save needs to carry every other entry
+    // over unchanged (editing). A failed load leaves an empty scene and false.
+    bool Load(const QString &path, bool keepContent);
+    // createNew false rewrites the existing archive at path: the metadata is
+    // replaced, every other entry is copied byte for byte. createNew true
+    // writes a new archive from the metadata and the entries set with
+    // SetEntry. Always atomic; false when nothing was written.
+    bool Save(const QString &path, bool createNew);
+
+    QString GetAuthor() const { return m_author; }
+    QString GetDesc() const { return m_description; }
+    QString GetLicenseType() const { return m_licenseType; }
+    QStringList GetTags() const { return tagList; }
+    // Web page of a licence type; empty for types it does not know.
+    static QString GetLicenseUrl(const QString &type);
+
+    virtual QString GetPath() const { return m_path; }
+    virtual QString GetId() const { return m_id; }
+    virtual QString GetName() const { return m_name; }
+
+    // For scene authors and tools.
+    void SetId(const QString &id) { m_id = id; }
+    void SetName(const QString &name) { m_name = name; }
+    void SetAuthor(const QString &author) { m_author = author; }
+    void SetDesc(const QString &description) { m_description = description; }
+    void SetLicenseType(const QString &type) { m_licenseType = type; }
+    // Adds or replaces a content entry written by Save(path, true) or
+    // Save(path, false) ("scene.json" is reserved).
+    void SetEntry(const QString &name, const QByteArray &data) { m_newEntries.insert(name, data); }
+
+    quint32 typeFlags = 0;
+    bool relicensingFlag = true;
+    QStringList tagList;
+    SceneDate sceneDate;
+
+private:
+    QString m_path;
+    QString m_id;
+    QString m_name;
+    QString m_author;
+    QString m_description;
+    QString m_licenseType;
+    QByteArray m_unknownJson;            // keys of "scene.json" this version does not know, kept verbatim
+    QMap<QString, QByteArray> m_newEntries;
+    bool m_keepContent = false;
+};
