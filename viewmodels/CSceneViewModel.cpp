@@ -1,0 +1,171 @@
+#include "CSceneViewModel.h"
+
+CSceneViewModel::CSceneViewModel()
+    : QObject(nullptr)
+{
+}
+
+CSceneViewModel::CSceneViewModel(const QString &filepath, bool official)
+    : QObject(nullptr)
+    , m_filepath(filepath)
+    , m_official(official)
+{
+    // A scene that cannot be read is still listed, with what the engine holds.
+    m_scene.Load(filepath, false);
+}
+
+CSceneViewModel::~CSceneViewModel() = default;
+
+QString CSceneViewModel::name() const
+{
+    return m_scene.GetName();
+}
+
+QString CSceneViewModel::author() const
+{
+    return m_scene.GetAuthor();
+}
+
+QString CSceneViewModel::id() const
+{
+    return m_scene.GetId();
+}
+
+QStringList CSceneViewModel::tags() const
+{
+    return m_scene.GetTags();
+}
+
+bool CSceneViewModel::relicensingPossible() const
+{
+    return m_scene.relicensingFlag;
+}
+
+QString CSceneViewModel::typeName(quint32 typeFlags)
+{
+    if (typeFlags & CScene::Background)
+        return QStringLiteral("Background");
+    if (typeFlags & CScene::Foreground)
+        return QStringLiteral("Foreground");
+    if (typeFlags & CScene::Postprocessing)
+        return QStringLiteral("Postprocessing");
+    if (typeFlags & CScene::Transition)
+        return QStringLiteral("Transition");
+    return QStringLiteral("Standalone");
+}
+
+int CSceneViewModel::typeIndex(quint32 typeFlags)
+{
+    if (typeFlags & CScene::Background)
+        return 1;
+    if (typeFlags & CScene::Foreground)
+        return 2;
+    if (typeFlags & CScene::Postprocessing)
+        return 3;
+    if (typeFlags & CScene::Transition)
+        return 4;
+    return 0;
+}
+
+QString CSceneViewModel::type() const
+{
+    return typeName(m_scene.typeFlags);
+}
+
+int CSceneViewModel::sceneTypeAsIndex() const
+{
+    return typeIndex(m_scene.typeFlags);
+}
+
+QString CSceneViewModel::description() const
+{
+    return m_scene.GetDesc();
+}
+
+// "CC BY-SA 4.0" -> "icons/cc-by-sa.png". A version only counts when a space
+// or hyphen stands before it, and only 3.0 and 4.0 share the unversioned icon.
+QString CSceneViewModel::licenseImage() const
+{
+    QString licence = m_scene.GetLicenseType();
+    if (licence.isEmpty())
+        return QString();
+    licence.replace(QLatin1Char(' '), QLatin1Char('-'));
+    licence.remove(QStringLiteral("-3.0"));
+    licence.remove(QStringLiteral("-4.0"));
+    return QStringLiteral("icons/") + licence.toLower() + QStringLiteral(".png");
+}
+
+QString CSceneViewModel::licenseUrl() const
+{
+    return CScene::GetLicenseUrl(m_scene.GetLicenseType());
+}
+
+QString CSceneViewModel::filepath() const
+{
+    return m_filepath;
+}
+
+bool CSceneViewModel::selected() const
+{
+    return m_selected;
+}
+
+bool CSceneViewModel::official() const
+{
+    return m_official;
+}
+
+void CSceneViewModel::setFilepath(const QString &filepath)
+{
+    if (filepath == m_filepath)
+        return;
+    m_filepath = filepath;
+    emit filepathChanged();
+}
+
+void CSceneViewModel::setSelected(bool selected)
+{
+    if (selected == m_selected)
+        return;
+    m_selected = selected;
+    emit selectedChanged();
+}
+
+namespace {
+
+// Applies one edit to the scene file through a fresh copy loaded for editing,
+// so every content entry is carried over. The view model's own scene was
+// loaded for browsing only and must not be saved. When the fresh load fails
+// nothing is written: saving would replace the user's scene with an empty one.
+template<typename Edit>
+void editSceneFile(const QString &filepath, Edit edit)
+{
+    CScene file;
+    if (!file.Load(filepath, true))
+        return;
+    edit(file);
+    file.Save(filepath, false);
+}
+
+} // namespace
+
+void CSceneViewModel::addTag(QString tag)
+{
+    m_scene.tagList.append(tag);
+    emit tagsChanged();
+    editSceneFile(m_filepath, [&tag](CScene &file) { file.tagList.append(tag); });
+}
+
+void CSceneViewModel::removeTag(QString tag)
+{
+    m_scene.tagList.removeAll(tag);
+    emit tagsChanged();
+    editSceneFile(m_filepath, [&tag](CScene &file) { file.tagList.removeAll(tag); });
+}
+
+void CSceneViewModel::setRelicensingPossible(bool possible)
+{
+    m_scene.relicensingFlag = possible;
+    emit relicensingPossibleChanged();
+    editSceneFile(m_filepath, [possible](CScene &file) { file.relicensingFlag = possible; });
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "CScene.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// One scene file (".kvc") as QML sees it: its metadata, whether it is an
+// official scene or the user's own, whether the user selected it, and the path
+// of its file. Tag and relicensing edits are written back to the file at once.
+//
+// Created without a parent; its creator keeps it alive.
+class CSceneViewModel : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString name READ name CONSTANT)
+    Q_PROPERTY(QString author READ author CONSTANT)
+    Q_PROPERTY(QString id READ id CONSTANT)
+    Q_PROPERTY(QStringList tags READ tags NOTIFY tagsChanged)
+    Q_PROPERTY(bool relicensingPossible READ relicensingPossible NOTIFY relicensingPossibleChanged)
+    Q_PROPERTY(QString type READ type CONSTANT)
+    Q_PROPERTY(int sceneTypeAsIndex READ sceneTypeAsIndex CONSTANT)
+    Q_PROPERTY(QString description READ description CONSTANT)
+    Q_PROPERTY(QString licenseImage READ licenseImage CONSTANT)
+    Q_PROPERTY(QString licenseUrl READ licenseUrl CONSTANT)
+    Q_PROPERTY(QString filepath READ filepath WRITE setFilepath NOTIFY filepathChanged)
+    Q_PROPERTY(bool selected READ selected WRITE setSelected NOTIFY selectedChanged)
+    Q_PROPERTY(bool official READ official CONSTANT)
+
+public:
+    // For QML: empty path, nothing loaded, not selected, not official.
+    CSceneViewModel();
+    // Reads the scene's metadata from filepath. A file that cannot be read
+    // still gives a view model, showing an empty scene.
+    CSceneViewModel(const QString &filepath, bool official);
+    ~CSceneViewModel() override;
+
+    QString name() const;
+    QString author() const;
+    QString id() const;
+    QStringList tags() const;
+    bool relicensingPossible() const;
+    // "Background", "Foreground", "Postprocessing", "Transition" or "Standalone".
+    QString type() const;
+    // 1 to 4 in the order above, 0 for "Standalone".
+    int sceneTypeAsIndex() const;
+    QString description() const;
+    // "icons/<licence type>.png", empty without a licence type.
+    QString licenseImage() const;
+    QString licenseUrl() const;
+    QString filepath() const;
+    bool selected() const;
+    bool official() const;
+
+    void setFilepath(const QString &filepath);
+    void setSelected(bool selected);
+
+    // The engine's scene as loaded at construction (plus the edits below).
+    const CScene &scene() const { return m_scene; }
+    CScene &scene() { return m_scene; }
+
+    // The type name and index of a type flag word; the first of the bits
+    // Background, Foreground, Postprocessing, Transition that is set decides.
+    static QString typeName(quint32 typeFlags);
+    static int typeIndex(quint32 typeFlags);
+
+    // Each edit changes the scene in memory, emits its signal, then writes the
+    // change into the file at filepath through a freshly loaded copy. When
+    // that copy cannot be loaded the file is left untouched.
+    Q_INVOKABLE void addTag(QString tag);
+    Q_INVOKABLE void removeTag(QString tag);
+    Q_INVOKABLE void setRelicensingPossible(bool possible);
+
+signals:
+    void selectedChanged();
+    void filepathChanged();
+    void tagsChanged();
+    void relicensingPossibleChanged();
+
+private:
+    CScene m_scene;
+    QString m_filepath;
+    bool m_selected = false;
+    bool m_official = false;
+};
