@@ -1,0 +1,361 @@
+#include "CLog.h"
+
+#include <QMutexLocker>
+
+#include <cstdarg>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <chrono>
+#include <ctime>
+#endif
+
+CLog *gLog = nullptr;
+
+namespace {
+
+constexpr int kMessageBufferSize = 1000;    // 999 characters and the NUL
+constexpr int kLineBufferSize = 1050;       // 1049 characters and the NUL
+constexpr int kFirstErrorMaxLength = 510;
+constexpr int kMaxAcceptedLineIndex = 1250; // lines 0..1250 are accepted: 1251 in all
+constexpr int kMaxWaitingBeforeQueue = 100; // a line is queued while at most 100 wait
+constexpr long kMaxKeptFileSize = 100000;
+constexpr int kMaxPathCharacters = 200;
+constexpr int kMaxPathBytes = 199;
+
+struct LocalTimestamp
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+};
+
+// The local wall-clock time, to the millisecond.
+LocalTimestamp CurrentLocalTimestamp()
+{
+    LocalTimestamp stamp;
+#ifdef Q_OS_WIN
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    stamp.year = now.wYear;
+    stamp.month = now.wMonth;
+    stamp.day = now.wDay;
+    stamp.hour = now.wHour;
+    stamp.minute = now.wMinute;
+    stamp.second = now.wSecond;
+    stamp.millisecond = now.wMilliseconds;
+#else
+    const auto now = std::chrono::system_clock::now();
+    const auto sinceEpoch = now.time_since_epoch();
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(sinceEpoch);
+    auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch - seconds).count();
+    std::time_t wholeSeconds = static_cast<std::time_t>(seconds.count());
+    // Before 1970 the remainder is negative; borrow one second.
+    if (milliseconds < 0) {
+        milliseconds += 1000;
+        --wholeSeconds;
+    }
+    std::tm local {};
+    localtime_r(&wholeSeconds, &local);
+    stamp.year = local.tm_year + 1900;
+    stamp.month = local.tm_mon + 1;
+    stamp.day = local.tm_mday;
+    stamp.hour = local.tm_hour;
+    stamp.minute = local.tm_min;
+    stamp.second = local.tm_sec;
+    stamp.millisecond = static_cast<int>(milliseconds);
+#endif
+    return stamp;
+}
+
+// Formats into the fixed message buffer; longer output keeps its first 999
+// characters. A format the C library rejects yields an empty message.
+void FormatMessage(char (&buffer)[kMessageBufferSize], const char *format, va_list args)
+{
+    if (!format) {
+        buffer[0] = '\0';
+        return;
+    }
+    if (std::vsnprintf(buffer, sizeof buffer, format, args) < 0)
+        buffer[0] = '\0';
+}
+
+bool FormatAndWriteV(bool isError, const char *format, va_list args)
+{
+    if (!gLog)
+        return false;
+    char message[kMessageBufferSize];
+    FormatMessage(message, format, args);
+    WriteLine(message, isError);
+    return false;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Writer thread
+
+CLogWorkerThread::CLogWorkerThread()
+{
+    setObjectName(QStringLiteral("LogWorker"));
+}
+
+CLogWorkerThread::~CLogWorkerThread()
+{
+    RequestStop();
+    wait();
+    QMutexLocker locker(&mutex);
+    // A writer that never ran still holds its queue: write it now.
+    WriteQueuedLinesLocked();
+    if (file) {
+        std::fclose(file);
+        file = nullptr;
+    }
+}
+
+void CLogWorkerThread::RequestStop()
+{
+    // Under the mutex, so the writer cannot miss the wake-up between its
+    // last look at the queue and its wait.
+    QMutexLocker locker(&mutex);
+    running = false;
+    wakeUp.wakeAll();
+}
+
+void CLogWorkerThread::Enqueue(const QByteArray &line)
+{
+    {
+        QMutexLocker locker(&mutex);
+        if (queue.size() > kMaxWaitingBeforeQueue)
+            return;
+        queue.append(line);
+    }
+    wakeUp.wakeAll();
+}
+
+void CLogWorkerThread::WriteQueuedLinesLocked()
+{
+    while (file && !queue.isEmpty()) {
+        const QByteArray line = queue.takeFirst();
+        // Write errors are ignored: nothing could report them.
+        std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), file);
+        if (flushEachLine)
+            std::fflush(file);
+    }
+}
+
+void CLogWorkerThread::run()
+{
+    QMutexLocker locker(&mutex);
+    // However the loop is left, the thread counts as no longer running.
+    struct MarkStopped
+    {
+        bool &running;
+        ~MarkStopped() { running = false; }
+    } markStopped { running };
+
+    for (;;) {
+        WriteQueuedLinesLocked();
+        if (!running)
+            break;
+        wakeUp.wait(&mutex);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Log
+
+CLog::CLog()
+{
+    gLog = this;
+}
+
+CLog::~CLog()
+{
+    CLogWorkerThread *ownWriter = nullptr;
+    {
+        QMutexLocker locker(&mutex);
+        ownWriter = writer;
+    }
+    if (ownWriter) {
+        ownWriter->RequestStop();
+        ownWriter->wait();
+        {
+            QMutexLocker locker(&ownWriter->mutex);
+            ownWriter->WriteQueuedLinesLocked();
+            if (ownWriter->file) {
+                std::fclose(ownWriter->file);
+                ownWriter->file = nullptr;
+            }
+        }
+        {
+            QMutexLocker locker(&mutex);
+            writer = nullptr;
+        }
+        delete ownWriter;
+    }
+    if (gLog == this)
+        gLog = nullptr;
+}
+
+void CLog::Open(const QString &path)
+{
+    if (path.size() > kMaxPathCharacters)
+        return;
+    const QByteArray localPath = path.toLocal8Bit();
+    // A NUL inside the path would silently name a different file.
+    if (localPath.size() > kMaxPathBytes || localPath.contains('\0'))
+        return;
+
+    CLogWorkerThread *ownWriter = nullptr;
+    {
+        QMutexLocker locker(&mutex);
+        if (!writer)
+            writer = new CLogWorkerThread;
+        ownWriter = writer;
+    }
+
+    {
+        QMutexLocker locker(&ownWriter->mutex);
+        // Lines queued for the previous file still belong to it.
+        ownWriter->WriteQueuedLinesLocked();
+        if (ownWriter->file)
+            std::fclose(ownWriter->file);
+        ownWriter->file = nullptr;
+        std::memcpy(ownWriter->fileName, localPath.constData(), static_cast<size_t>(localPath.size()));
+        ownWriter->fileName[localPath.size()] = '\0';
+
+        if (!localPath.isEmpty()) {
+            if (FILE *existing = std::fopen(ownWriter->fileName, "rb")) {
+                long size = -1;
+                if (std::fseek(existing, 0, SEEK_END) == 0)
+                    size = std::ftell(existing);
+                std::fclose(existing);
+                if (size > kMaxKeptFileSize)
+                    std::remove(ownWriter->fileName);
+            }
+        }
+    }
+
+    ownWriter->start(QThread::LowPriority);
+}
+
+void CLog::SetFlushEachLine()
+{
+    QMutexLocker locker(&mutex);
+    if (!writer)
+        return;
+    QMutexLocker writerLocker(&writer->mutex);
+    writer->flushEachLine = true;
+}
+
+void CLog::CloseFile()
+{
+    CLogWorkerThread *ownWriter = nullptr;
+    {
+        QMutexLocker locker(&mutex);
+        ownWriter = writer;
+    }
+    if (!ownWriter)
+        return;
+    QMutexLocker locker(&ownWriter->mutex);
+    if (!ownWriter->file)
+        return;
+    // Lines already accepted go into the file before it is closed, so none
+    // of them waits for a later line to reopen it.
+    ownWriter->WriteQueuedLinesLocked();
+    std::fclose(ownWriter->file);
+    ownWriter->file = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Formatting functions
+
+void WriteLine(const char *message, bool isError)
+{
+    CLog *log = gLog;
+    if (!log)
+        return;
+    if (!message)
+        message = "";
+
+    const LocalTimestamp t = CurrentLocalTimestamp();
+    char line[kLineBufferSize];
+    const char *format = isError ? "%4d-%02d-%02d %02d:%02d:%02d.%03d: !ERROR! : %s\n"
+                                 : "%4d-%02d-%02d %02d:%02d:%02d.%03d: %s\n";
+    // snprintf keeps the first 1049 characters; a cut line loses its newline.
+    if (std::snprintf(line, sizeof line, format, t.year, t.month, t.day, t.hour, t.minute, t.second,
+                      t.millisecond, message)
+        < 0)
+        return;
+
+    CLogWorkerThread *writer = nullptr;
+    {
+        QMutexLocker locker(&log->mutex);
+        if (isError && log->firstError[0] == '\0') {
+            std::strncpy(log->firstError, message, kFirstErrorMaxLength);
+            log->firstError[kFirstErrorMaxLength] = '\0';
+        }
+        if (log->lineCount > kMaxAcceptedLineIndex)
+            return;
+        if (!log->writer)
+            return;
+        {
+            // fileName changes under the writer's lock; the log's lock is
+            // taken first, as everywhere.
+            QMutexLocker writerLocker(&log->writer->mutex);
+            if (log->writer->fileName[0] == '\0')
+                return;
+        }
+        ++log->lineCount;
+        writer = log->writer;
+    }
+
+    {
+        QMutexLocker locker(&writer->mutex);
+        if (!writer->file) {
+            if (writer->fileName[0] != '\0')
+                writer->file = std::fopen(writer->fileName, "a");
+            if (!writer->file) {
+                // Logging stays off until the next Open.
+                writer->fileName[0] = '\0';
+                return;
+            }
+        }
+    }
+
+    writer->Enqueue(QByteArray(line));
+}
+
+bool LogInfo(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    FormatAndWriteV(false, format, args);
+    va_end(args);
+    return false;
+}
+
+bool LogError(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    FormatAndWriteV(true, format, args);
+    va_end(args);
+    return false;
+}
+
+bool KelvraLogDetail::FormatAndWrite(bool isError, const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    FormatAndWriteV(isError, format, args);
+    va_end(args);
+    return false;
+}
