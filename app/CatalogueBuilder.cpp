@@ -1,0 +1,154 @@
+#include "CatalogueBuilder.h"
+
+#include "CAppTypeQt.h"
+#include "CConfigViewModel.h"
+#include "CPlaylistViewModel.h"
+#include "CScene.h"
+#include "CSceneViewModel.h"
+#include "CTagViewModel.h"
+#include "QObjectListModel.h"
+
+#include <QDate>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QGuiApplication>
+
+#include <algorithm>
+
+namespace Catalogue {
+
+namespace {
+
+QString resolved(const CAppTypeQt &app, const char *literal)
+{
+    return app.ResolvePath(CPath(literal)).toString();
+}
+
+void appendScenesBelow(const QString &directory, bool official, QList<CSceneViewModel *> &scenes)
+{
+    QDirIterator it(directory, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        if (!it.fileName().endsWith(QLatin1String(".kvc"), Qt::CaseSensitive))
+            continue;
+        auto *scene = new CSceneViewModel(it.filePath(), official);
+        if (official && (scene->scene().typeFlags & CScene::Hidden)) {
+            delete scene;
+            continue;
+        }
+        scenes.append(scene);
+    }
+}
+
+QFileInfoList listPlaylistFiles(const QString &directory)
+{
+    // Files only: a folder that happens to be named "*.kvp" is not a playlist.
+    return QDir(directory).entryInfoList({QStringLiteral("*.kvp")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
+
+} // namespace
+
+SaveHandlerConnections connectSaveHandlers(QGuiApplication &application)
+{
+    SaveHandlerConnections connections;
+    connections.aboutToQuit = QObject::connect(&application, &QCoreApplication::aboutToQuit, &application,
+                                               &CConfigViewModel::handleAboutToQuit, Qt::DirectConnection);
+    connections.stateChanged = QObject::connect(&application, &QGuiApplication::applicationStateChanged,
+                                                &application, &CConfigViewModel::handleApplicationStateChanged,
+                                                Qt::DirectConnection);
+    return connections;
+}
+
+void disconnectSaveHandlers(const SaveHandlerConnections &connections)
+{
+    QObject::disconnect(connections.aboutToQuit);
+    QObject::disconnect(connections.stateChanged);
+}
+
+void applyDefaultPlaylistToRun(CAppTypeQt &app)
+{
+    CCfg *config = app.Config();
+    if (config->playlistToRun.isEmpty())
+        config->playlistToRun = resolved(app, "[apppath]playlists/Default.kvp");
+}
+
+CConfigViewModel *createConfigViewModel()
+{
+    auto *config = new CConfigViewModel;
+    CConfigViewModel::setInstance(config);
+    return config;
+}
+
+qint64 sceneDateSeconds(const SceneDate &date)
+{
+    if (!date.year && !date.month && !date.day && !date.hour && !date.minute && !date.second)
+        return 0;
+    if (date.year < 1601 || !QDate::isValid(date.year, date.month, date.day) || date.hour > 23
+        || date.minute > 59 || date.second > 59)
+        return 0;
+    static const qint64 epochDay = QDate(1601, 1, 1).toJulianDay();
+    const qint64 days = QDate(date.year, date.month, date.day).toJulianDay() - epochDay;
+    return days * 86400 + date.hour * 3600 + date.minute * 60 + date.second;
+}
+
+void sortScenesNewestFirst(QList<CSceneViewModel *> &scenes)
+{
+    std::sort(scenes.begin(), scenes.end(), [](const CSceneViewModel *a, const CSceneViewModel *b) {
+        return sceneDateSeconds(a->scene().sceneDate) > sceneDateSeconds(b->scene().sceneDate);
+    });
+}
+
+QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QString &officialScenesDir)
+{
+    QList<CSceneViewModel *> scenes;
+    appendScenesBelow(userScenesDir, false, scenes);
+    appendScenesBelow(officialScenesDir, true, scenes);
+    sortScenesNewestFirst(scenes);
+    return scenes;
+}
+
+QFileInfoList preparePlaylistFiles(const QString &userPlaylistDir, const QString &defaultPlaylistDir)
+{
+    if (!QDir(userPlaylistDir).exists())
+        QDir().mkpath(userPlaylistDir);
+    QFileInfoList entries = listPlaylistFiles(userPlaylistDir);
+    if (!entries.isEmpty())
+        return entries;
+
+    for (const QFileInfo &entry : listPlaylistFiles(defaultPlaylistDir))
+        QFile::copy(entry.filePath(), userPlaylistDir + QLatin1Char('/') + entry.fileName());
+    return listPlaylistFiles(userPlaylistDir);
+}
+
+QList<CPlaylistViewModel *> buildPlaylistList(const QString &userPlaylistDir, const QString &defaultPlaylistDir)
+{
+    QList<CPlaylistViewModel *> playlists;
+    for (const QFileInfo &entry : preparePlaylistFiles(userPlaylistDir, defaultPlaylistDir)) {
+        const QString fileName = entry.fileName();
+        playlists.append(new CPlaylistViewModel(entry.filePath(), fileName.left(fileName.size() - 4)));
+    }
+    return playlists;
+}
+
+void assembleCatalogue(const CAppTypeQt &app, CConfigViewModel &config)
+{
+    const QList<CSceneViewModel *> scenes =
+        buildSceneList(resolved(app, "[userpath]scenes"), resolved(app, "[apppath]scenes"));
+    const QList<CPlaylistViewModel *> playlists =
+        buildPlaylistList(resolved(app, "[userpath]playlists"), resolved(app, "[apppath]playlists"));
+    const QList<CTagViewModel *> tags = CConfigViewModel::buildTagList(scenes);
+
+    auto *sceneModel = new QObjectListModel;
+    QList<QObject *> sceneObjects;
+    sceneObjects.reserve(scenes.size());
+    for (CSceneViewModel *scene : scenes)
+        sceneObjects.append(scene);
+    sceneModel->setObjects(sceneObjects);
+
+    config.setAllScenes(sceneModel);
+    config.setPlaylists(playlists);
+    config.setTags(tags);
+}
+
+} // namespace Catalogue

@@ -1,0 +1,28 @@
+#include "QmlRegistration.h"
+
+#include "CConfigViewModel.h"
+#include "CPlaylistViewModel.h"
+#include "CSceneViewModel.h"
+#include "CScenesFilterViewModel.h"
+#include "CTagViewModel.h"
+#include "QObjectListModel.h"
+
+#include <QtQml>
+
+QObject *provideConfigViewModel(QQmlEngine *engine, QJSEngine *scriptEngine)
+{
+    Q_UNUSED(engine)
+    Q_UNUSED(scriptEngine)
+    return CConfigViewModel::instance();
+}
+
+void registerQmlTypes()
+{
+    const char *uri = "Kelvra";
+    qmlRegisterSingletonType<CConfigViewModel>(uri, 1, 0, "ConfigViewModel", provideConfigViewModel);
+    qmlRegisterType<CSceneViewModel>(uri, 1, 0, "SceneViewModel");
+    qmlRegisterType<CPlaylistViewModel>(uri, 1, 0, "PlaylistViewModel");
+    qmlRegisterType<CTagViewModel>(uri, 1, 0, "TagViewModel");
+    qmlRegisterType<CScenesFilterViewModel>(uri, 1, 0, "ScenesFilterViewModel");
+    qmlRegisterType<QObjectListModel>(uri, 1, 0, "ObjectListModel");
+}
