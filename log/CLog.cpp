@@ -1,5 +1,6 @@
 #include "CLog.h"
 
+#include <QFileInfo>
 #include <QMutexLocker>
 
 #include <cstdarg>
@@ -231,7 +232,9 @@ void CLog::Open(const QString &path)
         std::memcpy(ownWriter->fileName, localPath.constData(), static_cast<size_t>(localPath.size()));
         ownWriter->fileName[localPath.size()] = '\0';
 
-        if (!localPath.isEmpty()) {
+        // Only a regular file is measured and deleted: a directory can be
+        // opened for reading on some systems and reports a huge size.
+        if (!localPath.isEmpty() && QFileInfo(path).isFile()) {
             if (FILE *existing = std::fopen(ownWriter->fileName, "rb")) {
                 long size = -1;
                 if (std::fseek(existing, 0, SEEK_END) == 0)
