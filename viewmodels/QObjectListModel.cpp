@@ -26,9 +26,11 @@ QObjectListModel::QObjectListModel(const QList<QObject *> &objects, QObject *par
 {
 }
 
-int QObjectListModel::rowCount(const QModelIndex &) const
+// A flat list: rows have no children. Answering the object count for a row as
+// parent would make views and proxies see an endless tree.
+int QObjectListModel::rowCount(const QModelIndex &parent) const
 {
-    return m_objects.size();
+    return parent.isValid() ? 0 : m_objects.size();
 }
 
 QVariant QObjectListModel::data(const QModelIndex &index, int role) const
