@@ -1,0 +1,222 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import QtQuick.Layouts 1.15
+import Kelvra 1.0
+import "Logic.js" as Logic
+
+// The active scene: everything the scene file says about it, and preview.
+Pane {
+    id: pane
+
+    readonly property QtObject scene: ConfigViewModel.activeScene
+
+    padding: 0
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        Label {
+            text: qsTr("DETAILS")
+            font.pixelSize: 12
+            font.weight: Font.DemiBold
+            color: Material.secondaryTextColor
+            Layout.margins: 12
+            Layout.bottomMargin: 6
+        }
+
+        Label {
+            visible: !pane.scene
+            text: qsTr("Click a scene to see its details.")
+            color: Material.hintTextColor
+            wrapMode: Text.WordWrap
+            Layout.fillWidth: true
+            Layout.margins: 12
+        }
+
+        Flickable {
+            id: flick
+            visible: pane.scene !== null
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            contentHeight: details.implicitHeight + 16
+            boundsBehavior: Flickable.StopAtBounds
+            ScrollBar.vertical: ScrollBar {}
+
+            ColumnLayout {
+                id: details
+                x: 12
+                width: flick.width - 24
+                spacing: 6
+
+                Item {
+                    Layout.fillWidth: true
+                    Layout.preferredHeight: Math.round(width * 9 / 16)
+                    Image {
+                        id: bigThumb
+                        anchors.fill: parent
+                        asynchronous: true
+                        fillMode: Image.PreserveAspectCrop
+                        sourceSize.width: 640
+                        sourceSize.height: 360
+                        source: pane.scene ? Logic.thumbnailUrl(pane.scene.filepath) : ""
+                    }
+                    Rectangle {
+                        anchors.fill: parent
+                        visible: bigThumb.status !== Image.Ready
+                        color: "#263238"
+                        Label {
+                            anchors.centerIn: parent
+                            text: bigThumb.status === Image.Loading ? qsTr("Loading…") : qsTr("No thumbnail")
+                            color: "#78909C"
+                        }
+                    }
+                }
+
+                Label {
+                    text: pane.scene ? pane.scene.name : ""
+                    font.pixelSize: 20
+                    font.weight: Font.DemiBold
+                    wrapMode: Text.Wrap
+                    Layout.fillWidth: true
+                }
+                Label {
+                    text: pane.scene ? qsTr("by %1").arg(pane.scene.author) : ""
+                    color: Material.secondaryTextColor
+                    wrapMode: Text.Wrap
+                    Layout.fillWidth: true
+                }
+                Label {
+                    text: pane.scene ? qsTr("%1 · %2").arg(pane.scene.type)
+                                       .arg(pane.scene.official ? qsTr("Official scene") : qsTr("User scene"))
+                                     : ""
+                    Layout.fillWidth: true
+                }
+
+                RowLayout {
+                    Layout.fillWidth: true
+                    spacing: 8
+                    Image {
+                        readonly property string icon: pane.scene ? pane.scene.licenseImage : ""
+                        visible: Logic.hasLicenseIcon(icon)
+                        source: visible ? Logic.licenseIconUrl(icon) : ""
+                        sourceSize.height: 22
+                    }
+                    Label {
+                        readonly property string url: pane.scene ? pane.scene.licenseUrl : ""
+                        Layout.fillWidth: true
+                        text: url.length > 0 ? "<a href=\"%1\">%2</a>".arg(url).arg(qsTr("Licence"))
+                                             : (pane.scene && pane.scene.licenseImage.length === 0
+                                                ? qsTr("No licence given") : qsTr("Licence"))
+                        textFormat: url.length > 0 ? Text.StyledText : Text.PlainText
+                        linkColor: Material.accent
+                        onLinkActivated: Qt.openUrlExternally(link)
+                        ToolTip.visible: url.length > 0 && licenceHover.hovered
+                        ToolTip.text: url
+                        HoverHandler { id: licenceHover }
+                        Accessible.role: Accessible.Link
+                        Accessible.name: qsTr("Licence %1").arg(url)
+                    }
+                }
+                Label {
+                    visible: pane.scene !== null && !pane.scene.relicensingPossible
+                    text: qsTr("Relicensing not allowed")
+                    color: "#FFB74D"
+                }
+
+                Flow {
+                    Layout.fillWidth: true
+                    spacing: 4
+                    Repeater {
+                        model: pane.scene ? pane.scene.tags : []
+                        delegate: Label {
+                            text: modelData
+                            font.pixelSize: 12
+                            padding: 3
+                            leftPadding: 8
+                            rightPadding: 8
+                            background: Rectangle {
+                                radius: height / 2
+                                color: "transparent"
+                                border.color: Material.accent
+                            }
+                        }
+                    }
+                }
+
+                Label {
+                    visible: text.length > 0
+                    text: pane.scene ? pane.scene.description : ""
+                    wrapMode: Text.Wrap
+                    textFormat: Text.PlainText
+                    Layout.fillWidth: true
+                    Layout.topMargin: 6
+                }
+
+                RowLayout {
+                    Layout.fillWidth: true
+                    Layout.topMargin: 8
+                    Button {
+                        objectName: "previewButton"
+                        text: qsTr("Preview")
+                        highlighted: true
+                        enabled: pane.scene !== null
+                        onClicked: ConfigViewModel.previewSelectedScene()
+                        ToolTip.visible: hovered
+                        ToolTip.text: qsTr("Show the scene in the player (Enter)")
+                        Accessible.name: qsTr("Preview the scene in the player")
+                        Layout.fillWidth: true
+                    }
+                    Button {
+                        objectName: "previewVRButton"
+                        text: qsTr("Preview in VR")
+                        enabled: pane.scene !== null
+                        onClicked: ConfigViewModel.previewSelectedSceneVR()
+                        Accessible.name: qsTr("Preview the scene in VR")
+                        Layout.fillWidth: true
+                    }
+                }
+
+                GridLayout {
+                    columns: 2
+                    columnSpacing: 8
+                    rowSpacing: 2
+                    Layout.fillWidth: true
+                    Layout.topMargin: 8
+                    Label {
+                        text: qsTr("Identifier")
+                        color: Material.hintTextColor
+                        font.pixelSize: 12
+                    }
+                    TextEdit {
+                        text: pane.scene ? pane.scene.id : ""
+                        readOnly: true
+                        selectByMouse: true
+                        wrapMode: TextEdit.WrapAnywhere
+                        color: Material.foreground
+                        font.pixelSize: 12
+                        Layout.fillWidth: true
+                        Accessible.name: qsTr("Identifier")
+                    }
+                    Label {
+                        text: qsTr("File")
+                        color: Material.hintTextColor
+                        font.pixelSize: 12
+                    }
+                    TextEdit {
+                        text: pane.scene ? pane.scene.filepath : ""
+                        readOnly: true
+                        selectByMouse: true
+                        wrapMode: TextEdit.WrapAnywhere
+                        color: Material.foreground
+                        font.pixelSize: 12
+                        Layout.fillWidth: true
+                        Accessible.name: qsTr("File path")
+                    }
+                }
+            }
+        }
+    }
+}

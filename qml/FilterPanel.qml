@@ -1,0 +1,120 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import QtQuick.Layouts 1.15
+import Kelvra 1.0
+import "Logic.js" as Logic
+
+// The tag list as toggles: filter words first, then scene types, then the
+// ordinary tags, each with its score. Selected toggles combine with AND.
+Item {
+    id: panel
+
+    readonly property var tags: ConfigViewModel.tags
+    // Bumped when a toggle changes so the "clear" action's state follows.
+    property int activeCount: 0
+
+    signal cleared()
+
+    function countActive() {
+        var n = 0
+        for (var i = 0; i < tags.length; ++i)
+            if (tags[i].selected)
+                ++n
+        activeCount = n
+    }
+
+    function toggle(tag) {
+        ConfigViewModel.selectTag(tag.name, !tag.selected)
+        countActive()
+    }
+
+    function clearAll() {
+        for (var i = 0; i < tags.length; ++i) {
+            if (tags[i].selected)
+                ConfigViewModel.selectTag(tags[i].name, false)
+        }
+        countActive()
+        cleared()
+    }
+
+    implicitHeight: content.implicitHeight
+
+    Component.onCompleted: countActive()
+
+    ColumnLayout {
+        id: content
+        anchors.fill: parent
+        spacing: 0
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 12
+            Label {
+                text: qsTr("FILTERS")
+                font.pixelSize: 12
+                font.weight: Font.DemiBold
+                color: Material.secondaryTextColor
+                Layout.fillWidth: true
+            }
+            ToolButton {
+                objectName: "clearFilters"
+                text: qsTr("Clear all")
+                font.pixelSize: 12
+                onClicked: panel.clearAll()
+                Accessible.name: qsTr("Clear all filters")
+            }
+        }
+
+        Flickable {
+            id: flick
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            contentHeight: groups.implicitHeight
+            boundsBehavior: Flickable.StopAtBounds
+            ScrollBar.vertical: ScrollBar {}
+
+            Column {
+                id: groups
+                width: flick.width
+                spacing: 4
+
+                Repeater {
+                    model: [
+                        { key: "filter", title: qsTr("Show only") },
+                        { key: "type", title: qsTr("Types") },
+                        { key: "tag", title: qsTr("Tags") }
+                    ]
+                    delegate: Column {
+                        readonly property string category: modelData.key
+                        width: groups.width
+                        spacing: 0
+                        Label {
+                            leftPadding: 12
+                            topPadding: 6
+                            bottomPadding: 2
+                            text: modelData.title
+                            font.pixelSize: 11
+                            color: Material.hintTextColor
+                        }
+                        Flow {
+                            width: parent.width - 16
+                            x: 10
+                            spacing: 4
+                            Repeater {
+                                model: panel.tags
+                                delegate: TagChip {
+                                    visible: Logic.tagCategory(modelData.name) === category
+                                    tag: modelData
+                                    category: Logic.tagCategory(modelData.name)
+                                    onChosen: panel.toggle(modelData)
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+}

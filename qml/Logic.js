@@ -1,0 +1,75 @@
+.pragma library
+
+// Helpers without access to the view models, shared by the documents and
+// exercised directly by the Qt Quick tests.
+
+// Filter words with a meaning of their own: they are shown apart from the
+// ordinary tags. "Official" never appears in the tag list.
+var filterWords = ["Selected", "NotSelected", "User", "Official", "NoRelicensing"]
+var sceneTypes = ["Background", "Foreground", "Postprocessing", "Transition", "Standalone"]
+
+function tagCategory(name) {
+    if (filterWords.indexOf(name) >= 0)
+        return "filter"
+    if (sceneTypes.indexOf(name) >= 0)
+        return "type"
+    return "tag"
+}
+
+// The thumbnail provider receives the URL path decoded by the toolkit, except
+// that "%" always arrives as "%25" and a bare "#" or "?" would start the
+// fragment or the query. Escaping exactly those three keeps the separator
+// "#" unambiguous; the provider splits at the last "#" and percent-decodes
+// the archive path. Spaces and non-ASCII characters pass through unchanged.
+function escapeImagePath(path) {
+    return String(path).replace(/%/g, "%25").replace(/#/g, "%23").replace(/\?/g, "%3F")
+}
+
+function thumbnailUrl(filepath) {
+    if (!filepath)
+        return ""
+    return "image://kvscene/" + escapeImagePath(filepath) + "#thumbnail.jpg"
+}
+
+// A licence icon path as the scene reports it ("icons/cc-by.png"), made
+// relative to the resource folder of the documents. Unknown or empty gives "".
+function licenseIconUrl(licenseImage) {
+    if (!licenseImage)
+        return ""
+    return "qrc:/qml/" + licenseImage
+}
+
+// Licences for which we ship an icon.
+var knownLicenseIcons = ["cc0", "cc-by", "cc-by-sa", "cc-by-nc", "cc-by-nc-sa", "cc-by-nd", "cc-by-nc-nd"]
+
+function hasLicenseIcon(licenseImage) {
+    var m = /^icons\/(.+)\.png$/.exec(String(licenseImage))
+    return m !== null && knownLicenseIcons.indexOf(m[1]) >= 0
+}
+
+// Percent values arrive as floats such as 25.000001; show them rounded to
+// at most one decimal.
+function formatPercent(value) {
+    var v = Math.round(Number(value) * 10) / 10
+    return v.toLocaleString(Qt.locale(), "f", v % 1 === 0 ? 0 : 1) + " %"
+}
+
+function formatSeconds(value) {
+    var v = Math.round(Number(value) * 10) / 10
+    return v.toLocaleString(Qt.locale(), "f", v % 1 === 0 ? 0 : 1) + " s"
+}
+
+// Playlist names become file names; refuse what cannot be one or would leave
+// the playlist directory, and names another playlist already has.
+function playlistNameProblem(name, existingNames, ownName) {
+    var n = String(name)
+    if (n.trim().length === 0)
+        return qsTr("Enter a name.")
+    if (/[\/\\:*?"<>|]/.test(n) || n === "." || n === ".." || n !== n.trim())
+        return qsTr("A name cannot contain / \\ : * ? \" < > | or start or end with a space.")
+    for (var i = 0; i < existingNames.length; ++i) {
+        if (existingNames[i] !== ownName && existingNames[i].toLowerCase() === n.toLowerCase())
+            return qsTr("A playlist with this name exists already.")
+    }
+    return ""
+}

@@ -1,0 +1,353 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import QtQuick.Layouts 1.15
+import Kelvra 1.0
+import "Logic.js" as Logic
+
+// The playlists: the active one (whose scenes are selected in the grid) is
+// marked with a dot, the one the player runs with a play sign.
+Item {
+    id: panel
+
+    readonly property var playlists: ConfigViewModel.playlists
+    // Renaming moves a playlist's file without a notification of its path;
+    // bumping this makes the "runs" marks read the paths again.
+    property int pathRevision: 0
+    property alias list: list
+
+    function names() {
+        var result = []
+        for (var i = 0; i < playlists.length; ++i)
+            result.push(playlists[i].name)
+        return result
+    }
+
+    function isRun(playlist) {
+        return pathRevision >= 0 && playlist !== null && ConfigViewModel.playlistToRun === playlist.filepath
+    }
+
+    function create() {
+        nameDialog.openForNew()
+    }
+
+    function makeActive(playlist) {
+        ConfigViewModel.activePlaylist = playlist
+    }
+
+    function runInPlayer(playlist) {
+        ConfigViewModel.playlistToRun = playlist.filepath
+    }
+
+    function rename(playlist, newName) {
+        var problem = Logic.playlistNameProblem(newName, names(), playlist.name)
+        if (problem.length > 0)
+            return problem
+        if (newName !== playlist.name) {
+            var wasRun = isRun(playlist)
+            playlist.name = newName
+            // The file moved; keep the player pointing at it.
+            if (wasRun)
+                ConfigViewModel.playlistToRun = playlist.filepath
+            pathRevision++
+        }
+        return ""
+    }
+
+    function renameActive() {
+        var active = ConfigViewModel.activePlaylist
+        if (!active)
+            return
+        for (var i = 0; i < playlists.length; ++i) {
+            if (playlists[i] === active) {
+                list.currentIndex = i
+                list.currentItem.startRename()
+                return
+            }
+        }
+    }
+
+    function askDelete(playlist) {
+        deleteDialog.playlist = playlist
+        deleteDialog.open()
+    }
+
+    implicitHeight: header.implicitHeight + list.contentHeight + 8
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        RowLayout {
+            id: header
+            Layout.fillWidth: true
+            Layout.leftMargin: 12
+            Label {
+                text: qsTr("PLAYLISTS")
+                font.pixelSize: 12
+                font.weight: Font.DemiBold
+                color: Material.secondaryTextColor
+                Layout.fillWidth: true
+            }
+            ToolButton {
+                objectName: "newPlaylist"
+                text: "+"
+                font.pixelSize: 18
+                onClicked: panel.create()
+                ToolTip.visible: hovered
+                ToolTip.text: qsTr("New playlist (Ctrl+N)")
+                Accessible.name: qsTr("New playlist")
+            }
+        }
+
+        ListView {
+            id: list
+            objectName: "playlistList"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            model: panel.playlists
+            keyNavigationEnabled: true
+            boundsBehavior: Flickable.StopAtBounds
+            ScrollBar.vertical: ScrollBar {}
+            Accessible.name: qsTr("Playlists")
+            Accessible.role: Accessible.List
+
+            Keys.onDeletePressed: {
+                if (currentItem)
+                    panel.askDelete(currentItem.playlist)
+            }
+            Keys.onReturnPressed: {
+                if (currentItem)
+                    panel.makeActive(currentItem.playlist)
+            }
+            Keys.onSpacePressed: {
+                if (currentItem)
+                    panel.makeActive(currentItem.playlist)
+            }
+            Keys.onPressed: {
+                if (event.key === Qt.Key_F2 && currentItem) {
+                    currentItem.startRename()
+                    event.accepted = true
+                } else if (event.key === Qt.Key_Menu && currentItem) {
+                    currentItem.openMenu()
+                    event.accepted = true
+                }
+            }
+
+            delegate: ItemDelegate {
+                id: row
+
+                readonly property QtObject playlist: modelData
+                readonly property bool active: ConfigViewModel.activePlaylist === playlist
+                readonly property bool runs: panel.isRun(playlist)
+                property bool editing: false
+
+                function startRename() {
+                    editor.text = playlist.name
+                    editor.problem = ""
+                    editing = true
+                    editor.forceActiveFocus()
+                    editor.selectAll()
+                }
+
+                function finishRename() {
+                    if (!editing)
+                        return
+                    var problem = panel.rename(playlist, editor.text)
+                    if (problem.length > 0) {
+                        editor.problem = problem
+                        return
+                    }
+                    editing = false
+                    list.forceActiveFocus()
+                }
+
+                function openMenu() {
+                    contextMenu.popup(row, 0, row.height)
+                }
+
+                width: list.width
+                highlighted: ListView.isCurrentItem && list.activeFocus
+                focusPolicy: Qt.NoFocus
+                onClicked: {
+                    list.currentIndex = index
+                    panel.makeActive(playlist)
+                }
+                onDoubleClicked: startRename()
+                Accessible.name: qsTr("%1%2%3")
+                                 .arg(playlist.name)
+                                 .arg(active ? qsTr(", active") : "")
+                                 .arg(runs ? qsTr(", runs in the player") : "")
+
+                MouseArea {
+                    anchors.fill: parent
+                    acceptedButtons: Qt.RightButton
+                    onClicked: contextMenu.popup()
+                }
+
+                contentItem: RowLayout {
+                    spacing: 6
+                    Label {
+                        text: row.active ? "●" : ""
+                        color: Material.accent
+                        Layout.preferredWidth: 12
+                        ToolTip.visible: row.active && markHover.hovered
+                        ToolTip.text: qsTr("Active: the grid shows its scenes as selected")
+                        HoverHandler { id: markHover }
+                    }
+                    Label {
+                        visible: !row.editing
+                        text: row.playlist.name
+                        elide: Text.ElideRight
+                        font.weight: row.active ? Font.DemiBold : Font.Normal
+                        Layout.fillWidth: true
+                    }
+                    TextField {
+                        id: editor
+                        property string problem: ""
+                        visible: row.editing
+                        Layout.fillWidth: true
+                        selectByMouse: true
+                        Accessible.name: qsTr("New name of the playlist")
+                        onAccepted: row.finishRename()
+                        Keys.onEscapePressed: {
+                            row.editing = false
+                            list.forceActiveFocus()
+                        }
+                        onActiveFocusChanged: if (!activeFocus && row.editing) row.editing = false
+                        ToolTip.visible: problem.length > 0 && visible
+                        ToolTip.text: problem
+                    }
+                    Label {
+                        visible: !row.editing
+                        text: row.runs ? "▶" : ""
+                        color: "#81C784"
+                        ToolTip.visible: row.runs && runHover.hovered
+                        ToolTip.text: qsTr("The player runs this playlist")
+                        HoverHandler { id: runHover }
+                    }
+                    ToolButton {
+                        visible: !row.editing
+                        text: "⋯"
+                        focusPolicy: Qt.NoFocus
+                        onClicked: row.openMenu()
+                        Accessible.name: qsTr("Actions for %1").arg(row.playlist.name)
+                        implicitWidth: 32
+                    }
+                }
+
+                Menu {
+                    id: contextMenu
+                    MenuItem {
+                        text: qsTr("Make active")
+                        enabled: !row.active
+                        onTriggered: panel.makeActive(row.playlist)
+                    }
+                    MenuItem {
+                        text: qsTr("Run in the player")
+                        enabled: !row.runs
+                        onTriggered: panel.runInPlayer(row.playlist)
+                    }
+                    MenuItem {
+                        text: qsTr("View in the player")
+                        onTriggered: ConfigViewModel.viewPlaylist(row.playlist.name, "f")
+                    }
+                    MenuItem {
+                        text: qsTr("View in VR")
+                        onTriggered: ConfigViewModel.viewPlaylist(row.playlist.name, "v")
+                    }
+                    MenuSeparator {}
+                    MenuItem {
+                        text: qsTr("Rename (F2)")
+                        onTriggered: row.startRename()
+                    }
+                    MenuItem {
+                        text: qsTr("Delete… (Del)")
+                        onTriggered: panel.askDelete(row.playlist)
+                    }
+                }
+            }
+        }
+    }
+
+    Dialog {
+        id: deleteDialog
+        objectName: "deleteDialog"
+        property QtObject playlist: null
+        parent: Overlay.overlay
+        anchors.centerIn: parent
+        modal: true
+        title: qsTr("Delete playlist")
+        standardButtons: Dialog.Yes | Dialog.Cancel
+        Label {
+            text: deleteDialog.playlist
+                  ? qsTr("Delete the playlist “%1”? Its file is removed.").arg(deleteDialog.playlist.name)
+                  : ""
+            wrapMode: Text.WordWrap
+        }
+        onAccepted: {
+            if (playlist)
+                ConfigViewModel.deletePlaylist(playlist.name)
+            playlist = null
+            list.forceActiveFocus()
+        }
+        onRejected: {
+            playlist = null
+            list.forceActiveFocus()
+        }
+    }
+
+    Dialog {
+        id: nameDialog
+        objectName: "newPlaylistDialog"
+        parent: Overlay.overlay
+        anchors.centerIn: parent
+        modal: true
+        title: qsTr("New playlist")
+        standardButtons: Dialog.Ok | Dialog.Cancel
+
+        function openForNew() {
+            nameField.text = qsTr("New playlist")
+            open()
+            nameField.forceActiveFocus()
+            nameField.selectAll()
+        }
+
+        readonly property string problem: Logic.playlistNameProblem(nameField.text, panel.names(), "")
+
+        onAboutToShow: standardButton(Dialog.Ok).enabled = Qt.binding(function() { return nameDialog.problem.length === 0 })
+
+        ColumnLayout {
+            spacing: 8
+            Label {
+                text: qsTr("Name:")
+            }
+            TextField {
+                id: nameField
+                Layout.preferredWidth: 300
+                selectByMouse: true
+                Accessible.name: qsTr("Name of the new playlist")
+                onAccepted: if (nameDialog.problem.length === 0) nameDialog.accept()
+            }
+            Label {
+                text: nameDialog.problem
+                visible: text.length > 0
+                color: "#EF9A9A"
+                wrapMode: Text.WordWrap
+                Layout.preferredWidth: 300
+            }
+            Label {
+                text: qsTr("The new playlist becomes active and runs in the player.")
+                color: Material.hintTextColor
+                wrapMode: Text.WordWrap
+                Layout.preferredWidth: 300
+            }
+        }
+        onAccepted: {
+            ConfigViewModel.addPlaylist(nameField.text)
+            list.currentIndex = panel.playlists.length - 1
+            list.forceActiveFocus()
+        }
+    }
+}

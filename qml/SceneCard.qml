@@ -1,0 +1,159 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import QtQuick.Layouts 1.15
+import "Logic.js" as Logic
+
+// One scene in the grid. Reused by the view, so everything follows `scene`.
+Item {
+    id: card
+
+    property QtObject scene: null
+    property bool isCurrent: false
+    property bool isActive: false
+    property bool selectionEnabled: true
+
+    signal clicked()
+    signal doubleClicked()
+    signal selectToggled(bool value)
+
+    Accessible.role: Accessible.ListItem
+    Accessible.name: scene ? qsTr("%1 by %2, %3%4")
+                             .arg(scene.name).arg(scene.author).arg(scene.type)
+                             .arg(scene.selected ? qsTr(", selected") : "")
+                           : ""
+    Accessible.selectable: true
+    Accessible.selected: scene ? scene.selected : false
+
+    Rectangle {
+        id: frame
+        anchors.fill: parent
+        anchors.margins: 6
+        radius: 6
+        color: card.isActive ? Qt.lighter(Material.background, 1.6)
+                             : (mouse.containsMouse ? Qt.lighter(Material.background, 1.35)
+                                                    : Qt.lighter(Material.background, 1.2))
+        border.width: card.isCurrent && card.GridView.view && card.GridView.view.activeFocus ? 2
+                      : (card.isActive ? 1 : 0)
+        border.color: Material.accent
+        clip: true
+
+        MouseArea {
+            id: mouse
+            anchors.fill: parent
+            hoverEnabled: true
+            onClicked: card.clicked()
+            onDoubleClicked: card.doubleClicked()
+        }
+
+        Item {
+            id: thumbArea
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.top: parent.top
+            anchors.margins: 1
+            height: Math.round(width * 9 / 16)
+
+            Image {
+                id: thumb
+                anchors.fill: parent
+                asynchronous: true
+                cache: true
+                fillMode: Image.PreserveAspectCrop
+                sourceSize.width: 320
+                sourceSize.height: 180
+                source: card.scene ? Logic.thumbnailUrl(card.scene.filepath) : ""
+            }
+
+            // Shown while loading and when a scene has no readable thumbnail.
+            Rectangle {
+                anchors.fill: parent
+                visible: thumb.status !== Image.Ready
+                gradient: Gradient {
+                    GradientStop { position: 0; color: "#37474F" }
+                    GradientStop { position: 1; color: "#1C262B" }
+                }
+                Label {
+                    anchors.centerIn: parent
+                    text: card.scene && card.scene.name.length > 0 ? card.scene.name.charAt(0).toUpperCase() : "?"
+                    font.pixelSize: parent.height / 3
+                    color: "#607D8B"
+                }
+            }
+
+            Label {
+                anchors.right: parent.right
+                anchors.top: parent.top
+                anchors.margins: 6
+                visible: card.scene && !card.scene.official
+                text: qsTr("User")
+                font.pixelSize: 11
+                padding: 3
+                leftPadding: 6
+                rightPadding: 6
+                background: Rectangle { radius: 3; color: "#AA000000" }
+            }
+        }
+
+        CheckBox {
+            id: check
+            anchors.left: parent.left
+            anchors.top: thumbArea.bottom
+            anchors.topMargin: -4
+            checked: card.scene ? card.scene.selected : false
+            enabled: card.selectionEnabled
+            focusPolicy: Qt.NoFocus
+            onToggled: card.selectToggled(checked)
+            Accessible.name: card.scene ? qsTr("Select %1").arg(card.scene.name) : ""
+            ToolTip.visible: hovered
+            ToolTip.delay: 600
+            ToolTip.text: card.selectionEnabled ? qsTr("In the active playlist (Space)")
+                                                : qsTr("Make a playlist active to select scenes")
+        }
+
+        ColumnLayout {
+            anchors.left: check.right
+            anchors.right: parent.right
+            anchors.top: thumbArea.bottom
+            anchors.bottom: parent.bottom
+            anchors.rightMargin: 8
+            anchors.topMargin: 4
+            anchors.bottomMargin: 6
+            spacing: 1
+
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 6
+                Label {
+                    Layout.fillWidth: true
+                    text: card.scene ? card.scene.name : ""
+                    elide: Text.ElideRight
+                    font.weight: Font.DemiBold
+                    font.pixelSize: 14
+                }
+                Image {
+                    readonly property string icon: card.scene ? card.scene.licenseImage : ""
+                    visible: Logic.hasLicenseIcon(icon)
+                    source: visible ? Logic.licenseIconUrl(icon) : ""
+                    sourceSize.height: 15
+                    Layout.preferredHeight: 15
+                    fillMode: Image.PreserveAspectFit
+                }
+            }
+            Label {
+                Layout.fillWidth: true
+                text: card.scene ? qsTr("%1 · %2").arg(card.scene.author).arg(card.scene.type) : ""
+                elide: Text.ElideRight
+                font.pixelSize: 12
+                color: Material.secondaryTextColor
+            }
+            Label {
+                Layout.fillWidth: true
+                text: card.scene ? card.scene.tags.join(", ") : ""
+                elide: Text.ElideRight
+                font.pixelSize: 11
+                color: Material.hintTextColor
+            }
+        }
+    }
+}

@@ -1,0 +1,251 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import QtQuick.Layouts 1.15
+import Kelvra 1.0
+
+// The player's settings. Changes are kept in memory and saved when the
+// program quits or loses focus, and before a preview.
+Drawer {
+    id: drawer
+
+    readonly property var vm: ConfigViewModel
+    property alias content: flick
+
+    edge: Qt.RightEdge
+    dragMargin: 0
+    onOpened: closeButton.forceActiveFocus()
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.margins: 8
+            Layout.leftMargin: 20
+            Label {
+                text: qsTr("Settings")
+                font.pixelSize: 22
+                Layout.fillWidth: true
+            }
+            ToolButton {
+                id: closeButton
+                text: "✕"
+                onClicked: drawer.close()
+                Accessible.name: qsTr("Close settings")
+            }
+        }
+
+        Flickable {
+            id: flick
+            objectName: "settingsFlickable"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            contentHeight: groups.implicitHeight + 24
+            boundsBehavior: Flickable.StopAtBounds
+            ScrollBar.vertical: ScrollBar {}
+
+            ColumnLayout {
+                id: groups
+                x: 16
+                width: flick.width - 32
+                spacing: 12
+
+                GroupBox {
+                    title: qsTr("Scenes and transitions")
+                    Layout.fillWidth: true
+                    ColumnLayout {
+                        anchors.fill: parent
+                        spacing: 4
+                        SettingSwitch {
+                            objectName: "randNextScene"
+                            text: qsTr("Random scene order")
+                            hint: qsTr("Pick the next scene at random instead of in playlist order")
+                            checked: drawer.vm.randNextScene
+                            onEdited: drawer.vm.randNextScene = value
+                        }
+                        SettingNumber {
+                            objectName: "minSceneTime"
+                            text: qsTr("Minimum scene time")
+                            value: drawer.vm.minSceneTime
+                            from: 1; to: 3600; unit: qsTr("s")
+                            onEdited: drawer.vm.minSceneTime = value
+                        }
+                        SettingNumber {
+                            objectName: "maxSceneTime"
+                            text: qsTr("Maximum scene time")
+                            hint: drawer.vm.minSceneTime > drawer.vm.maxSceneTime
+                                  ? qsTr("Shorter than the minimum scene time") : ""
+                            value: drawer.vm.maxSceneTime
+                            from: 1; to: 3600; unit: qsTr("s")
+                            onEdited: drawer.vm.maxSceneTime = value
+                        }
+                        SettingNumber {
+                            objectName: "transitionTime"
+                            text: qsTr("Transition time")
+                            value: drawer.vm.transitionTime
+                            from: 0; to: 60; stepSize: 0.5; decimals: 1; unit: qsTr("s")
+                            onEdited: drawer.vm.transitionTime = value
+                        }
+                        SettingNumber {
+                            objectName: "transitionFromScale"
+                            text: qsTr("Transition: outgoing scene scale")
+                            value: drawer.vm.transitionFromScale
+                            from: 0; to: 400; stepSize: 5; unit: "%"
+                            onEdited: drawer.vm.transitionFromScale = value
+                        }
+                        SettingNumber {
+                            objectName: "transitionToScale"
+                            text: qsTr("Transition: incoming scene scale")
+                            value: drawer.vm.transitionToScale
+                            from: 0; to: 400; stepSize: 5; unit: "%"
+                            onEdited: drawer.vm.transitionToScale = value
+                        }
+                        SettingNumber {
+                            objectName: "postProcessingProbability"
+                            text: qsTr("Post-processing probability")
+                            hint: qsTr("How often a post-processing scene is layered on top")
+                            value: drawer.vm.postProcessingProbability
+                            from: 0; to: 100; stepSize: 1; unit: "%"
+                            showSlider: true
+                            onEdited: drawer.vm.postProcessingProbability = value
+                        }
+                    }
+                }
+
+                GroupBox {
+                    title: qsTr("Rendering")
+                    Layout.fillWidth: true
+                    ColumnLayout {
+                        anchors.fill: parent
+                        spacing: 4
+                        SettingNumber {
+                            objectName: "renderTargetSize"
+                            text: qsTr("Render size")
+                            hint: qsTr("Relative to the window; setting it replaces a width and height in pixels")
+                            value: drawer.vm.renderTargetSize
+                            from: 10; to: 400; stepSize: 5; unit: "%"
+                            onEdited: drawer.vm.renderTargetSize = value
+                        }
+                        SettingNumber {
+                            objectName: "renderTargetWidth"
+                            text: qsTr("Render width")
+                            hint: qsTr("A fixed size in pixels instead of a relative one")
+                            value: drawer.vm.renderTargetWidth
+                            from: 0; to: 16384; stepSize: 16; unit: qsTr("px")
+                            onEdited: drawer.vm.renderTargetWidth = value
+                        }
+                        SettingNumber {
+                            objectName: "renderTargetHeight"
+                            text: qsTr("Render height")
+                            value: drawer.vm.renderTargetHeight
+                            from: 0; to: 16384; stepSize: 16; unit: qsTr("px")
+                            onEdited: drawer.vm.renderTargetHeight = value
+                        }
+                        SettingSwitch {
+                            objectName: "enablePreloader"
+                            text: qsTr("Preload the next scene")
+                            hint: qsTr("Smoother scene changes, more memory")
+                            checked: drawer.vm.enablePreloader
+                            onEdited: drawer.vm.enablePreloader = value
+                        }
+                    }
+                }
+
+                GroupBox {
+                    title: qsTr("Sound")
+                    Layout.fillWidth: true
+                    ColumnLayout {
+                        anchors.fill: parent
+                        spacing: 4
+                        SettingSwitch {
+                            objectName: "captureSound"
+                            text: qsTr("Capture sound")
+                            checked: drawer.vm.captureSound
+                            onEdited: drawer.vm.captureSound = value
+                        }
+                        SettingSwitch {
+                            objectName: "captureRecordingDevice"
+                            text: qsTr("Capture from the recording device")
+                            hint: qsTr("Use the microphone or line input instead of what is playing")
+                            checked: drawer.vm.captureRecordingDevice
+                            onEdited: drawer.vm.captureRecordingDevice = value
+                        }
+                        SettingNumber {
+                            objectName: "maxSoundCaptureSilence"
+                            text: qsTr("Longest silence before restarting capture")
+                            value: drawer.vm.maxSoundCaptureSilence
+                            from: 0; to: 3600; unit: qsTr("s")
+                            onEdited: drawer.vm.maxSoundCaptureSilence = value
+                        }
+                        SettingNumber {
+                            objectName: "sceneChangeSilenceTime"
+                            text: qsTr("Change scene after silence of")
+                            value: drawer.vm.sceneChangeSilenceTime
+                            from: 0; to: 600; stepSize: 0.5; decimals: 1; unit: qsTr("s")
+                            onEdited: drawer.vm.sceneChangeSilenceTime = value
+                        }
+                        SettingNumber {
+                            objectName: "sceneChangeSilenceCooldownTime"
+                            text: qsTr("Wait after a silence change")
+                            value: drawer.vm.sceneChangeSilenceCooldownTime
+                            from: 0; to: 600; stepSize: 0.5; decimals: 1; unit: qsTr("s")
+                            onEdited: drawer.vm.sceneChangeSilenceCooldownTime = value
+                        }
+                    }
+                }
+
+                GroupBox {
+                    title: qsTr("VR")
+                    Layout.fillWidth: true
+                    ColumnLayout {
+                        anchors.fill: parent
+                        spacing: 4
+                        SettingSwitch {
+                            objectName: "layerScenesInVR"
+                            text: qsTr("Layer scenes in VR")
+                            checked: drawer.vm.layerScenesInVR
+                            onEdited: drawer.vm.layerScenesInVR = value
+                        }
+                        SettingSwitch {
+                            objectName: "preferOpenVR"
+                            text: qsTr("Prefer OpenVR")
+                            checked: drawer.vm.preferOpenVR
+                            onEdited: drawer.vm.preferOpenVR = value
+                        }
+                        SettingNumber {
+                            objectName: "renderTargetSizeVR"
+                            text: qsTr("VR render size")
+                            value: drawer.vm.renderTargetSizeVR
+                            from: 10; to: 400; stepSize: 5; unit: "%"
+                            onEdited: drawer.vm.renderTargetSizeVR = value
+                        }
+                    }
+                }
+
+                GroupBox {
+                    title: qsTr("General")
+                    Layout.fillWidth: true
+                    ColumnLayout {
+                        anchors.fill: parent
+                        spacing: 4
+                        SettingSwitch {
+                            objectName: "checkForNewVersion"
+                            text: qsTr("Check for a new version")
+                            checked: drawer.vm.checkForNewVersion
+                            onEdited: drawer.vm.checkForNewVersion = value
+                        }
+                        SettingSwitch {
+                            objectName: "sendUsageStats"
+                            text: qsTr("Send anonymous usage statistics")
+                            checked: drawer.vm.sendUsageStats
+                            onEdited: drawer.vm.sendUsageStats = value
+                        }
+                    }
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,46 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import QtQuick.Layouts 1.15
+import Kelvra 1.0
+
+// Playlists above, filter words, scene types and tags below.
+Pane {
+    id: side
+
+    signal filtersCleared()
+
+    function clearFilters() {
+        filters.clearAll()
+    }
+
+    function renameActivePlaylist() {
+        playlists.renameActive()
+    }
+
+    function createPlaylist() {
+        playlists.create()
+    }
+
+    padding: 0
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        PlaylistPanel {
+            id: playlists
+            Layout.fillWidth: true
+            Layout.preferredHeight: Math.min(implicitHeight, side.height * 0.4)
+        }
+
+        MenuSeparator { Layout.fillWidth: true }
+
+        FilterPanel {
+            id: filters
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            onCleared: side.filtersCleared()
+        }
+    }
+}

@@ -1,0 +1,67 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+
+// A tag toggle with its score. Filter words and scene types look different
+// from ordinary tags: they are not written in scene files.
+AbstractButton {
+    id: chip
+
+    property QtObject tag: null
+    property string category: "tag"
+
+    readonly property color tint: category === "filter" ? "#FFB74D"
+                                : category === "type" ? "#81C784"
+                                : Material.accent
+    readonly property string displayName: {
+        if (!tag)
+            return ""
+        switch (tag.name) {
+        case "Selected": return qsTr("Selected")
+        case "NotSelected": return qsTr("Not selected")
+        case "User": return qsTr("User scenes")
+        case "Official": return qsTr("Official scenes")
+        case "NoRelicensing": return qsTr("No relicensing")
+        default: return tag.name
+        }
+    }
+
+    signal chosen()
+
+    checkable: false
+    checked: tag ? tag.selected : false
+    focusPolicy: Qt.StrongFocus
+    padding: 5
+    leftPadding: 9
+    rightPadding: 9
+    onClicked: chip.chosen()
+
+    Accessible.role: Accessible.CheckBox
+    Accessible.checkable: true
+    Accessible.checked: checked
+    Accessible.name: qsTr("%1, %2 scenes").arg(displayName).arg(tag ? Math.round(tag.score) : 0)
+
+    contentItem: Row {
+        spacing: 6
+        Label {
+            text: chip.displayName
+            font.pixelSize: 13
+            font.italic: chip.category === "filter"
+            color: chip.checked ? "#10161A" : Material.foreground
+        }
+        Label {
+            text: chip.tag ? Math.round(chip.tag.score) : ""
+            font.pixelSize: 11
+            anchors.verticalCenter: parent.verticalCenter
+            color: chip.checked ? "#33414A" : Material.hintTextColor
+        }
+    }
+
+    background: Rectangle {
+        radius: chip.category === "tag" ? height / 2 : 4
+        color: chip.checked ? chip.tint : (chip.hovered ? Qt.rgba(1, 1, 1, 0.08) : "transparent")
+        border.width: chip.visualFocus ? 2 : 1
+        border.color: chip.visualFocus ? Material.foreground : chip.tint
+        opacity: chip.enabled ? 1 : 0.4
+    }
+}
