@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QString>
 #include <QtGlobal>
 
@@ -37,4 +38,9 @@ public:
     bool Load(const QString &path);
     // Writes the record atomically; false when it could not be written.
     bool Save(const QString &path) const;
+
+private:
+    // Keys of the file this record does not know (the player keeps settings
+    // of its own in the same file); written back unchanged.
+    QJsonObject m_otherKeys;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 
@@ -29,6 +30,7 @@ public:
     int totalScenes() const;
     void clear();
 
+    // A flag for the callers that write playlists; Save itself does not test it.
     bool noSave = false;
     QList<PlaylistEntry *> transitionEntries;
     QList<PlaylistEntry *> standaloneEntries;
@@ -37,4 +39,7 @@ public:
     QList<PlaylistEntry *> postprocessingEntries;
 
     Q_DISABLE_COPY(CPlaylist)
+
+private:
+    QJsonObject m_otherKeys;   // keys of the file this version does not know, written back
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -35,13 +36,19 @@ public:
     virtual ~CScene();
 
     // keepContent false reads the metadata only (browsing). keepContent true
-    // also remembers what a later Save needs to carry every other entry
-    // over unchanged (editing). A failed load leaves an empty scene and false.
+    // also checks that every other entry can be carried over by a later Save
+    // (editing). Either way the object remembers the file, so no Save loses
+    // its content. A failed load leaves an empty scene (GetPath() still gives
+    // path) and false; entries set with SetEntry are dropped by every Load.
     bool Load(const QString &path, bool keepContent);
-    // createNew false rewrites the existing archive at path: the metadata is
-    // replaced, every other entry is copied byte for byte. createNew true
-    // writes a new archive from the metadata and the entries set with
-    // SetEntry. Always atomic; false when nothing was written.
+    // createNew false rewrites the existing archive at path (or, when there
+    // is none, the file the object was loaded from): the metadata is
+    // replaced, the SetEntry entries added or replaced, every other entry and
+    // every unknown metadata key carried over byte for byte. createNew true
+    // writes a new archive from the metadata, the content of the file the
+    // object was loaded from (if any) and the SetEntry entries. Always
+    // atomic; false when nothing was written (an unreadable archive to carry
+    // over is never replaced).
     bool Save(const QString &path, bool createNew);
 
     QString GetAuthor() const { return m_author; }
@@ -77,7 +84,12 @@ private:
     QString m_author;
     QString m_description;
     QString m_licenseType;
-    QByteArray m_unknownJson;            // keys of "scene.json" this version does not know, kept verbatim
+    QJsonObject m_unknownKeys;           // keys of "scene.json" this version does not know, written back
     QMap<QString, QByteArray> m_newEntries;
+    QString m_contentSource;             // the archive whose other entries a Save carries over
     bool m_keepContent = false;
+
+    void Reset();
+    bool ReadMetadata(const QByteArray &json);
+    QByteArray MetadataJson(const QJsonObject &unknownKeys) const;
 };
