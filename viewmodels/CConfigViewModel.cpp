@@ -1,0 +1,682 @@
+#include "CConfigViewModel.h"
+
+#include "CAppTypeQt.h"
+#include "CCfg.h"
+#include "PlayerLauncher.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+CConfigViewModel *programInstance = nullptr;
+
+// Differences up to this much between a shown percentage and a new value
+// are rounding noise, not a change.
+constexpr float percentTolerance = 0.00001f;
+
+const char *const previewModeSwitch = "-f";
+const char *const previewVRModeSwitch = "-v";
+const char *const sceneOption = "--scene";
+// The player shows a post-processing scene over this background.
+const char *const postprocessingBackgroundPrefix = "[apppath]scenes/special/PostprocessingBackground.kvc;;";
+
+CCfg *detachedConfig()
+{
+    static CCfg config;
+    return &config;
+}
+
+float percentOf(float fraction)
+{
+    return float(double(fraction) * 100.0);
+}
+
+bool percentDiffers(float value, float shown)
+{
+    return std::fabs(value - shown) > percentTolerance;
+}
+
+// Truncates toward zero. Values the integer cannot hold saturate and NaN
+// gives 0, instead of the undefined result of a plain conversion.
+qint32 truncateToInt32(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= 2147483648.0)
+        return std::numeric_limits<qint32>::max();
+    if (value <= -2147483649.0)
+        return std::numeric_limits<qint32>::min();
+    return qint32(value);
+}
+
+// Whether two paths name the same playlist file, however each was spelled.
+bool samePlaylistFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return a == b;
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity sensitivity = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity sensitivity = Qt::CaseSensitive;
+#endif
+    return QDir::cleanPath(a).compare(QDir::cleanPath(b), sensitivity) == 0;
+}
+
+template<typename T>
+int listCount(QQmlListProperty<T> *property)
+{
+    return static_cast<QList<T *> *>(property->data)->size();
+}
+
+template<typename T>
+T *listAt(QQmlListProperty<T> *property, int index)
+{
+    const auto *list = static_cast<QList<T *> *>(property->data);
+    return index >= 0 && index < list->size() ? list->at(index) : nullptr;
+}
+
+// Empties the view model's list; the objects stay alive.
+template<typename T>
+void listClear(QQmlListProperty<T> *property)
+{
+    static_cast<QList<T *> *>(property->data)->clear();
+}
+
+// The lists are filled by start-up and the playlist operations only.
+template<typename T>
+void listAppend(QQmlListProperty<T> *, T *)
+{
+}
+
+} // namespace
+
+CConfigViewModel::CConfigViewModel(QObject *parent)
+    : QObject(parent)
+    , m_config(gApp ? gApp->Config() : detachedConfig())
+    , m_filteredScenes(new CScenesFilterViewModel(nullptr))
+{
+}
+
+CConfigViewModel::~CConfigViewModel()
+{
+    if (programInstance == this)
+        programInstance = nullptr;
+}
+
+CConfigViewModel *CConfigViewModel::instance()
+{
+    return programInstance;
+}
+
+void CConfigViewModel::setInstance(CConfigViewModel *viewModel)
+{
+    programInstance = viewModel;
+}
+
+void CConfigViewModel::handleAboutToQuit()
+{
+    CConfigViewModel *viewModel = instance();
+    if (!gApp || !viewModel)
+        return;
+    viewModel->storeSelection();
+    saveConfiguration();
+}
+
+void CConfigViewModel::handleApplicationStateChanged(Qt::ApplicationState state)
+{
+    if (state == Qt::ApplicationActive)
+        return;
+    handleAboutToQuit();
+}
+
+void CConfigViewModel::saveConfiguration()
+{
+    if (gApp)
+        gApp->Config()->Save(gApp->ConfigPath());
+}
+
+// ---- Settings --------------------------------------------------------------
+
+bool CConfigViewModel::randNextScene() const { return m_config->randNextScene; }
+float CConfigViewModel::transitionTime() const { return m_config->transitionTime; }
+float CConfigViewModel::transitionFromScale() const { return percentOf(m_config->transitionFromScale); }
+float CConfigViewModel::transitionToScale() const { return percentOf(m_config->transitionToScale); }
+float CConfigViewModel::renderTargetSize() const { return float(m_config->renderTargetWidth * 100.0); }
+float CConfigViewModel::renderTargetSizeVR() const { return percentOf(m_config->renderTargetSizeVR); }
+int CConfigViewModel::renderTargetWidth() const { return truncateToInt32(m_config->renderTargetWidth); }
+int CConfigViewModel::renderTargetHeight() const { return truncateToInt32(m_config->renderTargetHeight); }
+float CConfigViewModel::minSceneTime() const { return float(m_config->minSceneTime); }
+float CConfigViewModel::maxSceneTime() const { return float(m_config->maxSceneTime); }
+float CConfigViewModel::sceneChangeSilenceTime() const { return m_config->sceneChangeSilenceTime; }
+float CConfigViewModel::sceneChangeSilenceCooldownTime() const { return m_config->sceneChangeSilenceCooldownTime; }
+float CConfigViewModel::postProcessingProbability() const { return percentOf(m_config->postProcessingProbability); }
+float CConfigViewModel::maxSoundCaptureSilence() const { return float(m_config->maxSoundCaptureSilence); }
+bool CConfigViewModel::layerScenesInVR() const { return m_config->layerScenesInVR; }
+bool CConfigViewModel::captureSound() const { return m_config->captureSound; }
+bool CConfigViewModel::enablePreloader() const { return m_config->enablePreloader; }
+bool CConfigViewModel::captureRecordingDevice() const { return m_config->captureRecordingDevice; }
+bool CConfigViewModel::checkForNewVersion() const { return m_config->checkForNewVersion; }
+bool CConfigViewModel::sendUsageStats() const { return m_config->sendUsageStats; }
+bool CConfigViewModel::preferOpenVR() const { return m_config->preferOpenVR; }
+
+// The setters follow one of four patterns; the macros keep each setter's own
+// field and signal side by side.
+#define KELVRA_SET_FLAG(field, value, signal) \
+    do {                                      \
+        if ((value) != m_config->field) {     \
+            m_config->field = (value);        \
+            emit signal();                    \
+        }                                     \
+    } while (false)
+
+// Exact comparison; NaN never equals, so it always counts as a change.
+#define KELVRA_SET_PLAIN_FLOAT(field, value, signal) \
+    do {                                             \
+        if (!((value) == m_config->field)) {         \
+            m_config->field = (value);               \
+            emit signal();                           \
+        }                                            \
+    } while (false)
+
+// Compared with the shown float, stored truncated: 7.9 over a stored 7
+// stores 7 again and still emits.
+#define KELVRA_SET_WHOLE(field, value, signal)          \
+    do {                                                \
+        if (!((value) == float(m_config->field))) {     \
+            m_config->field = truncateToInt32(value);   \
+            emit signal();                              \
+        }                                               \
+    } while (false)
+
+#define KELVRA_SET_PERCENT(field, value, signal)               \
+    do {                                                       \
+        if (percentDiffers((value), percentOf(m_config->field))) { \
+            m_config->field = (value) * 0.01f;                 \
+            emit signal();                                     \
+        }                                                      \
+    } while (false)
+
+void CConfigViewModel::setRandNextScene(bool randNextScene)
+{
+    KELVRA_SET_FLAG(randNextScene, randNextScene, randNextSceneChanged);
+}
+
+void CConfigViewModel::setTransitionTime(float transitionTime)
+{
+    KELVRA_SET_PLAIN_FLOAT(transitionTime, transitionTime, transitionTimeChanged);
+}
+
+void CConfigViewModel::setMinSceneTime(float minSceneTime)
+{
+    KELVRA_SET_WHOLE(minSceneTime, minSceneTime, minSceneTimeChanged);
+}
+
+void CConfigViewModel::setMaxSceneTime(float maxSceneTime)
+{
+    KELVRA_SET_WHOLE(maxSceneTime, maxSceneTime, maxSceneTimeChanged);
+}
+
+void CConfigViewModel::setPostProcessingProbability(float value)
+{
+    KELVRA_SET_PERCENT(postProcessingProbability, value, postProcessingProbabilityChanged);
+}
+
+void CConfigViewModel::setTransitionFromScale(float value)
+{
+    KELVRA_SET_PERCENT(transitionFromScale, value, transitionFromScaleChanged);
+}
+
+void CConfigViewModel::setTransitionToScale(float value)
+{
+    KELVRA_SET_PERCENT(transitionToScale, value, transitionToScaleChanged);
+}
+
+void CConfigViewModel::setRenderTargetSize(float value)
+{
+    if (!percentDiffers(value, renderTargetSize()))
+        return;
+    const double fraction = double(value * 0.01f);
+    m_config->renderTargetWidth = fraction;
+    m_config->renderTargetHeight = fraction;
+    emit renderTargetSizeChanged();
+}
+
+void CConfigViewModel::setRenderTargetSizeVR(float value)
+{
+    KELVRA_SET_PERCENT(renderTargetSizeVR, value, renderTargetSizeVRChanged);
+}
+
+void CConfigViewModel::setRenderTargetWidth(int value)
+{
+    if (value == renderTargetWidth())
+        return;
+    m_config->renderTargetWidth = double(value);
+    emit renderTargetWidthChanged();
+}
+
+void CConfigViewModel::setRenderTargetHeight(int value)
+{
+    if (value == renderTargetHeight())
+        return;
+    m_config->renderTargetHeight = double(value);
+    emit renderTargetHeightChanged();
+}
+
+void CConfigViewModel::setMaxSoundCaptureSilence(float value)
+{
+    KELVRA_SET_WHOLE(maxSoundCaptureSilence, value, maxSoundCaptureSilenceChanged);
+}
+
+void CConfigViewModel::setCaptureSound(bool value)
+{
+    KELVRA_SET_FLAG(captureSound, value, captureSoundChanged);
+}
+
+void CConfigViewModel::setEnablePreloader(bool value)
+{
+    KELVRA_SET_FLAG(enablePreloader, value, enablePreloaderChanged);
+}
+
+void CConfigViewModel::setCaptureRecordingDevice(bool value)
+{
+    KELVRA_SET_FLAG(captureRecordingDevice, value, captureRecordingDeviceChanged);
+}
+
+void CConfigViewModel::setCheckForNewVersion(bool value)
+{
+    KELVRA_SET_FLAG(checkForNewVersion, value, checkForNewVersionChanged);
+}
+
+void CConfigViewModel::setSendUsageStats(bool value)
+{
+    KELVRA_SET_FLAG(sendUsageStats, value, sendUsageStatsChanged);
+}
+
+void CConfigViewModel::setSceneChangeSilenceTime(float value)
+{
+    KELVRA_SET_PLAIN_FLOAT(sceneChangeSilenceTime, value, sceneChangeSilenceTimeChanged);
+}
+
+void CConfigViewModel::setSceneChangeSilenceCooldownTime(float value)
+{
+    KELVRA_SET_PLAIN_FLOAT(sceneChangeSilenceCooldownTime, value, sceneChangeSilenceCooldownTimeChanged);
+}
+
+void CConfigViewModel::setLayerScenesInVR(bool value)
+{
+    KELVRA_SET_FLAG(layerScenesInVR, value, layerScenesInVRChanged);
+}
+
+void CConfigViewModel::setPreferOpenVR(bool value)
+{
+    KELVRA_SET_FLAG(preferOpenVR, value, preferOpenVRChanged);
+}
+
+#undef KELVRA_SET_FLAG
+#undef KELVRA_SET_PLAIN_FLOAT
+#undef KELVRA_SET_WHOLE
+#undef KELVRA_SET_PERCENT
+
+// ---- Catalogue, tags and selection -----------------------------------------
+
+int CConfigViewModel::scenesSelected() const
+{
+    int count = 0;
+    for (CSceneViewModel *scene : sceneObjects()) {
+        if (scene->selected())
+            ++count;
+    }
+    return count;
+}
+
+QString CConfigViewModel::playlistToRun() const
+{
+    return m_config->playlistToRun;
+}
+
+QQmlListProperty<CPlaylistViewModel> CConfigViewModel::playlists()
+{
+    return QQmlListProperty<CPlaylistViewModel>(this, &m_playlists, listAppend<CPlaylistViewModel>,
+                                                listCount<CPlaylistViewModel>, listAt<CPlaylistViewModel>,
+                                                listClear<CPlaylistViewModel>);
+}
+
+QQmlListProperty<CTagViewModel> CConfigViewModel::tags()
+{
+    return QQmlListProperty<CTagViewModel>(this, &m_tags, listAppend<CTagViewModel>, listCount<CTagViewModel>,
+                                           listAt<CTagViewModel>, listClear<CTagViewModel>);
+}
+
+const QStringList &CConfigViewModel::reservedTagNames()
+{
+    static const QStringList names = {
+        QStringLiteral("Official"),      QStringLiteral("User"),       QStringLiteral("Background"),
+        QStringLiteral("Foreground"),    QStringLiteral("Postprocessing"), QStringLiteral("Transition"),
+        QStringLiteral("Standalone"),    QStringLiteral("NoRelicensing"),  QStringLiteral("Selected"),
+        QStringLiteral("NotSelected"),
+    };
+    return names;
+}
+
+QList<CTagViewModel *> CConfigViewModel::buildTagList(const QList<CSceneViewModel *> &scenes)
+{
+    const QStringList &reserved = reservedTagNames();
+    // Ordered by name, so that tags of equal score come out in a fixed order.
+    QMap<QString, int> counts;
+    for (const CSceneViewModel *scene : scenes) {
+        if (!scene)
+            continue;
+        for (const QString &tag : scene->tags()) {
+            if (!reserved.contains(tag))
+                ++counts[tag];
+        }
+        ++counts[scene->type()];
+        if (!scene->official())
+            ++counts[QStringLiteral("User")];
+        if (!scene->relicensingPossible())
+            ++counts[QStringLiteral("NoRelicensing")];
+    }
+    counts[QStringLiteral("Selected")] = scenes.size() + 2;
+    counts[QStringLiteral("NotSelected")] = scenes.size() + 1;
+
+    QList<CTagViewModel *> tags;
+    tags.reserve(counts.size());
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        tags.append(new CTagViewModel(it.key(), float(it.value())));
+    std::stable_sort(tags.begin(), tags.end(),
+                     [](const CTagViewModel *a, const CTagViewModel *b) { return a->score() > b->score(); });
+    return tags;
+}
+
+void CConfigViewModel::setAllScenes(QObjectListModel *model)
+{
+    m_allScenes = model;
+    m_filteredScenes->setSourceModel(model);
+}
+
+void CConfigViewModel::setPlaylists(const QList<CPlaylistViewModel *> &list)
+{
+    m_playlists = list;
+    for (CPlaylistViewModel *playlist : list) {
+        if (playlist && playlist->filepath() == m_config->playlistToRun)
+            setActivePlaylist(playlist);
+    }
+}
+
+void CConfigViewModel::setTags(const QList<CTagViewModel *> &list)
+{
+    m_tags = list;
+}
+
+QList<CSceneViewModel *> CConfigViewModel::sceneObjects() const
+{
+    QList<CSceneViewModel *> scenes;
+    if (!m_allScenes)
+        return scenes;
+    const int count = m_allScenes->count();
+    scenes.reserve(count);
+    for (int row = 0; row < count; ++row) {
+        if (auto *scene = qobject_cast<CSceneViewModel *>(m_allScenes->at(row)))
+            scenes.append(scene);
+    }
+    return scenes;
+}
+
+void CConfigViewModel::searchScenes(QString filter)
+{
+    m_filteredScenes->filterText = filter;
+    m_filteredScenes->refilter();
+}
+
+void CConfigViewModel::selectTag(QString tag, bool selected)
+{
+    for (CTagViewModel *candidate : qAsConst(m_tags)) {
+        if (candidate && candidate->name() == tag) {
+            candidate->setSelected(selected);
+            break;
+        }
+    }
+
+    QStringList terms;
+    for (const CTagViewModel *candidate : qAsConst(m_tags)) {
+        if (candidate && candidate->selected())
+            terms.append(candidate->name());
+    }
+    m_filteredScenes->tagFilter = terms;
+    m_filteredScenes->refilter();
+}
+
+void CConfigViewModel::addTag(QString tag)
+{
+    for (CSceneViewModel *scene : sceneObjects()) {
+        if (scene->selected())
+            scene->addTag(tag);
+    }
+}
+
+void CConfigViewModel::removeTag(QString tag)
+{
+    for (CSceneViewModel *scene : sceneObjects()) {
+        if (scene->selected())
+            scene->removeTag(tag);
+    }
+}
+
+void CConfigViewModel::relicensingPossible(bool value)
+{
+    for (CSceneViewModel *scene : sceneObjects()) {
+        if (scene->selected())
+            scene->setRelicensingPossible(value);
+    }
+}
+
+void CConfigViewModel::selectAllScenes()
+{
+    applyToVisibleScenes(BulkSelection::Select);
+}
+
+void CConfigViewModel::deselectAllScenes()
+{
+    applyToVisibleScenes(BulkSelection::Deselect);
+}
+
+void CConfigViewModel::toggleAllScenes()
+{
+    applyToVisibleScenes(BulkSelection::Toggle);
+}
+
+void CConfigViewModel::applyToVisibleScenes(BulkSelection operation)
+{
+    if (!m_activePlaylist)
+        return;
+    if (m_allScenes) {
+        for (int row = 0; row < m_filteredScenes->rowCount(); ++row) {
+            const QModelIndex source = m_filteredScenes->mapToSource(m_filteredScenes->index(row, 0));
+            auto *scene = qobject_cast<CSceneViewModel *>(m_allScenes->at(source.row()));
+            if (!scene)
+                continue;
+            switch (operation) {
+            case BulkSelection::Select:
+                scene->setSelected(true);
+                break;
+            case BulkSelection::Deselect:
+                scene->setSelected(false);
+                break;
+            case BulkSelection::Toggle:
+                scene->setSelected(!scene->selected());
+                break;
+            }
+        }
+    }
+    updateScenesSelected();
+}
+
+void CConfigViewModel::updateScenesSelected()
+{
+    if (m_activePlaylist)
+        m_activePlaylist->setScenesSelected(scenesSelected());
+}
+
+void CConfigViewModel::storeSelection()
+{
+    // Without the scene list every scene would count as unselected and the
+    // playlist would be written empty.
+    if (!m_activePlaylist || !m_allScenes)
+        return;
+    QList<CSceneViewModel *> selected;
+    for (CSceneViewModel *scene : sceneObjects()) {
+        if (scene->selected())
+            selected.append(scene);
+    }
+    m_activePlaylist->setSceneList(selected);
+    m_activePlaylist->save(false);
+}
+
+void CConfigViewModel::setActiveScene(CSceneViewModel *activeScene)
+{
+    if (activeScene == m_activeScene)
+        return;
+    m_activeScene = activeScene;
+    emit activeSceneChanged();
+}
+
+// ---- Playlists -------------------------------------------------------------
+
+void CConfigViewModel::setActivePlaylist(CPlaylistViewModel *playlist)
+{
+    if (playlist == m_activePlaylist)
+        return;
+    storeSelection();
+    m_activePlaylist = playlist;
+    if (playlist) {
+        playlist->resolveScenes(m_allScenes);
+        const QList<CSceneViewModel *> &members = playlist->sceneList();
+        const QSet<CSceneViewModel *> memberSet(members.cbegin(), members.cend());
+        for (CSceneViewModel *scene : sceneObjects())
+            scene->setSelected(memberSet.contains(scene));
+    }
+    updateScenesSelected();
+    emit activePlaylistChanged();
+}
+
+void CConfigViewModel::setPlaylistToRun(QString playlist)
+{
+    if (playlist == m_config->playlistToRun)
+        return;
+    m_config->playlistToRun = playlist;
+    emit playlistToRunChanged();
+}
+
+void CConfigViewModel::addPlaylist(QString name)
+{
+    if (!CPlaylistViewModel::isUsableName(name))
+        return;
+
+    QString candidate = name;
+    QString path = CPlaylistViewModel::filePathForName(candidate);
+    for (int n = 1; !path.isEmpty() && QFileInfo::exists(path); ++n) {
+        candidate = name + QLatin1Char(' ') + QString::number(n);
+        path = CPlaylistViewModel::filePathForName(candidate);
+    }
+    // Without the application object, or when every free candidate would be
+    // too long to be a file name, nothing is created.
+    if (path.isEmpty())
+        return;
+
+    QDir().mkpath(CPlaylistViewModel::playlistDirectory());
+    auto *playlist = new CPlaylistViewModel(path, candidate);
+    playlist->save(true);
+
+    m_playlists.append(playlist);
+    emit playlistsChanged();
+
+    if (m_config->playlistToRun != playlist->filepath()) {
+        m_config->playlistToRun = playlist->filepath();
+        emit playlistToRunChanged();
+    }
+    setActivePlaylist(playlist);
+}
+
+void CConfigViewModel::deletePlaylist(QString name)
+{
+    const QString path = CPlaylistViewModel::filePathForName(name);
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+
+    QFile::remove(path);
+
+    for (int i = 0; i < m_playlists.size(); ++i) {
+        if (m_playlists.at(i) && m_playlists.at(i)->name() == name) {
+            m_playlists.removeAt(i);
+            emit playlistsChanged();
+            break;
+        }
+    }
+
+    if (!m_activePlaylist || !samePlaylistFile(m_activePlaylist->filepath(), path))
+        return;
+
+    // The deleted playlist stops being active without the selection being
+    // stored into it, so its file stays deleted.
+    m_activePlaylist = nullptr;
+    if (m_playlists.isEmpty()) {
+        if (!m_config->playlistToRun.isEmpty()) {
+            m_config->playlistToRun.clear();
+            emit playlistToRunChanged();
+        }
+        emit activePlaylistChanged();
+        return;
+    }
+
+    CPlaylistViewModel *first = m_playlists.first();
+    if (first && m_config->playlistToRun != first->filepath()) {
+        m_config->playlistToRun = first->filepath();
+        emit playlistToRunChanged();
+    }
+    setActivePlaylist(first);
+}
+
+void CConfigViewModel::viewPlaylist(QString name, QString mode)
+{
+    const QString path = CPlaylistViewModel::filePathForName(name);
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+
+    saveConfiguration();
+    // The player resolves the placeholder itself.
+    PlayerLauncher::start({QLatin1Char('-') + mode, QLatin1String(sceneOption),
+                           QStringLiteral("[userpath]playlists/") + name + QStringLiteral(".kvp")});
+}
+
+// ---- Previews --------------------------------------------------------------
+
+void CConfigViewModel::previewSelectedScene()
+{
+    previewActiveScene(QLatin1String(previewModeSwitch));
+}
+
+void CConfigViewModel::previewSelectedSceneVR()
+{
+    previewActiveScene(QLatin1String(previewVRModeSwitch));
+}
+
+void CConfigViewModel::previewActiveScene(const QString &modeSwitch)
+{
+    if (!m_activeScene || !gApp)
+        return;
+
+    // The player reads the settings as they stand in memory.
+    saveConfiguration();
+
+    QString sceneArgument = m_activeScene->filepath();
+    if (m_activeScene->type() == QLatin1String("Postprocessing"))
+        sceneArgument.prepend(QLatin1String(postprocessingBackgroundPrefix));
+    PlayerLauncher::start({modeSwitch, QLatin1String(sceneOption), sceneArgument});
+}

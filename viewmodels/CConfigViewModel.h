@@ -1,0 +1,252 @@
+#pragma once
+
+#include "CPlaylistViewModel.h"
+#include "CSceneViewModel.h"
+#include "CScenesFilterViewModel.h"
+#include "CTagViewModel.h"
+#include "QObjectListModel.h"
+
+#include <QList>
+#include <QObject>
+#include <QQmlListProperty>
+#include <QString>
+
+class CCfg;
+
+// The one object the user interface binds to (QML singleton
+// "ConfigViewModel"): the player's settings, the scene catalogue with its
+// tags, filter and selection, the playlists, and starting the player.
+//
+// Settings read and write the engine's configuration record in memory; the
+// record is saved only by the two save handlers, before a preview and before
+// a playlist is viewed in the player. A scene's `selected` flag means
+// membership of the active playlist; the selection is written into that
+// playlist when another one becomes active, at quit and whenever the
+// application stops being the active one.
+//
+// Owns nothing it is handed: scenes, tags, playlists and the scene list stay
+// with start-up. The filter proxy is created here, without a parent, and
+// lives until the process ends, since QML may still hold it after the view
+// model is gone.
+class CConfigViewModel : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool randNextScene READ randNextScene WRITE setRandNextScene NOTIFY randNextSceneChanged)
+    Q_PROPERTY(float transitionTime READ transitionTime WRITE setTransitionTime NOTIFY transitionTimeChanged)
+    Q_PROPERTY(float transitionFromScale READ transitionFromScale WRITE setTransitionFromScale NOTIFY transitionFromScaleChanged)
+    Q_PROPERTY(float transitionToScale READ transitionToScale WRITE setTransitionToScale NOTIFY transitionToScaleChanged)
+    Q_PROPERTY(float renderTargetSize READ renderTargetSize WRITE setRenderTargetSize NOTIFY renderTargetSizeChanged)
+    Q_PROPERTY(float renderTargetSizeVR READ renderTargetSizeVR WRITE setRenderTargetSizeVR NOTIFY renderTargetSizeVRChanged)
+    Q_PROPERTY(int renderTargetWidth READ renderTargetWidth WRITE setRenderTargetWidth NOTIFY renderTargetWidthChanged)
+    Q_PROPERTY(int renderTargetHeight READ renderTargetHeight WRITE setRenderTargetHeight NOTIFY renderTargetHeightChanged)
+    Q_PROPERTY(float minSceneTime READ minSceneTime WRITE setMinSceneTime NOTIFY minSceneTimeChanged)
+    Q_PROPERTY(float maxSceneTime READ maxSceneTime WRITE setMaxSceneTime NOTIFY maxSceneTimeChanged)
+    Q_PROPERTY(float sceneChangeSilenceTime READ sceneChangeSilenceTime WRITE setSceneChangeSilenceTime NOTIFY sceneChangeSilenceTimeChanged)
+    Q_PROPERTY(float sceneChangeSilenceCooldownTime READ sceneChangeSilenceCooldownTime WRITE setSceneChangeSilenceCooldownTime NOTIFY sceneChangeSilenceCooldownTimeChanged)
+    Q_PROPERTY(float postProcessingProbability READ postProcessingProbability WRITE setPostProcessingProbability NOTIFY postProcessingProbabilityChanged)
+    Q_PROPERTY(float maxSoundCaptureSilence READ maxSoundCaptureSilence WRITE setMaxSoundCaptureSilence NOTIFY maxSoundCaptureSilenceChanged)
+    Q_PROPERTY(bool layerScenesInVR READ layerScenesInVR WRITE setLayerScenesInVR NOTIFY layerScenesInVRChanged)
+    Q_PROPERTY(bool captureSound READ captureSound WRITE setCaptureSound NOTIFY captureSoundChanged)
+    Q_PROPERTY(bool enablePreloader READ enablePreloader WRITE setEnablePreloader NOTIFY enablePreloaderChanged)
+    Q_PROPERTY(bool captureRecordingDevice READ captureRecordingDevice WRITE setCaptureRecordingDevice NOTIFY captureRecordingDeviceChanged)
+    Q_PROPERTY(bool checkForNewVersion READ checkForNewVersion WRITE setCheckForNewVersion NOTIFY checkForNewVersionChanged)
+    Q_PROPERTY(bool sendUsageStats READ sendUsageStats WRITE setSendUsageStats NOTIFY sendUsageStatsChanged)
+    Q_PROPERTY(bool preferOpenVR READ preferOpenVR WRITE setPreferOpenVR NOTIFY preferOpenVRChanged)
+
+    Q_PROPERTY(int scenesSelected READ scenesSelected NOTIFY scenesSelectedChanged)
+    Q_PROPERTY(CSceneViewModel *activeScene READ activeScene WRITE setActiveScene NOTIFY activeSceneChanged)
+    Q_PROPERTY(CPlaylistViewModel *activePlaylist READ activePlaylist WRITE setActivePlaylist NOTIFY activePlaylistChanged)
+    Q_PROPERTY(QString playlistToRun READ playlistToRun WRITE setPlaylistToRun NOTIFY playlistToRunChanged)
+    Q_PROPERTY(CScenesFilterViewModel *filteredScenes READ filteredScenes CONSTANT)
+    Q_PROPERTY(QObjectListModel *allScenes READ allScenes CONSTANT)
+    Q_PROPERTY(QQmlListProperty<CPlaylistViewModel> playlists READ playlists NOTIFY playlistsChanged)
+    Q_PROPERTY(QQmlListProperty<CTagViewModel> tags READ tags NOTIFY tagsChanged)
+
+public:
+    // Takes the configuration record from the application object gApp.
+    // Without one (a test, or QML creating an instance) a detached default
+    // record stands in, so the settings are always readable.
+    explicit CConfigViewModel(QObject *parent = nullptr);
+    ~CConfigViewModel() override;
+
+    // The program-wide instance, set by start-up right after construction.
+    // The destructor clears it when it points at the destroyed object, so the
+    // save handlers never reach an instance the QML engine has deleted.
+    static CConfigViewModel *instance();
+    static void setInstance(CConfigViewModel *viewModel);
+
+    // Save handlers, connected by start-up before the view model exists.
+    // Both store the selection into the active playlist and save the
+    // configuration record; without the application object or the instance
+    // they do nothing. The state handler acts on every state except
+    // Qt::ApplicationActive.
+    static void handleAboutToQuit();
+    static void handleApplicationStateChanged(Qt::ApplicationState state);
+
+    // Settings.
+    bool randNextScene() const;
+    float transitionTime() const;
+    float transitionFromScale() const;
+    float transitionToScale() const;
+    float renderTargetSize() const;
+    float renderTargetSizeVR() const;
+    int renderTargetWidth() const;
+    int renderTargetHeight() const;
+    float minSceneTime() const;
+    float maxSceneTime() const;
+    float sceneChangeSilenceTime() const;
+    float sceneChangeSilenceCooldownTime() const;
+    float postProcessingProbability() const;
+    float maxSoundCaptureSilence() const;
+    bool layerScenesInVR() const;
+    bool captureSound() const;
+    bool enablePreloader() const;
+    bool captureRecordingDevice() const;
+    bool checkForNewVersion() const;
+    bool sendUsageStats() const;
+    bool preferOpenVR() const;
+
+    // Catalogue and playlists.
+    // Counted afresh over the whole scene list, hidden scenes included.
+    int scenesSelected() const;
+    CSceneViewModel *activeScene() const { return m_activeScene; }
+    CPlaylistViewModel *activePlaylist() const { return m_activePlaylist; }
+    QString playlistToRun() const;
+    CScenesFilterViewModel *filteredScenes() const { return m_filteredScenes; }
+    QObjectListModel *allScenes() const { return m_allScenes; }
+    QQmlListProperty<CPlaylistViewModel> playlists();
+    QQmlListProperty<CTagViewModel> tags();
+
+    const QList<CPlaylistViewModel *> &playlistList() const { return m_playlists; }
+    const QList<CTagViewModel *> &tagList() const { return m_tags; }
+
+    // Start-up fills the view model in this order, before QML loads.
+    // One tag per ordinary scene tag, scene type, "User" and "NoRelicensing"
+    // counted over scenes, plus "Selected" (N + 2) and "NotSelected"
+    // (N + 1); highest score first. The tags have no parent.
+    static QList<CTagViewModel *> buildTagList(const QList<CSceneViewModel *> &scenes);
+    // Makes model the scene list and the filter proxy's source.
+    void setAllScenes(QObjectListModel *model);
+    // Replaces the playlists and activates the one the player runs.
+    void setPlaylists(const QList<CPlaylistViewModel *> &list);
+    void setTags(const QList<CTagViewModel *> &list);
+
+    // Writes the selected scenes into the active playlist and its file, if
+    // that changed.
+    void storeSelection();
+    // Recounts the selected scenes into the active playlist's scenesSelected.
+    void updateScenesSelected();
+
+    // The tag names no scene tag is counted under.
+    static const QStringList &reservedTagNames();
+
+signals:
+    void randNextSceneChanged();
+    void transitionTimeChanged();
+    void minSceneTimeChanged();
+    void maxSceneTimeChanged();
+    void postProcessingProbabilityChanged();
+    void maxSoundCaptureSilenceChanged();
+    void captureSoundChanged();
+    void enablePreloaderChanged();
+    void captureRecordingDeviceChanged();
+    void checkForNewVersionChanged();
+    void sendUsageStatsChanged();
+    void transitionFromScaleChanged();
+    void transitionToScaleChanged();
+    void renderTargetSizeChanged();
+    void renderTargetSizeVRChanged();
+    void renderTargetWidthChanged();
+    void renderTargetHeightChanged();
+    void sceneChangeSilenceTimeChanged();
+    void sceneChangeSilenceCooldownTimeChanged();
+    void layerScenesInVRChanged();
+    void preferOpenVRChanged();
+
+    void scenesChanged();
+    void activePlaylistChanged();
+    void playlistToRunChanged();
+    void playlistsChanged();
+    void activeSceneChanged();
+    void tagsChanged();
+    void scenesSelectedChanged();
+
+public slots:
+    // Percent settings show the stored fraction times 100 and change only
+    // when the new value differs by more than 0.00001. Whole-number settings
+    // store the value truncated toward zero. renderTargetSize stores its
+    // fraction in both render-target edges; the edges store whole numbers.
+    void setRandNextScene(bool randNextScene);
+    void setTransitionTime(float transitionTime);
+    void setMinSceneTime(float minSceneTime);
+    void setMaxSceneTime(float maxSceneTime);
+    void setPostProcessingProbability(float value);
+    void setTransitionFromScale(float value);
+    void setTransitionToScale(float value);
+    void setRenderTargetSize(float value);
+    void setRenderTargetSizeVR(float value);
+    void setRenderTargetWidth(int value);
+    void setRenderTargetHeight(int value);
+
+    // Any string, listed or not; nothing is saved.
+    void setPlaylistToRun(QString playlist);
+    void setActiveScene(CSceneViewModel *activeScene);
+    // Stores the selection into the outgoing playlist, then shows the new
+    // one's membership in the scenes' selection (null keeps the flags).
+    void setActivePlaylist(CPlaylistViewModel *playlist);
+
+    void setMaxSoundCaptureSilence(float value);
+    void setCaptureSound(bool value);
+    void setEnablePreloader(bool value);
+    void setCaptureRecordingDevice(bool value);
+    void setCheckForNewVersion(bool value);
+    void setSendUsageStats(bool value);
+    void setSceneChangeSilenceTime(float value);
+    void setSceneChangeSilenceCooldownTime(float value);
+    void setLayerScenesInVR(bool value);
+    void setPreferOpenVR(bool value);
+
+public:
+    // Filter: the text is searched in scene names as given; a tag's
+    // selection makes it a filter term.
+    Q_INVOKABLE void searchScenes(QString filter);
+    Q_INVOKABLE void selectTag(QString tag, bool selected);
+    // Edits of every selected scene, hidden ones included, written to the
+    // scene files at once.
+    Q_INVOKABLE void addTag(QString tag);
+    Q_INVOKABLE void removeTag(QString tag);
+    Q_INVOKABLE void relicensingPossible(bool value);
+    // Playlist files. A name that cannot be a single file name in the
+    // user's playlist directory is refused: nothing is created, removed,
+    // saved or started.
+    // Creates the playlist under the first free name of name, "name 1",
+    // "name 2"... and makes it the playlist to run and the active playlist.
+    Q_INVOKABLE void addPlaylist(QString name);
+    Q_INVOKABLE void deletePlaylist(QString name);
+    // Saves the configuration and starts the player on the playlist's file
+    // as last written, with the switch "-" + mode.
+    Q_INVOKABLE void viewPlaylist(QString name, QString mode);
+    // Save the configuration and start the player on the active scene.
+    Q_INVOKABLE void previewSelectedScene();
+    Q_INVOKABLE void previewSelectedSceneVR();
+    // Bulk selection of the visible scenes; needs an active playlist.
+    Q_INVOKABLE void selectAllScenes();
+    Q_INVOKABLE void deselectAllScenes();
+    Q_INVOKABLE void toggleAllScenes();
+
+private:
+    enum class BulkSelection { Select, Deselect, Toggle };
+
+    void applyToVisibleScenes(BulkSelection operation);
+    void previewActiveScene(const QString &modeSwitch);
+    QList<CSceneViewModel *> sceneObjects() const;
+    static void saveConfiguration();
+
+    CCfg *m_config = nullptr;
+    QObjectListModel *m_allScenes = nullptr;
+    CScenesFilterViewModel *m_filteredScenes = nullptr;
+    CSceneViewModel *m_activeScene = nullptr;
+    CPlaylistViewModel *m_activePlaylist = nullptr;
+    QList<CTagViewModel *> m_tags;
+    QList<CPlaylistViewModel *> m_playlists;
+};

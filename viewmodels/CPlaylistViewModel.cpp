@@ -1,0 +1,321 @@
+#include "CPlaylistViewModel.h"
+
+#include "CAppTypeQt.h"
+#include "QObjectListModel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const char *const playlistSuffix = ".kvp";
+
+// The entry lists in the order in which they are matched and synchronised,
+// with the type value of each.
+const int typeValueOrder[] = {256, 1, 2, 4, 8};
+
+int sceneCount(QQmlListProperty<CSceneViewModel> *property)
+{
+    return static_cast<CPlaylistViewModel *>(property->object)->sceneList().size();
+}
+
+CSceneViewModel *sceneAt(QQmlListProperty<CSceneViewModel> *property, int index)
+{
+    const auto &scenes = static_cast<CPlaylistViewModel *>(property->object)->sceneList();
+    return index >= 0 && index < scenes.size() ? scenes.at(index) : nullptr;
+}
+
+// Empties the scene list only; the scenes stay, nothing is saved.
+void clearScenes(QQmlListProperty<CSceneViewModel> *property)
+{
+    static_cast<CPlaylistViewModel *>(property->object)->setSceneList({});
+}
+
+// Scenes join a playlist through the selection, never through QML's list.
+void appendScene(QQmlListProperty<CSceneViewModel> *, CSceneViewModel *)
+{
+}
+
+bool isReservedDeviceName(const QString &name)
+{
+    // Windows treats these as devices whatever extension follows them.
+    QString base = name.section(QLatin1Char('.'), 0, 0);
+    while (base.endsWith(QLatin1Char(' ')))
+        base.chop(1);
+    base = base.toUpper();
+    static const char *const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char *device : devices) {
+        if (base == QLatin1String(device))
+            return true;
+    }
+    if (base.size() == 4 && (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT")))) {
+        const QChar digit = base.at(3);
+        return digit >= QLatin1Char('1') && digit <= QLatin1Char('9');
+    }
+    return false;
+}
+
+} // namespace
+
+CPlaylistViewModel::CPlaylistViewModel()
+    : QObject(nullptr)
+{
+}
+
+CPlaylistViewModel::CPlaylistViewModel(const QString &filepath, const QString &name)
+    : QObject(nullptr)
+    , m_filepath(filepath)
+    , m_name(name)
+{
+    if (!m_filepath.isEmpty())
+        m_playlist.Load(m_filepath);
+    m_scenesSelected = m_playlist.totalScenes();
+}
+
+CPlaylistViewModel::~CPlaylistViewModel() = default;
+
+QQmlListProperty<CSceneViewModel> CPlaylistViewModel::scenes()
+{
+    return QQmlListProperty<CSceneViewModel>(this, nullptr, appendScene, sceneCount, sceneAt, clearScenes);
+}
+
+void CPlaylistViewModel::setName(const QString &name)
+{
+    if (name == m_name)
+        return;
+
+    const QString newPath = filePathForName(name);
+    if (newPath.isEmpty())
+        return;
+
+    const QString oldPath = m_filepath;
+    const bool hasFileToMove = !oldPath.isEmpty() && isInPlaylistDirectory(oldPath) && QFileInfo::exists(oldPath);
+
+    // Never take over another playlist's file. The only existing file that
+    // may be the target is this playlist's own, on systems whose file names
+    // ignore case and the new name differs only in case.
+    if (QFileInfo::exists(newPath)) {
+        const QString oldCanonical = hasFileToMove ? QFileInfo(oldPath).canonicalFilePath() : QString();
+        if (oldCanonical.isEmpty() || oldCanonical != QFileInfo(newPath).canonicalFilePath())
+            return;
+    }
+
+    if (hasFileToMove && !QFile::rename(oldPath, newPath))
+        return;
+
+    m_name = name;
+    m_filepath = newPath;
+
+    if (gApp) {
+        CCfg *config = gApp->Config();
+        if (config->playlistToRun == oldPath)
+            config->playlistToRun = newPath;
+    }
+
+    emit nameChanged();
+}
+
+void CPlaylistViewModel::setSelected(bool selected)
+{
+    if (selected == m_selected)
+        return;
+    m_selected = selected;
+    emit selectedChanged();
+}
+
+void CPlaylistViewModel::setScenesSelected(int scenesSelected)
+{
+    if (scenesSelected == m_scenesSelected)
+        return;
+    m_scenesSelected = scenesSelected;
+    emit scenesSelectedChanged();
+}
+
+void CPlaylistViewModel::resolveScenes(QObjectListModel *allScenes)
+{
+    if (m_resolved)
+        return;
+
+    const int sceneTotal = allScenes ? allScenes->count() : 0;
+    for (int typeValue : typeValueOrder) {
+        for (PlaylistEntry *entry : entriesOfType(typeValue)) {
+            for (int row = 0; row < sceneTotal; ++row) {
+                auto *scene = qobject_cast<CSceneViewModel *>(allScenes->at(row));
+                if (!scene)
+                    continue;
+                const QString sceneId = scene->id();
+                bool matches;
+                if (!entry->sceneId.isEmpty() && !sceneId.isEmpty()) {
+                    matches = entry->sceneId == sceneId;
+                } else {
+                    matches = scene->filepath().compare(entry->scenePath, Qt::CaseInsensitive) == 0;
+                    if (matches && entry->sceneId.isEmpty())
+                        entry->sceneId = sceneId;
+                }
+                if (matches) {
+                    m_scenes.append(scene);
+                    break;
+                }
+            }
+        }
+    }
+    m_resolved = true;
+}
+
+void CPlaylistViewModel::save(bool force)
+{
+    bool changed = false;
+    for (int typeValue : typeValueOrder) {
+        if (synchronise(entriesOfType(typeValue), typeValue))
+            changed = true;
+    }
+
+    if (!changed && !force)
+        return;
+    if (m_playlist.noSave)
+        return;
+    if (!isInPlaylistDirectory(m_filepath))
+        return;
+    m_playlist.Save(m_filepath);
+}
+
+bool CPlaylistViewModel::synchronise(QList<PlaylistEntry *> &entries, int typeValue)
+{
+    bool changed = false;
+    for (PlaylistEntry *entry : entries)
+        entry->found = false;
+
+    for (CSceneViewModel *scene : qAsConst(m_scenes)) {
+        if (!scene)
+            continue;
+        const CScene &engineScene = scene->scene();
+        if (CPlaylistViewModel::typeValue(engineScene.typeFlags) != typeValue)
+            continue;
+        // A scene whose file could not be read has no path of its own; its
+        // view model still knows the file.
+        QString path = engineScene.GetPath();
+        if (path.isEmpty())
+            path = scene->filepath();
+
+        PlaylistEntry *match = nullptr;
+        for (PlaylistEntry *entry : qAsConst(entries)) {
+            if (entry->scenePath.compare(path, Qt::CaseInsensitive) == 0) {
+                match = entry;
+                break;
+            }
+        }
+        if (match) {
+            match->found = true;
+            continue;
+        }
+        auto *entry = new PlaylistEntry;
+        entry->sceneId = engineScene.GetId();
+        entry->scenePath = path;
+        entry->reserved = 0;
+        entry->typeFlags = int(engineScene.typeFlags);
+        entry->found = true;
+        entries.append(entry);
+        changed = true;
+    }
+
+    for (int i = 0; i < entries.size();) {
+        if (entries.at(i)->found) {
+            ++i;
+            continue;
+        }
+        delete entries.takeAt(i);
+        changed = true;
+    }
+    return changed;
+}
+
+QList<PlaylistEntry *> &CPlaylistViewModel::entriesOfType(int typeValue)
+{
+    switch (typeValue) {
+    case 1:
+        return m_playlist.backgroundEntries;
+    case 2:
+        return m_playlist.foregroundEntries;
+    case 4:
+        return m_playlist.postprocessingEntries;
+    case 8:
+        return m_playlist.transitionEntries;
+    default:
+        return m_playlist.standaloneEntries;
+    }
+}
+
+int CPlaylistViewModel::typeValue(quint32 typeFlags)
+{
+    if (typeFlags & CScene::Background)
+        return 1;
+    if (typeFlags & CScene::Foreground)
+        return 2;
+    if (typeFlags & CScene::Postprocessing)
+        return 4;
+    if (typeFlags & CScene::Transition)
+        return 8;
+    return 256;
+}
+
+QString CPlaylistViewModel::playlistDirectory()
+{
+    if (!gApp)
+        return QString();
+    return gApp->ResolvePath(CPath(QStringLiteral("[userpath]playlists"))).toString();
+}
+
+bool CPlaylistViewModel::isUsableName(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    // Most file systems limit one file name to 255 characters.
+    if (name.size() + int(qstrlen(playlistSuffix)) > 255)
+        return false;
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+        switch (c.unicode()) {
+        case '/':
+        case '\\':
+        case '<':
+        case '>':
+        case ':':
+        case '"':
+        case '|':
+        case '?':
+        case '*':
+            return false;
+        default:
+            break;
+        }
+    }
+    if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
+        return false;
+    return !isReservedDeviceName(name);
+}
+
+QString CPlaylistViewModel::filePathForName(const QString &name)
+{
+    if (!gApp || !isUsableName(name))
+        return QString();
+    return gApp->ResolvePath(CPath(QStringLiteral("[userpath]playlists/") + name + QLatin1String(playlistSuffix)))
+        .toString();
+}
+
+bool CPlaylistViewModel::isInPlaylistDirectory(const QString &path)
+{
+    const QString directory = playlistDirectory();
+    if (path.isEmpty() || directory.isEmpty())
+        return false;
+    const QFileInfo file(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    if (file.fileName().isEmpty())
+        return false;
+    const QString playlists = QDir::cleanPath(QFileInfo(directory).absoluteFilePath());
+#ifdef Q_OS_WIN
+    return file.path().compare(playlists, Qt::CaseInsensitive) == 0;
+#else
+    return file.path() == playlists;
+#endif
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "CPlaylist.h"
+#include "CSceneViewModel.h"
+
+#include <QList>
+#include <QObject>
+#include <QQmlListProperty>
+#include <QString>
+
+class QObjectListModel;
+
+// One playlist file (".kvp" in the user's playlist directory) as QML sees it:
+// its name, its file, the scenes it holds and how many of them are selected.
+//
+// Owns the engine playlist, which reads and writes the file. The scene list
+// holds catalogue scenes without owning them; it stays empty until the
+// playlist first becomes active (resolveScenes), and from then on the
+// configuration view model rewrites it from the scenes' selection.
+//
+// The playlist named N lives in "[userpath]playlists/N.kvp". A name that
+// cannot be a single file name in that directory is never used: the file of
+// a playlist is never written, moved or created anywhere else.
+class CPlaylistViewModel : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString name READ name WRITE setName NOTIFY nameChanged)
+    Q_PROPERTY(bool selected READ selected WRITE setSelected NOTIFY selectedChanged)
+    Q_PROPERTY(bool readOnly READ readOnly NOTIFY readOnlyChanged)
+    Q_PROPERTY(int scenesSelected READ scenesSelected WRITE setScenesSelected NOTIFY scenesSelectedChanged)
+    Q_PROPERTY(QString filepath READ filepath CONSTANT)
+    Q_PROPERTY(QQmlListProperty<CSceneViewModel> scenes READ scenes NOTIFY scenesChanged)
+
+public:
+    // For QML: empty name and path, nothing loaded.
+    CPlaylistViewModel();
+    // Loads the playlist file at filepath (a missing or unreadable file gives
+    // an empty playlist); scenesSelected starts as the file's scene count.
+    CPlaylistViewModel(const QString &filepath, const QString &name);
+    ~CPlaylistViewModel() override;
+
+    QString name() const { return m_name; }
+    bool selected() const { return m_selected; }
+    bool readOnly() const { return m_readOnly; }
+    int scenesSelected() const { return m_scenesSelected; }
+    QString filepath() const { return m_filepath; }
+    QQmlListProperty<CSceneViewModel> scenes();
+
+    // Renames the playlist and moves its file to the new name. Refused (name,
+    // path and file stay, nothing emits) when the name cannot be a playlist
+    // file name, when another file of that name exists, or when the file
+    // cannot be moved. If the player was set to run this playlist, it runs
+    // the renamed file (the configuration is not saved here).
+    void setName(const QString &name);
+    void setSelected(bool selected);
+    void setScenesSelected(int scenesSelected);
+
+    // Maps the file's entries onto scenes of allScenes, once per playlist:
+    // by identifier when both have one, else by file path ignoring case (an
+    // entry without identifier then takes the scene's). Unmatched entries
+    // stay in the file until the next write.
+    void resolveScenes(QObjectListModel *allScenes);
+    bool isResolved() const { return m_resolved; }
+
+    // Brings the file's entries in line with the scene list and writes the
+    // file if they changed or force is set, unless the playlist's noSave is
+    // set or the file would lie outside the user's playlist directory.
+    void save(bool force);
+
+    // The scene list, read and rewritten by the configuration view model.
+    const QList<CSceneViewModel *> &sceneList() const { return m_scenes; }
+    void setSceneList(const QList<CSceneViewModel *> &scenes) { m_scenes = scenes; }
+
+    CPlaylist &playlist() { return m_playlist; }
+    const CPlaylist &playlist() const { return m_playlist; }
+
+    // Playlist files. The resolved "[userpath]playlists".
+    static QString playlistDirectory();
+    // Whether name can be a single file name (with ".kvp") in that directory
+    // on every system the program runs on: not empty, not "." or "..", no
+    // path separator, none of < > : " | ? * or control characters, no
+    // trailing dot or space, no reserved device name, not too long.
+    static bool isUsableName(const QString &name);
+    // The resolved "[userpath]playlists/" + name + ".kvp"; empty when name is
+    // not usable.
+    static QString filePathForName(const QString &name);
+    // Whether path names a file directly inside playlistDirectory().
+    static bool isInPlaylistDirectory(const QString &path);
+
+    // The playlist value of a scene type flag word: 1 background, 2
+    // foreground, 4 postprocessing, 8 transition, 256 standalone.
+    static int typeValue(quint32 typeFlags);
+
+signals:
+    void nameChanged();
+    void selectedChanged();
+    void scenesChanged();
+    void readOnlyChanged();
+    void scenesSelectedChanged();
+
+private:
+    QList<PlaylistEntry *> &entriesOfType(int typeValue);
+    bool synchronise(QList<PlaylistEntry *> &entries, int typeValue);
+
+    QList<CSceneViewModel *> m_scenes;
+    CPlaylist m_playlist;
+    QString m_filepath;
+    QString m_name;
+    bool m_selected = false;
+    bool m_resolved = false;
+    bool m_readOnly = false;
+    int m_scenesSelected = 0;
+};

@@ -1,0 +1,53 @@
+#include "PlayerLauncher.h"
+
+#include "CAppTypeQt.h"
+
+#include <QDir>
+#include <QProcess>
+
+const char *const PlayerLauncher::playerFileName = "Kelvra.exe";
+
+namespace {
+
+bool startDetached(const QString &program, const QStringList &arguments, const QString &workingDirectory)
+{
+    return QProcess::startDetached(program, arguments, workingDirectory);
+}
+
+PlayerLauncher::StartFunction &startFunction()
+{
+    static PlayerLauncher::StartFunction function = startDetached;
+    return function;
+}
+
+} // namespace
+
+bool PlayerLauncher::start(const QStringList &arguments)
+{
+    // Without the application object there is no application directory to
+    // start the player from.
+    if (!gApp)
+        return false;
+    return startFunction()(program(), arguments, workingDirectory());
+}
+
+QString PlayerLauncher::program()
+{
+#ifdef Q_OS_WIN
+    return QString::fromLatin1(playerFileName);
+#else
+    return QDir(workingDirectory()).filePath(QString::fromLatin1(playerFileName));
+#endif
+}
+
+QString PlayerLauncher::workingDirectory()
+{
+    if (!gApp)
+        return QString();
+    return gApp->GetAppPath().toString();
+}
+
+void PlayerLauncher::setStartFunction(StartFunction function)
+{
+    startFunction() = function ? std::move(function) : StartFunction(startDetached);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Starts the player "Kelvra.exe" as an independent process in the application
+// directory. The configuration program never waits for, watches or stops it.
+//
+// The actual process start sits behind a replaceable function so that tests
+// can record what would be started instead of starting anything.
+class PlayerLauncher
+{
+public:
+    // Starts program with arguments in workingDirectory, detached; true when
+    // the process was started.
+    using StartFunction = std::function<bool(const QString &program, const QStringList &arguments,
+                                             const QString &workingDirectory)>;
+
+    // Starts the player with arguments; the result of the start is returned
+    // for the caller to ignore. Nothing starts without the application object.
+    static bool start(const QStringList &arguments);
+
+    // The program handed to the start function. On Windows the bare
+    // "Kelvra.exe", which the system finds in the application directory; on
+    // other systems a bare name would be searched on PATH instead, so there
+    // the full path in the application directory is used.
+    static QString program();
+    // The application directory, the player's working directory.
+    static QString workingDirectory();
+
+    // Replaces the start function; an empty function restores the real one
+    // (QProcess::startDetached).
+    static void setStartFunction(StartFunction function);
+
+    static const char *const playerFileName;
+};
