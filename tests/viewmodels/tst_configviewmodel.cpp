@@ -1,0 +1,592 @@
+#include "CConfigViewModel.h"
+#include "PlaylistTestSupport.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+// The configuration view model's catalogue, selection, playlist and preview
+// operations, and the save handlers.
+class TestConfigViewModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { env.setUp(); }
+    void cleanupTestCase() { env.tearDown(); }
+    void init();
+    void cleanup();
+
+    void tagListWithoutScenes();
+    void tagListCountsScenes();
+    void selectTagFiltersByTagsInListOrder();
+    void searchScenesFiltersByName();
+    void bulkSelectionNeedsActivePlaylist();
+    void bulkSelectionTouchesVisibleScenesOnly();
+    void toggleTwiceRestoresVisibleScenes();
+    void tagEditsReachHiddenSelectedScenes();
+    void relicensingAlwaysEmitsAndWrites();
+    void switchingPlaylistsStoresOutgoingSelection();
+    void deactivatingKeepsSelection();
+    void setPlaylistsActivatesPlaylistToRun();
+    void addPlaylistTakesFirstFreeName();
+    void unusableNamesTouchNothing_data();
+    void unusableNamesTouchNothing();
+    void deleteActivePlaylistActivatesFirst();
+    void deleteOnlyPlaylistLeavesNoneActive();
+    void deleteInactivePlaylistChangesNothingElse();
+    void viewPlaylistStartsPlayerOnFile();
+    void viewMissingPlaylistDoesNothing();
+    void preview_data();
+    void preview();
+    void previewWithoutActiveSceneDoesNothing();
+    void handlersSaveWhenInactiveOrQuitting();
+    void handlersIgnoreDeletedInstance();
+    void listProperties();
+
+private:
+    // Three scenes (Alpha background, Beta foreground, Gamma post-processing)
+    // and the playlists A = {Alpha} and B = {Beta, Gamma}, A active.
+    void setUpCatalogue();
+    CPlaylistViewModel *playlistNamed(const QString &name) const;
+    QStringList selectedNames() const;
+
+    PlaylistTestEnvironment env;
+    std::unique_ptr<CConfigViewModel> viewModel;
+    QObjectListModel *sceneModel = nullptr;
+    CSceneViewModel *alpha = nullptr;
+    CSceneViewModel *beta = nullptr;
+    CSceneViewModel *gamma = nullptr;
+};
+
+void TestConfigViewModel::init()
+{
+    env.reset();
+    viewModel = std::make_unique<CConfigViewModel>();
+    CConfigViewModel::setInstance(viewModel.get());
+    sceneModel = new QObjectListModel(this);
+}
+
+void TestConfigViewModel::cleanup()
+{
+    CScenesFilterViewModel *proxy = viewModel->filteredScenes();
+    viewModel.reset();
+    delete proxy;
+    delete sceneModel;
+    env.deleteCreatedScenes();
+}
+
+void TestConfigViewModel::setUpCatalogue()
+{
+    alpha = env.makeScene(QStringLiteral("Alpha.kvc"), QStringLiteral("a"), CScene::Background, {"Space"});
+    beta = env.makeScene(QStringLiteral("Beta.kvc"), QStringLiteral("b"), CScene::Foreground);
+    gamma = env.makeScene(QStringLiteral("Gamma.kvc"), QStringLiteral("c"), CScene::Postprocessing, {"Space"});
+    sceneModel->setObjects({alpha, beta, gamma});
+
+    env.writePlaylist(env.playlistPath(QStringLiteral("A")), {{"a", alpha->filepath(), CScene::Background}});
+    env.writePlaylist(env.playlistPath(QStringLiteral("B")), {{"b", beta->filepath(), CScene::Foreground},
+                                                              {"c", gamma->filepath(), CScene::Postprocessing}});
+    gApp->Config()->playlistToRun = env.playlistPath(QStringLiteral("A"));
+
+    viewModel->setAllScenes(sceneModel);
+    viewModel->setPlaylists({new CPlaylistViewModel(env.playlistPath(QStringLiteral("A")), QStringLiteral("A")),
+                             new CPlaylistViewModel(env.playlistPath(QStringLiteral("B")), QStringLiteral("B"))});
+    viewModel->setTags(CConfigViewModel::buildTagList({alpha, beta, gamma}));
+}
+
+CPlaylistViewModel *TestConfigViewModel::playlistNamed(const QString &name) const
+{
+    for (CPlaylistViewModel *playlist : viewModel->playlistList()) {
+        if (playlist->name() == name)
+            return playlist;
+    }
+    return nullptr;
+}
+
+QStringList TestConfigViewModel::selectedNames() const
+{
+    QStringList names;
+    for (const CSceneViewModel *scene : {alpha, beta, gamma}) {
+        if (scene->selected())
+            names.append(scene->name());
+    }
+    return names;
+}
+
+void TestConfigViewModel::tagListWithoutScenes()
+{
+    const QList<CTagViewModel *> tags = CConfigViewModel::buildTagList({});
+    QCOMPARE(tags.size(), 2);
+    QCOMPARE(tags.at(0)->name(), QStringLiteral("Selected"));
+    QCOMPARE(tags.at(0)->score(), 2.0f);
+    QCOMPARE(tags.at(1)->name(), QStringLiteral("NotSelected"));
+    QCOMPARE(tags.at(1)->score(), 1.0f);
+    qDeleteAll(tags);
+}
+
+void TestConfigViewModel::tagListCountsScenes()
+{
+    QList<CSceneViewModel *> scenes = {
+        // A user foreground scene without relicensing; reserved names are
+        // not counted, a different letter case is an ordinary tag.
+        env.makeScene(QStringLiteral("1.kvc"), "1", CScene::Foreground,
+                      {"Selected", "User", "Official", "user", "Space"}, false),
+        env.makeScene(QStringLiteral("2.kvc"), "2", CScene::Background, {"Space", "Space"}, true, true),
+        env.makeScene(QStringLiteral("3.kvc"), "3", CScene::Background, {}, true, true),
+    };
+    const QList<CTagViewModel *> tags = CConfigViewModel::buildTagList(scenes);
+
+    QMap<QString, float> scores;
+    for (int i = 0; i < tags.size(); ++i) {
+        scores.insert(tags.at(i)->name(), tags.at(i)->score());
+        QVERIFY(!tags.at(i)->selected());
+        if (i > 0)
+            QVERIFY(tags.at(i - 1)->score() >= tags.at(i)->score());
+    }
+    const QMap<QString, float> expected = {
+        {"Selected", 5}, {"NotSelected", 4}, {"Space", 3}, {"Background", 2}, {"Foreground", 1},
+        {"User", 1},     {"NoRelicensing", 1}, {"user", 1},
+    };
+    QCOMPARE(scores, expected);
+    qDeleteAll(tags);
+}
+
+void TestConfigViewModel::selectTagFiltersByTagsInListOrder()
+{
+    setUpCatalogue();
+    CScenesFilterViewModel *proxy = viewModel->filteredScenes();
+    CTagViewModel *space = nullptr;
+    for (CTagViewModel *tag : viewModel->tagList())
+        space = tag->name() == QLatin1String("Space") ? tag : space;
+    QVERIFY(space);
+    QSignalSpy spaceSpy(space, &CTagViewModel::selectedChanged);
+
+    viewModel->selectTag(QStringLiteral("Space"), true);
+    viewModel->selectTag(QStringLiteral("Space"), true);
+    QCOMPARE(spaceSpy.count(), 1);
+    QCOMPARE(proxy->rowCount(), 2);
+
+    viewModel->selectTag(QStringLiteral("Background"), true);
+    QCOMPARE(proxy->tagFilter, (QStringList{"Space", "Background"}));   // tag-list order: Space scores 2, Background 1
+    QCOMPARE(proxy->rowCount(), 1);
+
+    viewModel->selectTag(QStringLiteral("No such tag"), true);
+    QCOMPARE(proxy->tagFilter, (QStringList{"Space", "Background"}));
+
+    viewModel->selectTag(QStringLiteral("Space"), false);
+    viewModel->selectTag(QStringLiteral("Background"), false);
+    QVERIFY(proxy->tagFilter.isEmpty());
+    QCOMPARE(proxy->rowCount(), 3);
+}
+
+void TestConfigViewModel::searchScenesFiltersByName()
+{
+    setUpCatalogue();
+    viewModel->searchScenes(QStringLiteral("MMA"));
+    QCOMPARE(viewModel->filteredScenes()->filterText, QStringLiteral("MMA"));
+    QCOMPARE(viewModel->filteredScenes()->rowCount(), 1);
+    viewModel->searchScenes(QString());
+    QCOMPARE(viewModel->filteredScenes()->rowCount(), 3);
+}
+
+void TestConfigViewModel::bulkSelectionNeedsActivePlaylist()
+{
+    setUpCatalogue();
+    viewModel->setActivePlaylist(nullptr);
+    const QStringList before = selectedNames();
+    viewModel->selectAllScenes();
+    viewModel->toggleAllScenes();
+    viewModel->deselectAllScenes();
+    QCOMPARE(selectedNames(), before);
+}
+
+void TestConfigViewModel::bulkSelectionTouchesVisibleScenesOnly()
+{
+    setUpCatalogue();
+    CPlaylistViewModel *a = viewModel->activePlaylist();
+    QCOMPARE(a->name(), QStringLiteral("A"));
+    QCOMPARE(selectedNames(), QStringList{"Alpha.kvc"});
+    QSignalSpy countSpy(viewModel.get(), &CConfigViewModel::scenesSelectedChanged);
+
+    viewModel->searchScenes(QStringLiteral("Beta"));
+    viewModel->selectAllScenes();
+    QCOMPARE(selectedNames(), (QStringList{"Alpha.kvc", "Beta.kvc"}));
+    QCOMPARE(viewModel->scenesSelected(), 2);
+    QCOMPARE(a->scenesSelected(), 2);   // the hidden Alpha counts too
+
+    viewModel->deselectAllScenes();
+    QCOMPARE(selectedNames(), QStringList{"Alpha.kvc"});
+    QCOMPARE(a->scenesSelected(), 1);
+    QCOMPARE(countSpy.count(), 0);   // the count reaches QML through the playlist
+}
+
+void TestConfigViewModel::toggleTwiceRestoresVisibleScenes()
+{
+    setUpCatalogue();
+    viewModel->searchScenes(QStringLiteral("a"));   // all three names contain an "a"
+    viewModel->selectTag(QStringLiteral("Space"), true);   // hides Beta
+    QSignalSpy alphaSpy(alpha, &CSceneViewModel::selectedChanged);
+    QSignalSpy betaSpy(beta, &CSceneViewModel::selectedChanged);
+
+    viewModel->toggleAllScenes();
+    QCOMPARE(selectedNames(), QStringList{"Gamma.kvc"});
+    viewModel->toggleAllScenes();
+    QCOMPARE(selectedNames(), QStringList{"Alpha.kvc"});
+    QCOMPARE(alphaSpy.count(), 2);
+    QCOMPARE(betaSpy.count(), 0);
+}
+
+void TestConfigViewModel::tagEditsReachHiddenSelectedScenes()
+{
+    setUpCatalogue();
+    viewModel->searchScenes(QStringLiteral("Beta"));   // Alpha, selected, is hidden
+    viewModel->addTag(QStringLiteral("Calm"));
+
+    CScene stored;
+    QVERIFY(stored.Load(alpha->filepath(), false));
+    QCOMPARE(stored.GetTags(), (QStringList{"Space", "Calm"}));
+    QCOMPARE(alpha->tags(), (QStringList{"Space", "Calm"}));
+    QCOMPARE(beta->tags(), QStringList{});
+    for (const CTagViewModel *tag : viewModel->tagList())
+        QVERIFY(tag->name() != QLatin1String("Calm"));   // the tag list is built once
+
+    viewModel->removeTag(QStringLiteral("Space"));
+    QVERIFY(stored.Load(alpha->filepath(), false));
+    QCOMPARE(stored.GetTags(), QStringList{"Calm"});
+    QCOMPARE(gamma->tags(), QStringList{"Space"});
+}
+
+void TestConfigViewModel::relicensingAlwaysEmitsAndWrites()
+{
+    setUpCatalogue();
+    QVERIFY(alpha->relicensingPossible());
+    QSignalSpy alphaSpy(alpha, &CSceneViewModel::relicensingPossibleChanged);
+    QSignalSpy betaSpy(beta, &CSceneViewModel::relicensingPossibleChanged);
+    viewModel->relicensingPossible(true);
+    QCOMPARE(alphaSpy.count(), 1);
+    QCOMPARE(betaSpy.count(), 0);
+
+    viewModel->relicensingPossible(false);
+    CScene stored;
+    QVERIFY(stored.Load(alpha->filepath(), false));
+    QCOMPARE(stored.relicensingFlag, false);
+    QVERIFY(stored.Load(beta->filepath(), false));
+    QCOMPARE(stored.relicensingFlag, true);
+}
+
+void TestConfigViewModel::switchingPlaylistsStoresOutgoingSelection()
+{
+    setUpCatalogue();
+    CPlaylistViewModel *a = playlistNamed(QStringLiteral("A"));
+    CPlaylistViewModel *b = playlistNamed(QStringLiteral("B"));
+    const QString pathA = a->filepath();
+    const QString pathB = b->filepath();
+    QSignalSpy activeSpy(viewModel.get(), &CConfigViewModel::activePlaylistChanged);
+
+    // An unchanged selection does not write the outgoing file.
+    QVERIFY(QFile::remove(pathA));
+    viewModel->setActivePlaylist(b);
+    QVERIFY(!QFile::exists(pathA));
+    QCOMPARE(selectedNames(), (QStringList{"Beta.kvc", "Gamma.kvc"}));
+    QCOMPARE(b->scenesSelected(), 2);
+    QCOMPARE(activeSpy.count(), 1);
+
+    viewModel->setActivePlaylist(b);
+    QCOMPARE(activeSpy.count(), 1);
+
+    alpha->setSelected(true);
+    gamma->setSelected(false);
+    viewModel->setActivePlaylist(a);
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathB), (QStringList{alpha->filepath(), beta->filepath()}));
+    QCOMPARE(selectedNames(), QStringList{"Alpha.kvc"});
+    QCOMPARE(gApp->Config()->playlistToRun, pathA);   // the playlist to run is a separate choice
+}
+
+void TestConfigViewModel::deactivatingKeepsSelection()
+{
+    setUpCatalogue();
+    const QString pathA = viewModel->activePlaylist()->filepath();
+    beta->setSelected(true);
+    viewModel->setActivePlaylist(nullptr);
+    QCOMPARE(viewModel->activePlaylist(), nullptr);
+    QCOMPARE(selectedNames(), (QStringList{"Alpha.kvc", "Beta.kvc"}));
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA), (QStringList{alpha->filepath(), beta->filepath()}));
+}
+
+void TestConfigViewModel::setPlaylistsActivatesPlaylistToRun()
+{
+    setUpCatalogue();
+    QCOMPARE(viewModel->activePlaylist(), playlistNamed(QStringLiteral("A")));
+    QVERIFY(playlistNamed(QStringLiteral("A"))->isResolved());
+    QVERIFY(!playlistNamed(QStringLiteral("B"))->isResolved());
+}
+
+void TestConfigViewModel::addPlaylistTakesFirstFreeName()
+{
+    setUpCatalogue();
+    env.writePlaylist(env.playlistPath(QStringLiteral("N")), {});
+    env.writePlaylist(env.playlistPath(QStringLiteral("N 1")), {});
+    beta->setSelected(true);   // stored into A when the new playlist becomes active
+    QSignalSpy listSpy(viewModel.get(), &CConfigViewModel::playlistsChanged);
+    QSignalSpy runSpy(viewModel.get(), &CConfigViewModel::playlistToRunChanged);
+
+    viewModel->addPlaylist(QStringLiteral("N"));
+
+    const QString path = env.playlistPath(QStringLiteral("N 2"));
+    CPlaylistViewModel *added = viewModel->playlistList().last();
+    QCOMPARE(added->name(), QStringLiteral("N 2"));
+    QCOMPARE(added->filepath(), path);
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(listSpy.count(), 1);
+    QCOMPARE(runSpy.count(), 1);
+    QCOMPARE(viewModel->playlistToRun(), path);
+    QCOMPARE(viewModel->activePlaylist(), added);
+    QVERIFY(selectedNames().isEmpty());
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(env.playlistPath(QStringLiteral("A"))),
+             (QStringList{alpha->filepath(), beta->filepath()}));
+}
+
+void TestConfigViewModel::unusableNamesTouchNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addRow("empty") << "";
+    QTest::addRow("parent directory") << "../A";
+    QTest::addRow("dot dot") << "..";
+    QTest::addRow("subdirectory") << "sub/A";
+    QTest::addRow("backslash") << "..\\A";
+    QTest::addRow("colon") << "C:A";
+}
+
+void TestConfigViewModel::unusableNamesTouchNothing()
+{
+    QFETCH(QString, name);
+    setUpCatalogue();
+    // Files the unusable names would reach if they were taken as paths.
+    const QString outside = env.userDir + QStringLiteral("/A.kvp");
+    env.writePlaylist(outside, {});
+    QVERIFY(QDir().mkpath(env.userDir + QStringLiteral("/playlists/sub")));
+    env.writePlaylist(env.userDir + QStringLiteral("/playlists/sub/A.kvp"), {});
+    const int playlistCount = viewModel->playlistList().size();
+    QSignalSpy listSpy(viewModel.get(), &CConfigViewModel::playlistsChanged);
+    QSignalSpy activeSpy(viewModel.get(), &CConfigViewModel::activePlaylistChanged);
+
+    viewModel->addPlaylist(name);
+    viewModel->viewPlaylist(name, QStringLiteral("f"));
+    viewModel->deletePlaylist(name);
+
+    QCOMPARE(listSpy.count(), 0);
+    QCOMPARE(activeSpy.count(), 0);
+    QCOMPARE(viewModel->playlistList().size(), playlistCount);
+    QVERIFY(env.starts.isEmpty());
+    QVERIFY(!QFile::exists(gApp->ConfigPath()));
+    QVERIFY(QFile::exists(outside));
+    QVERIFY(QFile::exists(env.userDir + QStringLiteral("/playlists/sub/A.kvp")));
+    QCOMPARE(QDir(env.userDir + QStringLiteral("/playlists")).entryList(QDir::Files),
+             (QStringList{"A.kvp", "B.kvp"}));
+}
+
+void TestConfigViewModel::deleteActivePlaylistActivatesFirst()
+{
+    setUpCatalogue();
+    viewModel->setActivePlaylist(playlistNamed(QStringLiteral("B")));
+    viewModel->setPlaylistToRun(playlistNamed(QStringLiteral("B"))->filepath());
+    const QString pathB = env.playlistPath(QStringLiteral("B"));
+    alpha->setSelected(true);   // must not reach B's file after the delete
+    QSignalSpy listSpy(viewModel.get(), &CConfigViewModel::playlistsChanged);
+    QSignalSpy runSpy(viewModel.get(), &CConfigViewModel::playlistToRunChanged);
+
+    viewModel->deletePlaylist(QStringLiteral("B"));
+
+    QVERIFY(!QFile::exists(pathB));
+    QCOMPARE(listSpy.count(), 1);
+    QCOMPARE(viewModel->playlistList().size(), 1);
+    QCOMPARE(viewModel->activePlaylist(), playlistNamed(QStringLiteral("A")));
+    QCOMPARE(viewModel->playlistToRun(), env.playlistPath(QStringLiteral("A")));
+    QCOMPARE(runSpy.count(), 1);
+    QCOMPARE(selectedNames(), QStringList{"Alpha.kvc"});
+
+    CConfigViewModel::handleAboutToQuit();
+    QVERIFY(!QFile::exists(pathB));
+}
+
+void TestConfigViewModel::deleteOnlyPlaylistLeavesNoneActive()
+{
+    setUpCatalogue();
+    viewModel->deletePlaylist(QStringLiteral("B"));
+    beta->setSelected(true);
+    QSignalSpy activeSpy(viewModel.get(), &CConfigViewModel::activePlaylistChanged);
+    QSignalSpy runSpy(viewModel.get(), &CConfigViewModel::playlistToRunChanged);
+
+    viewModel->deletePlaylist(QStringLiteral("A"));
+
+    QVERIFY(viewModel->playlistList().isEmpty());
+    QCOMPARE(viewModel->activePlaylist(), nullptr);
+    QVERIFY(viewModel->playlistToRun().isEmpty());
+    QCOMPARE(activeSpy.count(), 1);
+    QCOMPARE(runSpy.count(), 1);
+    QCOMPARE(selectedNames(), (QStringList{"Alpha.kvc", "Beta.kvc"}));
+    QVERIFY(QDir(env.userDir + QStringLiteral("/playlists")).entryList(QDir::Files).isEmpty());
+}
+
+void TestConfigViewModel::deleteInactivePlaylistChangesNothingElse()
+{
+    setUpCatalogue();
+    viewModel->setPlaylistToRun(env.playlistPath(QStringLiteral("B")));
+    QSignalSpy activeSpy(viewModel.get(), &CConfigViewModel::activePlaylistChanged);
+    QSignalSpy runSpy(viewModel.get(), &CConfigViewModel::playlistToRunChanged);
+
+    viewModel->deletePlaylist(QStringLiteral("B"));
+    viewModel->deletePlaylist(QStringLiteral("B"));   // no file any more: nothing happens
+
+    QCOMPARE(viewModel->playlistList().size(), 1);
+    QCOMPARE(viewModel->activePlaylist(), playlistNamed(QStringLiteral("A")));
+    QCOMPARE(viewModel->playlistToRun(), env.playlistPath(QStringLiteral("B")));
+    QCOMPARE(activeSpy.count(), 0);
+    QCOMPARE(runSpy.count(), 0);
+}
+
+void TestConfigViewModel::viewPlaylistStartsPlayerOnFile()
+{
+    setUpCatalogue();
+    viewModel->setTransitionTime(9.5f);
+    viewModel->viewPlaylist(QStringLiteral("B"), QStringLiteral("w"));
+
+    QCOMPARE(env.starts.size(), 1);
+    const PlayerStart &start = env.starts.first();
+    QCOMPARE(start.arguments, (QStringList{"-w", "--scene", "[userpath]playlists/B.kvp"}));
+    QCOMPARE(start.workingDirectory, gApp->GetAppPath().toString());
+    QVERIFY(start.configSaved);
+    CCfg saved;
+    QVERIFY(saved.Load(gApp->ConfigPath()));
+    QCOMPARE(saved.transitionTime, 9.5f);
+}
+
+void TestConfigViewModel::viewMissingPlaylistDoesNothing()
+{
+    setUpCatalogue();
+    viewModel->viewPlaylist(QStringLiteral("Nowhere"), QStringLiteral("f"));
+    QVERIFY(env.starts.isEmpty());
+    QVERIFY(!QFile::exists(gApp->ConfigPath()));
+}
+
+void TestConfigViewModel::preview_data()
+{
+    QTest::addColumn<quint32>("typeFlags");
+    QTest::addColumn<bool>("vr");
+    QTest::addColumn<bool>("withBackground");
+
+    QTest::addRow("background") << quint32(CScene::Background) << false << false;
+    QTest::addRow("background in VR") << quint32(CScene::Background) << true << false;
+    QTest::addRow("post-processing") << quint32(CScene::Postprocessing) << false << true;
+    QTest::addRow("post-processing in VR") << quint32(CScene::Postprocessing) << true << true;
+    QTest::addRow("foreground with post-processing bit")
+        << quint32(CScene::Foreground | CScene::Postprocessing) << false << false;
+}
+
+void TestConfigViewModel::preview()
+{
+    QFETCH(quint32, typeFlags);
+    QFETCH(bool, vr);
+    QFETCH(bool, withBackground);
+
+    CSceneViewModel *scene = env.makeScene(QStringLiteral("Preview.kvc"), QStringLiteral("p"), typeFlags);
+    CSceneViewModel *other = env.makeScene(QStringLiteral("Other.kvc"), QStringLiteral("o"), 0);
+    other->setSelected(true);   // the selection plays no part
+    viewModel->setActiveScene(scene);
+    viewModel->setMinSceneTime(12.0f);
+
+    if (vr)
+        viewModel->previewSelectedSceneVR();
+    else
+        viewModel->previewSelectedScene();
+
+    const QString sceneArgument =
+        (withBackground ? QStringLiteral("[apppath]scenes/special/PostprocessingBackground.kvc;;") : QString())
+        + scene->filepath();
+    QCOMPARE(env.starts.size(), 1);
+    const PlayerStart &start = env.starts.first();
+    QCOMPARE(start.arguments, (QStringList{vr ? "-v" : "-f", "--scene", sceneArgument}));
+    QCOMPARE(start.workingDirectory, env.appDir);
+#ifdef Q_OS_WIN
+    QCOMPARE(start.program, QStringLiteral("Kelvra.exe"));
+#else
+    QCOMPARE(start.program, env.appDir + QStringLiteral("/Kelvra.exe"));
+#endif
+    QVERIFY(start.configSaved);
+    CCfg saved;
+    QVERIFY(saved.Load(gApp->ConfigPath()));
+    QCOMPARE(saved.minSceneTime, 12);
+}
+
+void TestConfigViewModel::previewWithoutActiveSceneDoesNothing()
+{
+    setUpCatalogue();
+    alpha->setSelected(true);
+    viewModel->previewSelectedScene();
+    viewModel->previewSelectedSceneVR();
+    QVERIFY(env.starts.isEmpty());
+    QVERIFY(!QFile::exists(gApp->ConfigPath()));
+}
+
+void TestConfigViewModel::handlersSaveWhenInactiveOrQuitting()
+{
+    setUpCatalogue();
+    const QString pathA = env.playlistPath(QStringLiteral("A"));
+    beta->setSelected(true);
+
+    CConfigViewModel::handleApplicationStateChanged(Qt::ApplicationActive);
+    QVERIFY(!QFile::exists(gApp->ConfigPath()));
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA), QStringList{alpha->filepath()});
+
+    CConfigViewModel::handleApplicationStateChanged(Qt::ApplicationInactive);
+    QVERIFY(QFile::exists(gApp->ConfigPath()));
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA), (QStringList{alpha->filepath(), beta->filepath()}));
+
+    QVERIFY(QFile::remove(gApp->ConfigPath()));
+    gamma->setSelected(true);
+    CConfigViewModel::handleAboutToQuit();
+    QVERIFY(QFile::exists(gApp->ConfigPath()));
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA).size(), 3);
+}
+
+void TestConfigViewModel::handlersIgnoreDeletedInstance()
+{
+    setUpCatalogue();
+    const QString pathA = env.playlistPath(QStringLiteral("A"));
+    beta->setSelected(true);
+    CScenesFilterViewModel *proxy = viewModel->filteredScenes();
+    viewModel.reset();   // as the QML engine does with the singleton at shutdown
+    QCOMPARE(CConfigViewModel::instance(), nullptr);
+
+    CConfigViewModel::handleApplicationStateChanged(Qt::ApplicationHidden);
+    CConfigViewModel::handleAboutToQuit();
+    QVERIFY(!QFile::exists(gApp->ConfigPath()));
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA), QStringList{alpha->filepath()});
+
+    viewModel = std::make_unique<CConfigViewModel>();
+    delete proxy;
+}
+
+void TestConfigViewModel::listProperties()
+{
+    setUpCatalogue();
+    QQmlListProperty<CPlaylistViewModel> playlists = viewModel->playlists();
+    QCOMPARE(playlists.count(&playlists), 2);
+    QCOMPARE(playlists.at(&playlists, 1), playlistNamed(QStringLiteral("B")));
+    QCOMPARE(playlists.at(&playlists, 2), nullptr);
+    playlists.append(&playlists, playlistNamed(QStringLiteral("A")));
+    QCOMPARE(playlists.count(&playlists), 2);
+
+    QQmlListProperty<CTagViewModel> tags = viewModel->tags();
+    QCOMPARE(tags.count(&tags), viewModel->tagList().size());
+    QCOMPARE(tags.at(&tags, 0)->name(), QStringLiteral("Selected"));
+    QCOMPARE(tags.at(&tags, -1), nullptr);
+    tags.clear(&tags);
+    QCOMPARE(tags.count(&tags), 0);
+    playlists.clear(&playlists);
+    QCOMPARE(playlists.count(&playlists), 0);
+}
+
+QTEST_GUILESS_MAIN(TestConfigViewModel)
+#include "tst_configviewmodel.moc"
