@@ -30,8 +30,10 @@ public:
     explicit QObjectListModel(QObject *parent = nullptr);
     explicit QObjectListModel(const QList<QObject *> &objects, QObject *parent = nullptr);
 
+    // A flat list: 0 for any valid parent.
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
+    // The row's object for the role "model"; nothing for any other role.
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
 
     int count() const;
@@ -41,13 +43,19 @@ public:
     QObject *at(int row) const;
     QList<QObject *> objects() const;
 
-    // Resets the model to the given list; see the .cpp for the signal order.
+    // Every change of the row set is announced with the matching begin/end
+    // pair; countChanged follows the end call whenever the number of rows
+    // changed. Empty lists and a move onto itself change nothing and emit
+    // nothing.
+
+    // Resets the model, then emits dataChanged over all rows (if any).
     void setObjects(const QList<QObject *> &objects);
     void append(QObject *object);
     void append(const QList<QObject *> &objects);
     void insert(int row, QObject *object);
     // The objects end up at rows row ... row + k - 1, in list order.
     void insert(int row, const QList<QObject *> &objects);
+    // Emits dataChanged for the row; the number of rows stays.
     void replace(int row, QObject *object);
     // Moves the object at row from so that it ends up at row to.
     void move(int from, int to);
