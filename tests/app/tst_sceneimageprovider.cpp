@@ -1,0 +1,241 @@
+#include "CSceneImageProvider.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <quazip.h>
+#include <quazipfile.h>
+#include <quazipnewinfo.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const QSize untouched(-7, -7);
+
+bool writeArchive(const QString &path, const QList<QPair<QString, QByteArray>> &entries)
+{
+    QuaZip zip(path);
+    if (!zip.open(QuaZip::mdCreate))
+        return false;
+    for (const auto &entry : entries) {
+        QuaZipFile file(&zip);
+        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(entry.first)))
+            return false;
+        file.write(entry.second);
+        file.close();
+    }
+    zip.close();
+    return zip.getZipError() == 0;
+}
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+QImage picture(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    return image;
+}
+
+// A well-formed JPEG whose frame header claims the given size; decoding it
+// would need width * height * 4 bytes.
+QByteArray jpegClaiming(quint16 width, quint16 height)
+{
+    QByteArray jpeg = encoded(picture(8, 8), "JPG");
+    const int frame = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    if (frame < 0)
+        return QByteArray();
+    // Marker (2), length (2), precision (1), height (2), width (2).
+    qToBigEndian(height, jpeg.data() + frame + 5);
+    qToBigEndian(width, jpeg.data() + frame + 7);
+    return jpeg;
+}
+
+} // namespace
+
+class tst_SceneImageProvider : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void requestImage_data();
+    void requestImage();
+    void entryNameCase();
+    void oversizedEntryIsRefusedUnread();
+    void concurrentRequests();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_scene;
+    QString m_hashScene;
+    QString m_notZip;
+    QImage m_thumbnail;
+};
+
+void tst_SceneImageProvider::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_thumbnail = picture(40, 30);
+    m_scene = m_dir.filePath("scene.kvc");
+    QVERIFY(writeArchive(m_scene, {
+        {"scene.json", "{}"},
+        {"thumbnail.jpg", encoded(m_thumbnail, "JPG")},
+        {"preview.png", encoded(picture(12, 7), "PNG")},
+        {"notes.txt", "not an image"},
+        {"empty.jpg", QByteArray()},
+        {"huge.jpg", jpegClaiming(65000, 65000)},
+        {"tall.jpg", jpegClaiming(1, 20000)},
+        {"manypixels.jpg", jpegClaiming(9000, 9000)},
+    }));
+
+    QVERIFY(QDir(m_dir.path()).mkpath("a#b"));
+    m_hashScene = m_dir.filePath("a#b/scene.kvc");
+    QVERIFY(writeArchive(m_hashScene, {{"thumbnail.jpg", encoded(m_thumbnail, "JPG")}}));
+
+    m_notZip = m_dir.filePath("broken.kvc");
+    QFile broken(m_notZip);
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("PK this is not really a zip archive");
+}
+
+void tst_SceneImageProvider::requestImage_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QSize>("requested");
+    QTest::addColumn<QSize>("expectedImage");  // invalid: null image
+    QTest::addColumn<QSize>("expectedSize");
+
+    const QString scene = m_scene;
+    const QSize none;
+    QTest::addRow("jpeg at stored size, nothing requested") << scene + "#thumbnail.jpg" << QSize() << QSize(40, 30) << QSize(40, 30);
+    QTest::addRow("jpeg at stored size, smaller requested") << scene + "#thumbnail.jpg" << QSize(10, 10) << QSize(40, 30) << QSize(40, 30);
+    QTest::addRow("jpeg at stored size, larger requested") << scene + "#thumbnail.jpg" << QSize(400, 300) << QSize(40, 30) << QSize(40, 30);
+    QTest::addRow("parts after the second ignored") << scene + "#thumbnail.jpg#extra#more" << QSize() << QSize(40, 30) << QSize(40, 30);
+
+    QTest::addRow("archive path holding # is cut there") << m_hashScene + "#thumbnail.jpg" << QSize() << none << untouched;
+    QTest::addRow("missing archive") << m_dir.filePath("absent.kvc#thumbnail.jpg") << QSize() << none << untouched;
+    QTest::addRow("not a zip archive") << m_notZip + "#thumbnail.jpg" << QSize() << none << untouched;
+    QTest::addRow("directory as archive") << m_dir.path() + "#thumbnail.jpg" << QSize() << none << untouched;
+    QTest::addRow("entry not in archive") << scene + "#absent.jpg" << QSize() << none << untouched;
+    QTest::addRow("no entry name") << scene << QSize() << none << untouched;
+    QTest::addRow("empty entry name") << scene + "#" << QSize() << none << untouched;
+    QTest::addRow("empty id") << QString() << QSize() << none << untouched;
+
+    QTest::addRow("entry not an image") << scene + "#notes.txt" << QSize() << none << QSize(0, 0);
+    QTest::addRow("empty entry") << scene + "#empty.jpg" << QSize() << none << QSize(0, 0);
+    // The format hint is binding: the toolkit's JPEG reader does not fall back
+    // to other formats.
+    QTest::addRow("png entry under the jpeg hint") << scene + "#preview.png" << QSize() << none << QSize(0, 0);
+    QTest::addRow("header claims 65000 x 65000") << scene + "#huge.jpg" << QSize() << none << QSize(0, 0);
+    QTest::addRow("header claims a side over 16384") << scene + "#tall.jpg" << QSize() << none << QSize(0, 0);
+    QTest::addRow("header claims over 64 Mpixel") << scene + "#manypixels.jpg" << QSize() << none << QSize(0, 0);
+}
+
+void tst_SceneImageProvider::requestImage()
+{
+    QFETCH(QString, id);
+    QFETCH(QSize, requested);
+    QFETCH(QSize, expectedImage);
+    QFETCH(QSize, expectedSize);
+
+    CSceneImageProvider provider;
+    QSize size = untouched;
+    const QImage image = provider.requestImage(id, &size, requested);
+
+    QCOMPARE(size, expectedSize);
+    if (!expectedImage.isValid()) {
+        QVERIFY(image.isNull());
+        return;
+    }
+    QCOMPARE(image.size(), expectedImage);
+    // A JPEG round trip is lossy; the colour must still be close.
+    const QColor centre = image.pixelColor(20, 15);
+    QVERIFY(qAbs(centre.red() - QColor(Qt::darkCyan).red()) < 16);
+    QVERIFY(qAbs(centre.green() - QColor(Qt::darkCyan).green()) < 16);
+}
+
+void tst_SceneImageProvider::entryNameCase()
+{
+    CSceneImageProvider provider;
+    QSize size = untouched;
+    const QImage image = provider.requestImage(m_scene + "#THUMBNAIL.JPG", &size, QSize());
+#ifdef Q_OS_WIN
+    QCOMPARE(image.size(), QSize(40, 30));
+#else
+    QVERIFY(image.isNull());
+    QCOMPARE(size, untouched);
+#endif
+}
+
+void tst_SceneImageProvider::oversizedEntryIsRefusedUnread()
+{
+    const QString path = m_dir.filePath("oversized.kvc");
+    // A valid JPEG followed by padding: decodable, but too large an entry.
+    QByteArray entry = encoded(m_thumbnail, "JPG");
+    entry.append(QByteArray(int(CSceneImageProvider::maxEntryBytes) + 1 - entry.size(), '\0'));
+    QVERIFY(writeArchive(path, {{"thumbnail.jpg", entry}}));
+    entry.clear();
+
+    CSceneImageProvider provider;
+    QSize size = untouched;
+    QVERIFY(provider.requestImage(path + "#thumbnail.jpg", &size, QSize()).isNull());
+    QCOMPARE(size, QSize(0, 0));
+}
+
+void tst_SceneImageProvider::concurrentRequests()
+{
+    // The toolkit's loader thread and the GUI thread share one provider.
+    CSceneImageProvider provider;
+    struct Request { QString id; QSize image; QSize size; };
+    const QVector<Request> requests = {
+        {m_scene + "#thumbnail.jpg", QSize(40, 30), QSize(40, 30)},
+        {m_scene + "#preview.png", QSize(), QSize(0, 0)},
+        {m_scene + "#absent.jpg", QSize(), untouched},
+        {m_scene + "#notes.txt", QSize(), QSize(0, 0)},
+        {m_scene + "#huge.jpg", QSize(), QSize(0, 0)},
+        {m_notZip + "#thumbnail.jpg", QSize(), untouched},
+    };
+
+    const int threadCount = 6;
+    const int rounds = 40;
+    std::atomic<int> wrong{0};
+    std::atomic<int> done{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < threadCount; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < rounds; ++i) {
+                const Request &request = requests.at((t + i) % requests.size());
+                QSize size = untouched;
+                const QImage image = provider.requestImage(request.id, &size, QSize(8, 8));
+                const QSize imageSize = image.isNull() ? QSize() : image.size();
+                if (imageSize != request.image || size != request.size)
+                    ++wrong;
+                ++done;
+            }
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+
+    QCOMPARE(done.load(), threadCount * rounds);
+    QCOMPARE(wrong.load(), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_SceneImageProvider)
+#include "tst_sceneimageprovider.moc"

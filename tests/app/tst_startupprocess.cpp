@@ -1,0 +1,278 @@
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// Runs the real program as a user would, from a private copy of the
+// application directory: the executable, a qt/ folder holding only the
+// QtQuick and QtQuick.Window modules, and the test interface
+// "Kelvra.Config.rcc" in the working directory. The application directory
+// seen by the viewer is where the executable file lies, so the executable is
+// copied rather than linked.
+class tst_StartupProcess : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void startsOpensTheWindowAndQuits();
+    void importCopiesIntoTheUserScenes_data();
+    void importCopiesIntoTheUserScenes();
+    void secondImportKeepsTheFirstCopy();
+    void missingPackageIsReported();
+    void engineThatCannotStartIsReported();
+    void helpIsTheToolkits();
+    void unknownOptionIsTheToolkits();
+    void interfaceWithoutWindowEndsTheRun_data();
+    void interfaceWithoutWindowEndsTheRun();
+
+private:
+    struct Run
+    {
+        int exitCode = -1;
+        QProcess::ExitStatus exitStatus = QProcess::CrashExit;
+        QString out;
+        QString err;
+    };
+    Run run(const QStringList &arguments, const QString &rccVariant = QStringLiteral("window"),
+            const QString &userDir = QString());
+    static bool copyTree(const QString &from, const QString &to);
+    QString logText() const;
+    QString importDir() const { return m_user->filePath(QStringLiteral("scenes/Imported")); }
+
+    QTemporaryDir m_appDir;
+    QString m_program;
+    std::unique_ptr<QTemporaryDir> m_work;
+    std::unique_ptr<QTemporaryDir> m_user;
+};
+
+bool tst_StartupProcess::copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target))
+            return false;
+    }
+    return true;
+}
+
+void tst_StartupProcess::initTestCase()
+{
+    QVERIFY(m_appDir.isValid());
+    m_program = m_appDir.filePath(QStringLiteral("KelvraConfig"));
+    QVERIFY(QFile::copy(QStringLiteral(KELVRA_TEST_PROGRAM), m_program));
+    QVERIFY(QFile::setPermissions(m_program, QFile::permissions(m_program) | QFile::ExeOwner));
+
+    const QString toolkitModules = QLibraryInfo::location(QLibraryInfo::Qml2ImportsPath);
+    QVERIFY(copyTree(toolkitModules + "/QtQuick.2", m_appDir.filePath("qt/QtQuick.2")));
+    QVERIFY(copyTree(toolkitModules + "/QtQuick/Window.2", m_appDir.filePath("qt/QtQuick/Window.2")));
+}
+
+void tst_StartupProcess::init()
+{
+    m_work.reset(new QTemporaryDir);
+    m_user.reset(new QTemporaryDir);
+    QVERIFY(m_work->isValid() && m_user->isValid());
+}
+
+tst_StartupProcess::Run tst_StartupProcess::run(const QStringList &arguments, const QString &rccVariant,
+                                                const QString &userDir)
+{
+    const QString rcc = m_work->filePath(QStringLiteral("Kelvra.Config.rcc"));
+    QFile::remove(rcc);
+    if (!rccVariant.isEmpty())
+        QFile::copy(QStringLiteral(KELVRA_TEST_RCC_DIR "/%1.rcc").arg(rccVariant), rcc);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("QT_QUICK_BACKEND", "software");
+    environment.insert("KELVRA_APP_DIR", m_appDir.path());
+    environment.insert("KELVRA_USER_DIR", userDir.isEmpty() ? m_user->path() : userDir);
+    environment.remove("QML2_IMPORT_PATH");
+    environment.remove("QML_IMPORT_PATH");
+
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(m_work->path());
+    process.start(m_program, arguments);
+    Run result;
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.exitCode = process.exitCode();
+    result.exitStatus = process.exitStatus();
+    result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    result.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return result;
+}
+
+QString tst_StartupProcess::logText() const
+{
+    QFile log(m_user->filePath(QStringLiteral("logconfig.txt")));
+    if (!log.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromLocal8Bit(log.readAll());
+}
+
+static const char windowLine[] = "kelvra-test window";
+
+void tst_StartupProcess::startsOpensTheWindowAndQuits()
+{
+    const Run result = run({});
+    QVERIFY2(result.exitStatus == QProcess::NormalExit, qPrintable(result.err));
+    QCOMPARE(result.exitCode, 0);
+
+    // The test document reports its window: maximized (4), titled by the program.
+    QVERIFY2(result.err.contains(QStringLiteral("kelvra-test window visibility=4 title=Kelvra v2.5.1 scenes=0")),
+             qPrintable(result.err));
+    QVERIFY(!QFileInfo::exists(importDir()));
+
+    const QRegularExpression banner(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}: "
+                       "-{26} Starting Configuration v2\\.5\\.1\\.3 -{26}$"),
+        QRegularExpression::MultilineOption);
+    QVERIFY2(banner.match(logText()).hasMatch(), qPrintable(logText()));
+    // The quit handler saved the configuration on the way out.
+    QVERIFY(QFile::exists(m_user->filePath(QStringLiteral("config.json"))));
+}
+
+void tst_StartupProcess::importCopiesIntoTheUserScenes_data()
+{
+    QTest::addColumn<QString>("package");
+    QTest::addColumn<QString>("copy");
+    QTest::addRow("package suffix") << "night.sky.kvd" << "night.sky.kvc";
+    QTest::addRow("other suffix") << "aurora.zip" << "aurora.kvc";
+    QTest::addRow("no suffix") << "storm" << "storm.kvc";
+}
+
+void tst_StartupProcess::importCopiesIntoTheUserScenes()
+{
+    QFETCH(QString, package);
+    QFETCH(QString, copy);
+    QFile file(m_work->filePath(package));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a real scene");
+    file.close();
+
+    // Named relative to the working directory, as typed on a command line.
+    const Run result = run({QStringLiteral("-i"), package});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.err.contains(windowLine), qPrintable(result.err));  // no player window outside Windows
+
+    QFile copied(importDir() + '/' + copy);
+    QVERIFY(copied.open(QIODevice::ReadOnly));
+    QCOMPARE(copied.readAll(), QByteArray("not a real scene"));
+    // The unreadable package is still listed as a scene at the next start.
+    QVERIFY2(result.err.contains(QStringLiteral("scenes=1")), qPrintable(result.err));
+}
+
+void tst_StartupProcess::secondImportKeepsTheFirstCopy()
+{
+    const QString package = m_work->filePath(QStringLiteral("night.sky.kvd"));
+    QFile file(package);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("first");
+    file.close();
+    QCOMPARE(run({QStringLiteral("-i"), package}).exitCode, 0);
+
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("second");
+    file.close();
+    const Run second = run({QStringLiteral("-i"), package});
+    QCOMPARE(second.exitCode, 0);
+    QVERIFY(!second.err.contains(QStringLiteral("Unable to find")));
+
+    QFile copied(importDir() + QStringLiteral("/night.sky.kvc"));
+    QVERIFY(copied.open(QIODevice::ReadOnly));
+    QCOMPARE(copied.readAll(), QByteArray("first"));
+}
+
+void tst_StartupProcess::missingPackageIsReported()
+{
+    const Run result = run({QStringLiteral("-i"), QStringLiteral("./gone/night.sky.kvd")});
+    QCOMPARE(result.exitStatus, QProcess::NormalExit);
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.err.contains(
+                 QStringLiteral("Kelvra: Unable to find the \"./gone/night.sky.kvd\" file to import\n")),
+             qPrintable(result.err));
+    QCOMPARE(result.err.count(QStringLiteral("Unable to find")), 1);
+    QVERIFY(!result.err.contains(windowLine));
+    QVERIFY(!QFileInfo::exists(importDir()));
+    QVERIFY(!QFile::exists(m_user->filePath(QStringLiteral("config.json"))));
+    QVERIFY(logText().contains(QStringLiteral("Starting Configuration")));
+}
+
+void tst_StartupProcess::engineThatCannotStartIsReported()
+{
+    // The user directory would lie below a regular file: it cannot be made.
+    const QString blocker = m_user->filePath(QStringLiteral("blocker"));
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    const Run result = run({}, QStringLiteral("window"), blocker + QStringLiteral("/Kelvra"));
+    QCOMPARE(result.exitStatus, QProcess::NormalExit);
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.err.contains(QStringLiteral("Failed to init config: Failed to init config\n")),
+             qPrintable(result.err));
+    QVERIFY(!result.err.contains(windowLine));
+}
+
+void tst_StartupProcess::helpIsTheToolkits()
+{
+    const Run result = run({QStringLiteral("--help")});
+    QCOMPARE(result.exitStatus, QProcess::NormalExit);
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.out.contains(QRegularExpression(
+                 QStringLiteral("-i <file>\\s+\\.kvd file to import into the user scenes directory"))),
+             qPrintable(result.out));
+    QVERIFY(result.out.contains(QStringLiteral("--help")));
+    QVERIFY(!result.out.contains(QStringLiteral("--version")));
+    // Ended before the application object: no log was opened.
+    QVERIFY(!QFile::exists(m_user->filePath(QStringLiteral("logconfig.txt"))));
+}
+
+void tst_StartupProcess::unknownOptionIsTheToolkits()
+{
+    const Run result = run({QStringLiteral("--colour"), QStringLiteral("blue")});
+    QCOMPARE(result.exitStatus, QProcess::NormalExit);
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.err.contains(QStringLiteral("Unknown option 'colour'.")), qPrintable(result.err));
+    QVERIFY(!result.err.contains(windowLine));
+    QVERIFY(!QFile::exists(m_user->filePath(QStringLiteral("logconfig.txt"))));
+}
+
+void tst_StartupProcess::interfaceWithoutWindowEndsTheRun_data()
+{
+    QTest::addColumn<QString>("rccVariant");
+    QTest::addRow("root is an item") << "itemroot";
+    QTest::addRow("no main document") << "nomain";
+    QTest::addRow("no resource file") << "";
+    QTest::addRow("module not shipped beside the program") << "foreignmodule";
+}
+
+void tst_StartupProcess::interfaceWithoutWindowEndsTheRun()
+{
+    QFETCH(QString, rccVariant);
+    const Run result = run({}, rccVariant);
+    QCOMPARE(result.exitStatus, QProcess::NormalExit);
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.err.contains(QStringLiteral("Error: Root item has to be a Window.")), qPrintable(result.err));
+    // Nothing saved, but the log was written out and closed.
+    QVERIFY(!QFile::exists(m_user->filePath(QStringLiteral("config.json"))));
+    QVERIFY(logText().contains(QStringLiteral("Starting Configuration")));
+}
+
+QTEST_GUILESS_MAIN(tst_StartupProcess)
+#include "tst_startupprocess.moc"
