@@ -11,7 +11,7 @@ class CSceneViewModel;
 //
 // The source model must be the scene list (a QObjectListModel of
 // CSceneViewModel objects). A row whose object is not a scene view model is
-// hidden rather than trusted.
+// hidden rather than trusted, and so is every row of any other source model.
 //
 // A scene is visible when it matches every term of tagFilter and, unless
 // filterText is empty, its name contains filterText ignoring case. The terms

@@ -87,7 +87,6 @@ private slots:
     void exposesModelRoleAndCountToMetaObject();
     void getAndAtReturnNullOutsideList();
     void takeHandsBackObjectWithoutDeletingIt();
-    void listConstructorStartsWithCopySilently();
     void objectsHandedOutStayOwnedByCpp();
     void qmlGarbageCollectionLeavesObjectsFromGetAlive();
 
@@ -320,21 +319,6 @@ void TestObjectListModel::takeHandsBackObjectWithoutDeletingIt()
     QVERIFY(!watched.isNull());
     QCOMPARE(taken->parent(), nullptr);
     QCOMPARE(model.take(5), nullptr);
-}
-
-void TestObjectListModel::listConstructorStartsWithCopySilently()
-{
-    QList<QObject *> objects = makeObjects(QStringLiteral("abc"));
-    QObjectListModel model(objects);
-    QCOMPARE(model.count(), 3);
-    objects.removeFirst();
-    QCOMPARE(namesOf(model.objects()), QStringLiteral("abc"));
-
-    QList<QObject *> copy = model.objects();
-    copy.clear();
-    QCOMPARE(model.count(), 3);
-    for (QObject *object : model.objects())
-        QCOMPARE(object->parent(), nullptr);
 }
 
 void TestObjectListModel::objectsHandedOutStayOwnedByCpp()
