@@ -1,7 +1,7 @@
 #include "CLog.h"
 
 #include <QFileInfo>
-#include <QMutexLocker>
+#include "CLogLocker.h"
 
 #include <cstdarg>
 #include <cstring>
@@ -111,7 +111,7 @@ CLogWorkerThread::~CLogWorkerThread()
 {
     RequestStop();
     wait();
-    QMutexLocker locker(&mutex);
+    CLogLocker locker(mutex);
     // A writer that never ran still holds its queue: write it now.
     WriteQueuedLinesLocked();
     if (file) {
@@ -124,7 +124,7 @@ void CLogWorkerThread::RequestStop()
 {
     // Under the mutex, so the writer cannot miss the wake-up between its
     // last look at the queue and its wait.
-    QMutexLocker locker(&mutex);
+    CLogLocker locker(mutex);
     running = false;
     wakeUp.wakeAll();
 }
@@ -132,7 +132,7 @@ void CLogWorkerThread::RequestStop()
 void CLogWorkerThread::Enqueue(const QByteArray &line)
 {
     {
-        QMutexLocker locker(&mutex);
+        CLogLocker locker(mutex);
         if (queue.size() > kMaxWaitingBeforeQueue)
             return;
         queue.append(line);
@@ -153,7 +153,7 @@ void CLogWorkerThread::WriteQueuedLinesLocked()
 
 void CLogWorkerThread::run()
 {
-    QMutexLocker locker(&mutex);
+    CLogLocker locker(mutex);
     // However the loop is left, the thread counts as no longer running.
     struct MarkStopped
     {
@@ -165,7 +165,7 @@ void CLogWorkerThread::run()
         WriteQueuedLinesLocked();
         if (!running)
             break;
-        wakeUp.wait(&mutex);
+        locker.Wait(wakeUp);
     }
 }
 
@@ -181,14 +181,14 @@ CLog::~CLog()
 {
     CLogWorkerThread *ownWriter = nullptr;
     {
-        QMutexLocker locker(&mutex);
+        CLogLocker locker(mutex);
         ownWriter = writer;
     }
     if (ownWriter) {
         ownWriter->RequestStop();
         ownWriter->wait();
         {
-            QMutexLocker locker(&ownWriter->mutex);
+            CLogLocker locker(ownWriter->mutex);
             ownWriter->WriteQueuedLinesLocked();
             if (ownWriter->file) {
                 std::fclose(ownWriter->file);
@@ -196,7 +196,7 @@ CLog::~CLog()
             }
         }
         {
-            QMutexLocker locker(&mutex);
+            CLogLocker locker(mutex);
             writer = nullptr;
         }
         delete ownWriter;
@@ -216,14 +216,14 @@ void CLog::Open(const QString &path)
 
     CLogWorkerThread *ownWriter = nullptr;
     {
-        QMutexLocker locker(&mutex);
+        CLogLocker locker(mutex);
         if (!writer)
             writer = new CLogWorkerThread;
         ownWriter = writer;
     }
 
     {
-        QMutexLocker locker(&ownWriter->mutex);
+        CLogLocker locker(ownWriter->mutex);
         // Lines queued for the previous file still belong to it.
         ownWriter->WriteQueuedLinesLocked();
         if (ownWriter->file)
@@ -251,10 +251,10 @@ void CLog::Open(const QString &path)
 
 void CLog::SetFlushEachLine()
 {
-    QMutexLocker locker(&mutex);
+    CLogLocker locker(mutex);
     if (!writer)
         return;
-    QMutexLocker writerLocker(&writer->mutex);
+    CLogLocker writerLocker(writer->mutex);
     writer->flushEachLine = true;
 }
 
@@ -262,12 +262,12 @@ void CLog::CloseFile()
 {
     CLogWorkerThread *ownWriter = nullptr;
     {
-        QMutexLocker locker(&mutex);
+        CLogLocker locker(mutex);
         ownWriter = writer;
     }
     if (!ownWriter)
         return;
-    QMutexLocker locker(&ownWriter->mutex);
+    CLogLocker locker(ownWriter->mutex);
     if (!ownWriter->file)
         return;
     // Lines already accepted go into the file before it is closed, so none
@@ -300,7 +300,7 @@ void WriteLine(const char *message, bool isError)
 
     CLogWorkerThread *writer = nullptr;
     {
-        QMutexLocker locker(&log->mutex);
+        CLogLocker locker(log->mutex);
         if (isError && log->firstError[0] == '\0') {
             std::strncpy(log->firstError, message, kFirstErrorMaxLength);
             log->firstError[kFirstErrorMaxLength] = '\0';
@@ -312,7 +312,7 @@ void WriteLine(const char *message, bool isError)
         {
             // fileName changes under the writer's lock; the log's lock is
             // taken first, as everywhere.
-            QMutexLocker writerLocker(&log->writer->mutex);
+            CLogLocker writerLocker(log->writer->mutex);
             if (log->writer->fileName[0] == '\0')
                 return;
         }
@@ -321,7 +321,7 @@ void WriteLine(const char *message, bool isError)
     }
 
     {
-        QMutexLocker locker(&writer->mutex);
+        CLogLocker locker(writer->mutex);
         if (!writer->file) {
             if (writer->fileName[0] != '\0')
                 writer->file = std::fopen(writer->fileName, "a");
