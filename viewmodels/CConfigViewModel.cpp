@@ -526,9 +526,10 @@ void CConfigViewModel::updateScenesSelected()
 
 void CConfigViewModel::storeSelection()
 {
-    // Without the scene list every scene would count as unselected and the
-    // playlist would be written empty.
-    if (!m_activePlaylist || !m_allScenes)
+    // Without the scene list, or before the playlist's entries were matched
+    // to it, the selection does not show the playlist and writing it would
+    // drop the playlist's scenes.
+    if (!m_activePlaylist || !m_allScenes || !m_activePlaylist->isResolved())
         return;
     QList<CSceneViewModel *> selected;
     for (CSceneViewModel *scene : sceneObjects()) {

@@ -132,7 +132,8 @@ public:
     void setTags(const QList<CTagViewModel *> &list);
 
     // Writes the selected scenes into the active playlist and its file, if
-    // that changed.
+    // that changed. Nothing is written before the scene list is installed
+    // and the playlist's entries were matched to it.
     void storeSelection();
     // Recounts the selected scenes into the active playlist's scenesSelected.
     void updateScenesSelected();

@@ -134,10 +134,13 @@ void CPlaylistViewModel::setScenesSelected(int scenesSelected)
 
 void CPlaylistViewModel::resolveScenes(QObjectListModel *allScenes)
 {
-    if (m_resolved)
+    // Without the scene list nothing can match; resolving against it would
+    // leave the playlist looking empty and its next write would drop every
+    // entry.
+    if (m_resolved || !allScenes)
         return;
 
-    const int sceneTotal = allScenes ? allScenes->count() : 0;
+    const int sceneTotal = allScenes->count();
     for (int typeValue : typeValueOrder) {
         for (PlaylistEntry *entry : entriesOfType(typeValue)) {
             for (int row = 0; row < sceneTotal; ++row) {

@@ -58,7 +58,8 @@ public:
     // Maps the file's entries onto scenes of allScenes, once per playlist:
     // by identifier when both have one, else by file path ignoring case (an
     // entry without identifier then takes the scene's). Unmatched entries
-    // stay in the file until the next write.
+    // stay in the file until the next write. Without a scene list nothing
+    // happens and the playlist stays unresolved.
     void resolveScenes(QObjectListModel *allScenes);
     bool isResolved() const { return m_resolved; }
 

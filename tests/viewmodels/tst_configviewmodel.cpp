@@ -30,6 +30,7 @@ private slots:
     void switchingPlaylistsStoresOutgoingSelection();
     void deactivatingKeepsSelection();
     void setPlaylistsActivatesPlaylistToRun();
+    void playlistActivatedBeforeSceneListKeepsItsFile();
     void addPlaylistTakesFirstFreeName();
     void unusableNamesTouchNothing_data();
     void unusableNamesTouchNothing();
@@ -320,6 +321,24 @@ void TestConfigViewModel::setPlaylistsActivatesPlaylistToRun()
     QCOMPARE(viewModel->activePlaylist(), playlistNamed(QStringLiteral("A")));
     QVERIFY(playlistNamed(QStringLiteral("A"))->isResolved());
     QVERIFY(!playlistNamed(QStringLiteral("B"))->isResolved());
+}
+
+void TestConfigViewModel::playlistActivatedBeforeSceneListKeepsItsFile()
+{
+    alpha = env.makeScene(QStringLiteral("Alpha.kvc"), QStringLiteral("a"), CScene::Background);
+    sceneModel->setObjects({alpha});
+    const QString path = env.playlistPath(QStringLiteral("A"));
+    env.writePlaylist(path, {{"a", alpha->filepath(), CScene::Background}});
+    gApp->Config()->playlistToRun = path;
+
+    viewModel->setPlaylists({new CPlaylistViewModel(path, QStringLiteral("A"))});
+    CConfigViewModel::handleAboutToQuit();
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(path), QStringList{alpha->filepath()});
+
+    // Installed late, the scene list does not count as the playlist's content.
+    viewModel->setAllScenes(sceneModel);
+    CConfigViewModel::handleAboutToQuit();
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(path), QStringList{alpha->filepath()});
 }
 
 void TestConfigViewModel::addPlaylistTakesFirstFreeName()
