@@ -43,6 +43,15 @@ public slots:
     // Takes the place of the base class's invalidate().
     void invalidate();
 
+public:
+    // Orders the visible rows: column 0 by scene name, -1 back to the order
+    // of the scene list (newest first). QAbstractItemModel::sort is not
+    // reachable from QML on its own.
+    Q_INVOKABLE void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override
+    {
+        QSortFilterProxyModel::sort(column, order);
+    }
+
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
