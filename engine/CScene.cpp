@@ -260,6 +260,7 @@ void CScene::Reset()
     m_newEntries.clear();
     m_contentSource.clear();
     m_keepContent = false;
+    m_loadFailed = false;
 }
 
 bool CScene::ReadMetadata(const QByteArray &json)
@@ -354,6 +355,7 @@ bool CScene::Load(const QString &path, bool keepContent)
     const auto fail = [this, &path]() {
         Reset();
         m_path = path;
+        m_loadFailed = true;
         return false;
     };
 
@@ -393,6 +395,10 @@ bool CScene::Load(const QString &path, bool keepContent)
 
 bool CScene::Save(const QString &path, bool createNew)
 {
+    // An edit of a file that could not be read would write an empty scene
+    // plus the edit over it; the file is left as it is instead.
+    if (m_loadFailed && !createNew)
+        return false;
     const QString source = (!createNew && QFileInfo::exists(path)) ? path : m_contentSource;
 
     // First pass over the archive to carry over: its metadata (for the keys

@@ -48,7 +48,8 @@ public:
     // writes a new archive from the metadata, the content of the file the
     // object was loaded from (if any) and the SetEntry entries. Always
     // atomic; false when nothing was written (an unreadable archive to carry
-    // over is never replaced).
+    // over is never replaced, and after a failed Load only createNew true
+    // writes).
     bool Save(const QString &path, bool createNew);
 
     QString GetAuthor() const { return m_author; }
@@ -88,6 +89,7 @@ private:
     QMap<QString, QByteArray> m_newEntries;
     QString m_contentSource;             // the archive whose other entries a Save carries over
     bool m_keepContent = false;
+    bool m_loadFailed = false;           // a rewrite would replace real metadata with an empty scene
 
     void Reset();
     bool ReadMetadata(const QByteArray &json);

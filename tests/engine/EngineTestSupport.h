@@ -1,0 +1,54 @@
+#pragma once
+
+// Helpers for the engine's file tests: whole-file reads and writes, and a
+// way to make writes fail.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace EngineTest {
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// While alive, this process cannot write past limit bytes into any file: the
+// disk looks full, whoever the test runs as (a read-only directory does not
+// stop root).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit reduced = m_previous;
+        reduced.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &reduced);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_previous {};
+    void (*m_previousHandler)(int) = nullptr;
+};
+
+} // namespace EngineTest

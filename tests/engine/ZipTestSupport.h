@@ -1,0 +1,119 @@
+#pragma once
+
+// Archives built entry by entry, so tests can make the damaged and hostile
+// ones a writer never would, and the raw view of an archive's entries.
+
+#include "EngineTestSupport.h"
+
+#include <QBuffer>
+#include <QList>
+
+#include <quazip.h>
+#include <quazipfile.h>
+#include <quazipfileinfo.h>
+#include <quazipnewinfo.h>
+
+namespace EngineTest {
+
+struct ZipEntry
+{
+    QString name;
+    QByteArray data;
+    int method = Z_DEFLATED;
+    int level = Z_DEFAULT_COMPRESSION;
+    QString comment;
+};
+
+inline QByteArray makeArchive(const QList<ZipEntry> &entries)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QuaZip zip(&buffer);
+    zip.setAutoClose(false);
+    zip.setUtf8Enabled(true);
+    if (!zip.open(QuaZip::mdCreate))
+        return QByteArray();
+    for (const ZipEntry &entry : entries) {
+        QuaZipNewInfo info(entry.name);
+        info.comment = entry.comment;
+        info.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        QuaZipFile file(&zip);
+        if (!file.open(QIODevice::WriteOnly, info, nullptr, 0, entry.method, entry.level))
+            return QByteArray();
+        file.write(entry.data);
+        file.close();
+    }
+    zip.close();
+    return bytes;
+}
+
+// One entry as it is stored: compressed bytes, method, CRC and size.
+struct RawEntry
+{
+    QString name;
+    int method = -1;
+    quint32 crc = 0;
+    quint64 uncompressedSize = 0;
+    QByteArray compressed;
+    QString comment;
+
+    bool operator==(const RawEntry &other) const
+    {
+        return name == other.name && method == other.method && crc == other.crc
+            && uncompressedSize == other.uncompressedSize && compressed == other.compressed
+            && comment == other.comment;
+    }
+};
+
+inline QList<RawEntry> rawEntries(const QString &path)
+{
+    QList<RawEntry> entries;
+    QuaZip zip(path);
+    if (!zip.open(QuaZip::mdUnzip))
+        return entries;
+    for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
+        QuaZipFileInfo64 info;
+        zip.getCurrentFileInfo(&info);
+        RawEntry entry;
+        entry.name = info.name;
+        entry.crc = info.crc;
+        entry.uncompressedSize = info.uncompressedSize;
+        entry.comment = info.comment;
+        QuaZipFile file(&zip);
+        int method = 0;
+        int level = 0;
+        if (file.open(QIODevice::ReadOnly, &method, &level, true)) {
+            entry.method = method;
+            entry.compressed = file.readAll();
+            file.close();
+        }
+        entries.append(entry);
+    }
+    return entries;
+}
+
+// Every entry but the first one named name (the metadata).
+inline QList<RawEntry> withoutFirst(QList<RawEntry> entries, const QString &name)
+{
+    for (int i = 0; i < entries.size(); ++i) {
+        if (entries.at(i).name == name) {
+            entries.removeAt(i);
+            break;
+        }
+    }
+    return entries;
+}
+
+inline QByteArray entryData(const QString &path, const QString &name)
+{
+    QuaZip zip(path);
+    if (!zip.open(QuaZip::mdUnzip) || !zip.setCurrentFile(name, QuaZip::csSensitive))
+        return QByteArray();
+    QuaZipFile file(&zip);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+} // namespace EngineTest
