@@ -41,7 +41,7 @@ Pane {
             Layout.fillWidth: true
             Layout.fillHeight: true
             clip: true
-            contentHeight: details.implicitHeight + 16
+            contentHeight: details.height + 16
             boundsBehavior: Flickable.StopAtBounds
             ScrollBar.vertical: ScrollBar {}
 
@@ -53,7 +53,7 @@ Pane {
 
                 Item {
                     Layout.fillWidth: true
-                    Layout.preferredHeight: Math.round(width * 9 / 16)
+                    Layout.preferredHeight: Math.round(details.width * 9 / 16)
                     Image {
                         id: bigThumb
                         anchors.fill: parent

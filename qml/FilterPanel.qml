@@ -24,6 +24,15 @@ Item {
         activeCount = n
     }
 
+    // The tag list is built once at start-up; splitting it is not repeated.
+    function tagsIn(category) {
+        var result = []
+        for (var i = 0; i < tags.length; ++i)
+            if (Logic.tagCategory(tags[i].name) === category)
+                result.push(tags[i])
+        return result
+    }
+
     function toggle(tag) {
         ConfigViewModel.selectTag(tag.name, !tag.selected)
         countActive()
@@ -88,6 +97,7 @@ Item {
                     ]
                     delegate: Column {
                         readonly property string category: modelData.key
+                        visible: chips.count > 0
                         width: groups.width
                         spacing: 0
                         Label {
@@ -103,9 +113,10 @@ Item {
                             x: 10
                             spacing: 4
                             Repeater {
-                                model: panel.tags
+                                id: chips
+                                model: panel.tagsIn(category)
                                 delegate: TagChip {
-                                    visible: Logic.tagCategory(modelData.name) === category
+                                    objectName: "tag:" + modelData.name
                                     tag: modelData
                                     category: Logic.tagCategory(modelData.name)
                                     onChosen: panel.toggle(modelData)

@@ -40,7 +40,7 @@ function licenseIconUrl(licenseImage) {
 }
 
 // Licences for which we ship an icon.
-var knownLicenseIcons = ["cc0", "cc-by", "cc-by-sa", "cc-by-nc", "cc-by-nc-sa", "cc-by-nd", "cc-by-nc-nd"]
+var knownLicenseIcons = ["cc0", "cc0-1.0", "cc-by", "cc-by-sa", "cc-by-nc", "cc-by-nc-sa", "cc-by-nd", "cc-by-nc-nd"]
 
 function hasLicenseIcon(licenseImage) {
     var m = /^icons\/(.+)\.png$/.exec(String(licenseImage))

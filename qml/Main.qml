@@ -17,6 +17,12 @@ ApplicationWindow {
     visible: false
     title: qsTr("Kelvra Config")
 
+    // For the tests and the screenshot tool.
+    property alias settings: settingsDrawer
+    property alias browser: browser
+    property alias sidePanel: sidePanel
+    property alias headerBar: headerBar
+
     Material.theme: Material.Dark
     Material.accent: "#4FC3F7"
 

@@ -72,7 +72,7 @@ Item {
         deleteDialog.open()
     }
 
-    implicitHeight: header.implicitHeight + list.contentHeight + 8
+    implicitHeight: header.implicitHeight + list.contentHeight + 48
 
     ColumnLayout {
         anchors.fill: parent
@@ -98,6 +98,20 @@ Item {
                 ToolTip.text: qsTr("New playlist (Ctrl+N)")
                 Accessible.name: qsTr("New playlist")
             }
+        }
+
+        Label {
+            visible: ConfigViewModel.activePlaylist === null
+            text: panel.playlists.length > 0
+                  ? qsTr("Click a playlist to make it active; its scenes are then selected in the grid.")
+                  : qsTr("Create a playlist to select scenes for it.")
+            wrapMode: Text.WordWrap
+            font.pixelSize: 12
+            color: "#FFB74D"
+            Layout.fillWidth: true
+            Layout.leftMargin: 12
+            Layout.rightMargin: 12
+            Layout.bottomMargin: 4
         }
 
         ListView {
@@ -168,6 +182,11 @@ Item {
                 }
 
                 width: list.width
+                topPadding: 2
+                bottomPadding: 2
+                leftPadding: 12
+                rightPadding: 4
+                implicitHeight: 40
                 highlighted: ListView.isCurrentItem && list.activeFocus
                 focusPolicy: Qt.NoFocus
                 onClicked: {
@@ -233,7 +252,8 @@ Item {
                         focusPolicy: Qt.NoFocus
                         onClicked: row.openMenu()
                         Accessible.name: qsTr("Actions for %1").arg(row.playlist.name)
-                        implicitWidth: 32
+                        implicitWidth: 36
+                        implicitHeight: 36
                     }
                 }
 
@@ -281,6 +301,7 @@ Item {
         title: qsTr("Delete playlist")
         standardButtons: Dialog.Yes | Dialog.Cancel
         Label {
+            width: 340
             text: deleteDialog.playlist
                   ? qsTr("Delete the playlist “%1”? Its file is removed.").arg(deleteDialog.playlist.name)
                   : ""

@@ -159,82 +159,78 @@ Pane {
                     }
                 }
                 Item { Layout.fillWidth: true }
-                Label {
-                    visible: !browser.hasActivePlaylist
-                    text: qsTr("Make a playlist active to select scenes")
-                    color: Material.hintTextColor
-                    rightPadding: 8
-                }
             }
         }
 
-        GridView {
-            id: grid
-            objectName: "sceneGrid"
+        Item {
             Layout.fillWidth: true
             Layout.fillHeight: true
-            Layout.leftMargin: 8
-            clip: true
-            focus: true
-            model: browser.scenes
-            reuseItems: true
-            cacheBuffer: 400
-            keyNavigationEnabled: true
-            highlightFollowsCurrentItem: true
-            currentIndex: -1
-            boundsBehavior: Flickable.StopAtBounds
 
-            readonly property int minCardWidth: 230
-            readonly property int columns: Math.max(1, Math.floor(width / minCardWidth))
-            cellWidth: Math.floor(width / columns)
-            cellHeight: Math.round((cellWidth - 12) * 9 / 16) + 96
+            GridView {
+                id: grid
+                objectName: "sceneGrid"
+                anchors.fill: parent
+                anchors.leftMargin: 8
+                clip: true
+                focus: true
+                model: browser.scenes
+                reuseItems: true
+                cacheBuffer: 400
+                keyNavigationEnabled: true
+                highlightFollowsCurrentItem: true
+                currentIndex: -1
+                boundsBehavior: Flickable.StopAtBounds
 
-            Accessible.name: qsTr("Scenes")
-            Accessible.role: Accessible.List
+                readonly property int minCardWidth: 190
+                readonly property int columns: Math.max(1, Math.floor(width / minCardWidth))
+                cellWidth: Math.floor(width / columns)
+                cellHeight: Math.round((cellWidth - 12) * 9 / 16) + 96
 
-            delegate: SceneCard {
-                width: grid.cellWidth
-                height: grid.cellHeight
-                scene: model
-                isCurrent: GridView.isCurrentItem
-                isActive: scene !== null && ConfigViewModel.activeScene === scene
-                selectionEnabled: browser.hasActivePlaylist
-                onClicked: {
-                    grid.forceActiveFocus()
-                    browser.activate(index)
+                Accessible.name: qsTr("Scenes")
+                Accessible.role: Accessible.List
+
+                delegate: SceneCard {
+                    width: grid.cellWidth
+                    height: grid.cellHeight
+                    scene: model
+                    isCurrent: GridView.isCurrentItem
+                    isActive: scene !== null && ConfigViewModel.activeScene === scene
+                    selectionEnabled: browser.hasActivePlaylist
+                    onClicked: {
+                        grid.forceActiveFocus()
+                        browser.activate(index)
+                    }
+                    onDoubleClicked: ConfigViewModel.previewSelectedScene()
+                    onSelectToggled: browser.setSceneSelected(scene, value)
                 }
-                onDoubleClicked: ConfigViewModel.previewSelectedScene()
-                onSelectToggled: browser.setSceneSelected(scene, value)
+
+                onCurrentIndexChanged: {
+                    if (activeFocus && currentItem)
+                        ConfigViewModel.activeScene = currentItem.scene
+                }
+
+                Keys.onSpacePressed: {
+                    if (currentItem)
+                        browser.setSceneSelected(currentItem.scene, !currentItem.scene.selected)
+                }
+                Keys.onReturnPressed: {
+                    browser.activate(currentIndex)
+                    ConfigViewModel.previewSelectedScene()
+                }
+                Keys.onEnterPressed: {
+                    browser.activate(currentIndex)
+                    ConfigViewModel.previewSelectedScene()
+                }
+                onActiveFocusChanged: {
+                    if (activeFocus && currentIndex < 0 && count > 0)
+                        browser.activate(0)
+                }
+
+                ScrollBar.vertical: ScrollBar {}
             }
 
-            onCurrentIndexChanged: {
-                if (activeFocus && currentItem)
-                    ConfigViewModel.activeScene = currentItem.scene
-            }
-
-            Keys.onSpacePressed: {
-                if (currentItem)
-                    browser.setSceneSelected(currentItem.scene, !currentItem.scene.selected)
-            }
-            Keys.onReturnPressed: {
-                browser.activate(currentIndex)
-                ConfigViewModel.previewSelectedScene()
-            }
-            Keys.onEnterPressed: {
-                browser.activate(currentIndex)
-                ConfigViewModel.previewSelectedScene()
-            }
-            onActiveFocusChanged: {
-                if (activeFocus && currentIndex < 0 && count > 0)
-                    browser.activate(0)
-            }
-
-            ScrollBar.vertical: ScrollBar {}
-
-            // Said instead of an empty area; a child of the view would
-            // scroll with the content, so it is anchored to the view itself.
+            // Said instead of an empty area.
             Column {
-                parent: grid
                 anchors.centerIn: parent
                 visible: grid.count === 0
                 spacing: 12

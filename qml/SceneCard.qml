@@ -97,6 +97,7 @@ Item {
 
         CheckBox {
             id: check
+            objectName: "selectBox"
             anchors.left: parent.left
             anchors.top: thumbArea.bottom
             anchors.topMargin: -4
@@ -121,15 +122,22 @@ Item {
             anchors.bottomMargin: 6
             spacing: 1
 
+            Label {
+                Layout.fillWidth: true
+                text: card.scene ? card.scene.name : ""
+                elide: Text.ElideRight
+                font.weight: Font.DemiBold
+                font.pixelSize: 14
+            }
             RowLayout {
                 Layout.fillWidth: true
                 spacing: 6
                 Label {
                     Layout.fillWidth: true
-                    text: card.scene ? card.scene.name : ""
+                    text: card.scene ? qsTr("%1 · %2").arg(card.scene.author).arg(card.scene.type) : ""
                     elide: Text.ElideRight
-                    font.weight: Font.DemiBold
-                    font.pixelSize: 14
+                    font.pixelSize: 12
+                    color: Material.secondaryTextColor
                 }
                 Image {
                     readonly property string icon: card.scene ? card.scene.licenseImage : ""
@@ -139,13 +147,6 @@ Item {
                     Layout.preferredHeight: 15
                     fillMode: Image.PreserveAspectFit
                 }
-            }
-            Label {
-                Layout.fillWidth: true
-                text: card.scene ? qsTr("%1 · %2").arg(card.scene.author).arg(card.scene.type) : ""
-                elide: Text.ElideRight
-                font.pixelSize: 12
-                color: Material.secondaryTextColor
             }
             Label {
                 Layout.fillWidth: true

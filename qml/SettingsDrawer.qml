@@ -10,6 +10,12 @@ Drawer {
     id: drawer
 
     readonly property var vm: ConfigViewModel
+    // Read through both notifications: writing the percentage changes the
+    // width without announcing it, writing the width changes the percentage.
+    readonly property bool renderInPixels: {
+        var width = vm.renderTargetWidth
+        return width >= 0 && vm.renderTargetSize > 1600
+    }
     property alias content: flick
 
     edge: Qt.RightEdge
@@ -121,27 +127,56 @@ Drawer {
                     ColumnLayout {
                         anchors.fill: parent
                         spacing: 4
+                        // One pair of numbers holds either a fraction of the window
+                        // (written as a percentage) or a width and height in pixels,
+                        // whichever was set last. Nobody renders at 16 pixels, so a
+                        // width above 16 means pixels.
+                        RowLayout {
+                            Layout.fillWidth: true
+                            Label {
+                                text: qsTr("Render size")
+                                Layout.fillWidth: true
+                            }
+                            RadioButton {
+                                objectName: "renderRelative"
+                                text: qsTr("Relative")
+                                checked: !drawer.renderInPixels
+                                onToggled: drawer.vm.renderTargetSize = 100
+                                Accessible.name: qsTr("Render size relative to the window")
+                            }
+                            RadioButton {
+                                objectName: "renderPixels"
+                                text: qsTr("Pixels")
+                                checked: drawer.renderInPixels
+                                onToggled: {
+                                    drawer.vm.renderTargetWidth = 1920
+                                    drawer.vm.renderTargetHeight = 1080
+                                }
+                                Accessible.name: qsTr("Render size in pixels")
+                            }
+                        }
                         SettingNumber {
                             objectName: "renderTargetSize"
-                            text: qsTr("Render size")
-                            hint: qsTr("Relative to the window; setting it replaces a width and height in pixels")
+                            visible: !drawer.renderInPixels
+                            text: qsTr("Size relative to the window")
                             value: drawer.vm.renderTargetSize
                             from: 10; to: 400; stepSize: 5; unit: "%"
                             onEdited: drawer.vm.renderTargetSize = value
                         }
                         SettingNumber {
                             objectName: "renderTargetWidth"
-                            text: qsTr("Render width")
-                            hint: qsTr("A fixed size in pixels instead of a relative one")
+                            visible: drawer.renderInPixels
+                            text: qsTr("Width")
                             value: drawer.vm.renderTargetWidth
-                            from: 0; to: 16384; stepSize: 16; unit: qsTr("px")
+                            from: 17; to: 16384; stepSize: 16; unit: qsTr("px")
                             onEdited: drawer.vm.renderTargetWidth = value
                         }
                         SettingNumber {
                             objectName: "renderTargetHeight"
-                            text: qsTr("Render height")
+                            visible: drawer.renderInPixels
+                            text: qsTr("Height")
                             value: drawer.vm.renderTargetHeight
-                            from: 0; to: 16384; stepSize: 16; unit: qsTr("px")
+                            from: 1; to: 16384; stepSize: 16; unit: qsTr("px")
                             onEdited: drawer.vm.renderTargetHeight = value
                         }
                         SettingSwitch {

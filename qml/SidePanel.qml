@@ -5,7 +5,7 @@ import QtQuick.Layouts 1.15
 import Kelvra 1.0
 
 // Playlists above, filter words, scene types and tags below.
-Pane {
+Item {
     id: side
 
     signal filtersCleared()
@@ -22,14 +22,13 @@ Pane {
         playlists.create()
     }
 
-    padding: 0
-
     ColumnLayout {
         anchors.fill: parent
         spacing: 0
 
         PlaylistPanel {
             id: playlists
+            objectName: "playlistPanel"
             Layout.fillWidth: true
             Layout.preferredHeight: Math.min(implicitHeight, side.height * 0.4)
         }
@@ -38,6 +37,7 @@ Pane {
 
         FilterPanel {
             id: filters
+            objectName: "filterPanel"
             Layout.fillWidth: true
             Layout.fillHeight: true
             onCleared: side.filtersCleared()

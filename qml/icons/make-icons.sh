@@ -15,6 +15,7 @@ badge() { # name label colour
         "$here/$1.png"
 }
 badge cc0         "CC0"      "#607D8B"
+badge cc0-1.0     "CC0"      "#607D8B"   # the licence's full name is "CC0 1.0"
 badge cc-by       "BY"       "#2E7D32"
 badge cc-by-sa    "BY-SA"    "#2E7D32"
 badge cc-by-nc    "BY-NC"    "#EF6C00"

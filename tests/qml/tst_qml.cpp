@@ -1,0 +1,140 @@
+// Runs the Qt Quick tests of the user interface against the real view
+// models, filled from a small catalogue written into temporary directories,
+// and against the compiled resource file and the deployed QML modules of the
+// application directory (nothing from the toolkit's own import directories).
+#include "CAppTypeQt.h"
+#include "CConfigViewModel.h"
+#include "CLog.h"
+#include "CPlaylistViewModel.h"
+#include "CSceneImageProvider.h"
+#include "CScene.h"
+#include "CatalogueBuilder.h"
+#include "QmlRegistration.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QResource>
+#include <QTemporaryDir>
+#include <QtQuickTest>
+
+namespace {
+
+QByteArray jpeg(const QColor &colour)
+{
+    QImage image(64, 36, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return data;
+}
+
+struct SceneSpec
+{
+    const char *relativePath;
+    const char *name;
+    quint32 typeFlags;
+    QStringList tags;
+    const char *licence;
+    bool relicensing;
+    quint16 year;
+};
+
+void writeScene(const QString &root, const SceneSpec &spec)
+{
+    const QString path = root + QLatin1Char('/') + QString::fromUtf8(spec.relativePath);
+    QDir().mkpath(QFileInfo(path).path());
+    CScene scene;
+    scene.SetId(QStringLiteral("id-") + QString::fromUtf8(spec.name));
+    scene.SetName(QString::fromUtf8(spec.name));
+    scene.SetAuthor(QStringLiteral("Test Author"));
+    scene.SetDesc(QStringLiteral("A scene written by the user interface tests."));
+    scene.SetLicenseType(QString::fromUtf8(spec.licence));
+    scene.typeFlags = spec.typeFlags;
+    scene.tagList = spec.tags;
+    scene.relicensingFlag = spec.relicensing;
+    scene.sceneDate.year = spec.year;
+    scene.sceneDate.month = 1;
+    scene.sceneDate.day = 1;
+    scene.SetEntry(QStringLiteral("thumbnail.jpg"), jpeg(QColor::fromHsv(spec.year % 360, 200, 200)));
+    if (!scene.Save(path, true))
+        qFatal("cannot write the test scene %s", qPrintable(path));
+}
+
+} // namespace
+
+class UiTestSetup : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void applicationAvailable()
+    {
+        if (!m_appDir.isValid() || !m_userDir.isValid())
+            qFatal("no temporary directories");
+        qputenv("KELVRA_APP_DIR", m_appDir.path().toUtf8());
+        qputenv("KELVRA_USER_DIR", m_userDir.path().toUtf8());
+
+        // Official scenes, newest last here; start-up orders them newest first.
+        const QString official = m_appDir.path() + QStringLiteral("/scenes");
+        const QString user = m_userDir.path() + QStringLiteral("/scenes");
+        const QList<SceneSpec> officialScenes = {
+            {"Nebula.kvc", "Nebula", CScene::Background, {"Space", "Calm"}, "CC BY 4.0", true, 2001},
+            {"Pulse.kvc", "Pulse", CScene::Foreground, {"Beat"}, "CC BY-SA 4.0", true, 2002},
+            {"Haze.kvc", "Haze", CScene::Postprocessing, {"Calm"}, "CC0", false, 2003},
+            {"Wipe.kvc", "Wipe", CScene::Transition, {}, "", true, 2004},
+            {"Orbit.kvc", "Orbit", 0, {"Space"}, "CC BY-NC-ND 4.0", true, 2005},
+        };
+        for (const SceneSpec &spec : officialScenes)
+            writeScene(official, spec);
+        // User scenes in directories whose names need care in image URLs.
+        writeScene(user, {"My Scenes/Aurora ü.kvc", "Aurora", CScene::Background, {"Space"}, "CC BY 4.0", true, 2010});
+        writeScene(user, {"plus+semi;/Ember.kvc", "Ember", CScene::Foreground, {"Beat", "Calm"}, "CC BY 4.0", true, 2011});
+
+        QDir().mkpath(m_userDir.path() + QStringLiteral("/playlists"));
+        QDir().mkpath(m_appDir.path() + QStringLiteral("/playlists"));
+
+        m_log = new CLog;
+        m_app = new CAppTypeQt(m_log, QStringLiteral("logconfig.txt"));
+        m_app->Init();
+        registerQmlTypes();
+        CConfigViewModel *config = Catalogue::createConfigViewModel();
+        Catalogue::assembleCatalogue(*m_app, *config);
+        // One engine per test file asks for the singleton; it must outlive them all.
+        QQmlEngine::setObjectOwnership(config, QQmlEngine::CppOwnership);
+        // Two playlists, the first active and run by the player.
+        config->addPlaylist(QStringLiteral("Evening"));
+        config->addPlaylist(QStringLiteral("Party"));
+        CPlaylistViewModel *evening = config->playlistList().at(0);
+        config->setActivePlaylist(evening);
+        config->setPlaylistToRun(evening->filepath());
+
+        const QString appDir = qEnvironmentVariable("KELVRA_TEST_APP_DIR");
+        if (!QResource::registerResource(appDir + QStringLiteral("/Kelvra.Config.rcc")))
+            qFatal("cannot register %s/Kelvra.Config.rcc", qPrintable(appDir));
+    }
+
+    void qmlEngineAvailable(QQmlEngine *engine)
+    {
+        // Exactly what the program offers, plus the test framework itself.
+        engine->setImportPathList({qEnvironmentVariable("KELVRA_TEST_APP_DIR") + QStringLiteral("/qt"),
+                                   QStringLiteral(KELVRA_TEST_QML_IMPORTS)});
+        engine->addImageProvider(QStringLiteral("kvscene"), new CSceneImageProvider);
+        engine->rootContext()->setContextProperty(QStringLiteral("testUserDir"), m_userDir.path());
+    }
+
+private:
+    QTemporaryDir m_appDir;
+    QTemporaryDir m_userDir;
+    CLog *m_log = nullptr;
+    CAppTypeQt *m_app = nullptr;
+};
+
+QUICK_TEST_MAIN_WITH_SETUP(KelvraUi, UiTestSetup)
+
+#include "tst_qml.moc"

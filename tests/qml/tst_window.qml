@@ -1,0 +1,234 @@
+import QtQuick 2.15
+import QtQuick.Window 2.15
+import QtTest 1.2
+import Kelvra 1.0
+
+// The main document from the compiled resource, loaded with only the
+// deployed modules, driven through its controls against the real view
+// models. The catalogue: seven scenes, playlists "Evening" (active, run by
+// the player, empty) and "Party".
+TestCase {
+    id: testCase
+    name: "MainWindow"
+    when: windowShown
+
+    property var window: null
+    property var grid: null
+
+    function find(name, root) {
+        var item = findChild(root || window.contentItem, name)
+        verify(item !== null, "no item named " + name)
+        return item
+    }
+
+    function tag(name) {
+        var tags = ConfigViewModel.tags
+        for (var i = 0; i < tags.length; ++i)
+            if (tags[i].name === name)
+                return tags[i]
+        return null
+    }
+
+    function playlist(name) {
+        var lists = ConfigViewModel.playlists
+        for (var i = 0; i < lists.length; ++i)
+            if (lists[i].name === name)
+                return lists[i]
+        return null
+    }
+
+    function sceneNamed(name) {
+        var all = ConfigViewModel.allScenes
+        for (var i = 0; i < all.count; ++i)
+            if (all.get(i).name === name)
+                return all.get(i)
+        return null
+    }
+
+    function initTestCase() {
+        var component = Qt.createComponent("qrc:/qml/Main.qml")
+        compare(component.status, Component.Ready, component.errorString())
+        window = component.createObject(null)
+        verify(window !== null)
+        window.width = 1280
+        window.height = 800
+        window.show()
+        verify(waitForRendering(window.contentItem))
+        // Key events go to the focus window.
+        window.requestActivate()
+        tryCompare(window, "active", true)
+        grid = find("sceneGrid")
+    }
+
+    function cleanupTestCase() {
+        if (window)
+            window.destroy()
+    }
+
+    // Every test starts unfiltered with nothing selected and Evening active.
+    function init() {
+        find("filterPanel").clearAll()
+        window.headerBar.clearSearch()
+        ConfigViewModel.activePlaylist = playlist("Evening")
+        ConfigViewModel.deselectAllScenes()
+        ConfigViewModel.filteredScenes.invalidate()
+        grid.forceActiveFocus()
+        grid.currentIndex = 0
+    }
+
+    function test_rootIsAWindow() {
+        verify(window instanceof Window)
+        compare(grid.count, ConfigViewModel.allScenes.count)
+        compare(find("countLabel").text, "7 of 7 scenes shown")
+    }
+
+    function test_searchAsYouType() {
+        var field = find("searchField", window.headerBar)
+        field.forceActiveFocus()
+        keyClick(Qt.Key_O)
+        keyClick(Qt.Key_R)
+        compare(grid.count, 2, "Orbit and Aurora contain \"or\"")
+        keyClick(Qt.Key_B)
+        compare(grid.count, 1)
+        tryCompare(find("countLabel"), "text", "1 of 7 scenes shown")
+        keyClick(Qt.Key_Escape)
+        compare(field.text, "")
+        compare(grid.count, 7)
+    }
+
+    function test_ctrlFFocusesSearch() {
+        keyClick(Qt.Key_F, Qt.ControlModifier)
+        verify(find("searchField", window.headerBar).activeFocus)
+    }
+
+    function test_tagChipsFilterAndClear() {
+        var chip = find("tag:Space")
+        mouseClick(chip)
+        verify(tag("Space").selected)
+        compare(grid.count, 3)
+        mouseClick(find("tag:Background"))
+        compare(grid.count, 2, "Nebula and Aurora are background scenes tagged Space")
+        mouseClick(find("clearFilters"))
+        verify(!tag("Space").selected)
+        verify(!tag("Background").selected)
+        compare(grid.count, 7)
+    }
+
+    function test_emptyStateOffersClearing() {
+        mouseClick(find("tag:User"))
+        mouseClick(find("tag:Transition"))
+        compare(grid.count, 0)
+        var button = find("clearFiltersButton")
+        // The view announces its new count when it lays itself out.
+        tryCompare(button, "visible", true)
+        mouseClick(button)
+        compare(grid.count, 7)
+    }
+
+    // Space on the current card selects it and recounts the active playlist;
+    // with "Selected" as a filter the grid follows at once.
+    function test_spaceSelectsAndRefilters() {
+        var evening = playlist("Evening")
+        grid.currentIndex = 1
+        var scene = grid.currentItem.scene
+        keyClick(Qt.Key_Space)
+        verify(scene.selected)
+        compare(evening.scenesSelected, 1)
+
+        mouseClick(find("tag:Selected"))
+        compare(grid.count, 1)
+        grid.forceActiveFocus()
+        grid.currentIndex = 0
+        keyClick(Qt.Key_Space)
+        verify(!scene.selected)
+        compare(evening.scenesSelected, 0)
+        compare(grid.count, 0, "the deselected scene leaves the Selected view")
+    }
+
+    function test_cardCheckbox() {
+        var card = grid.itemAtIndex(2)
+        var scene = card.scene
+        mouseClick(find("selectBox", card))
+        verify(scene.selected)
+        compare(playlist("Evening").scenesSelected, 1)
+        compare(ConfigViewModel.scenesSelected, 1)
+    }
+
+    function test_selectionShortcutsOnVisibleScenes() {
+        mouseClick(find("tag:Calm"))
+        compare(grid.count, 3)
+        grid.forceActiveFocus()
+        keyClick(Qt.Key_A, Qt.ControlModifier)
+        compare(playlist("Evening").scenesSelected, 3)
+        keyClick(Qt.Key_I, Qt.ControlModifier)
+        compare(playlist("Evening").scenesSelected, 0)
+        keyClick(Qt.Key_A, Qt.ControlModifier | Qt.ShiftModifier)
+        compare(ConfigViewModel.scenesSelected, 0)
+    }
+
+    function test_clickMakesSceneActive() {
+        var card = grid.itemAtIndex(3)
+        mouseClick(card, card.width / 2, 20)
+        compare(ConfigViewModel.activeScene, card.scene)
+        compare(grid.currentIndex, 3)
+        keyClick(Qt.Key_Right)
+        compare(ConfigViewModel.activeScene, grid.itemAtIndex(4).scene)
+    }
+
+    function test_orderByName() {
+        if (typeof ConfigViewModel.filteredScenes.sort !== "function")
+            skip("the scene filter offers no sort to QML")
+        window.headerBar.sortByName = true
+        var names = []
+        for (var i = 0; i < grid.count; ++i)
+            names.push(grid.itemAtIndex(i) ? grid.itemAtIndex(i).scene.name : "")
+        compare(names.join(","), "Aurora,Ember,Haze,Nebula,Orbit,Pulse,Wipe")
+        window.headerBar.sortByName = false
+        compare(grid.itemAtIndex(0).scene.name, "Ember", "newest first again")
+    }
+
+    function test_renamePlaylistKeepsItRunning() {
+        var panel = find("playlistPanel")
+        var evening = playlist("Evening")
+        verify(panel.isRun(evening))
+        verify(panel.rename(evening, "Party").length > 0, "a name another playlist has is refused")
+        verify(panel.rename(evening, "bad/name").length > 0)
+        compare(evening.name, "Evening")
+
+        compare(panel.rename(evening, "Late Evening"), "")
+        compare(evening.name, "Late Evening")
+        verify(evening.filepath.indexOf("Late Evening.kvp") >= 0)
+        compare(ConfigViewModel.playlistToRun, evening.filepath)
+        verify(panel.isRun(evening))
+        compare(panel.rename(evening, "Evening"), "")
+        compare(ConfigViewModel.playlistToRun, evening.filepath)
+    }
+
+    function test_createAndDeletePlaylistThroughDialogs() {
+        var panel = find("playlistPanel")
+        var before = ConfigViewModel.playlists.length
+        mouseClick(find("newPlaylist", panel))
+        var dialog = find("newPlaylistDialog", panel)
+        tryCompare(dialog, "opened", true)
+        keyClick(Qt.Key_Return)
+        tryCompare(dialog, "visible", false)
+        compare(ConfigViewModel.playlists.length, before + 1)
+        var created = playlist("New playlist")
+        verify(created !== null)
+        compare(ConfigViewModel.activePlaylist, created)
+
+        var confirm = find("deleteDialog", panel)
+        panel.askDelete(created)
+        tryCompare(confirm, "opened", true)
+        confirm.reject()
+        tryCompare(confirm, "visible", false)
+        compare(ConfigViewModel.playlists.length, before + 1, "cancelled: nothing deleted")
+        panel.askDelete(created)
+        tryCompare(confirm, "opened", true)
+        confirm.accept()
+        tryCompare(confirm, "visible", false)
+        compare(ConfigViewModel.playlists.length, before)
+        verify(playlist("New playlist") === null)
+        ConfigViewModel.playlistToRun = playlist("Evening").filepath
+    }
+}
