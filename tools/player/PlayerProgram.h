@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Turns placeholder paths ("[apppath]...", "[userpath]...") into file paths.
+using PathResolver = std::function<QString(const QString &)>;
+
+// What the player shows, in turn: a list of steps, each a stack of scene
+// files drawn bottom first (a post-processing scene over its background).
+//
+// The scene argument is a scene file path, a placeholder path, a playlist
+// (".kvp") or a ";;"-separated list of those. Empty parts are skipped. Every
+// scene of a playlist is a step of its own, in the playlist file's order;
+// consecutive scene parts form one step together. A playlist that cannot be
+// read, or has no scenes, is kept as a step of its own so the window can
+// say what went wrong.
+namespace PlayerProgram {
+
+constexpr int kMaxSteps = 10000;        // more scenes than any playlist holds
+inline const char kSeparator[] = ";;";
+
+QList<QStringList> PlanSteps(const QString &sceneArgument, const PathResolver &resolve);
+bool IsPlaylistPath(const QString &path);
+
+} // namespace PlayerProgram
+
+// One scene as the window shows it.
+struct SceneCard
+{
+    QString path;
+    bool loaded = false;   // false: the file is missing or not a scene file
+    QString name;          // the scene's name; the file name when not loaded
+    QString author;
+    QImage thumbnail;      // null when the scene has none
+
+    // Reads the metadata and the "thumbnail.jpg" entry of a scene file.
+    static SceneCard Load(const QString &path);
+};
