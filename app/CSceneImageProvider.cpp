@@ -7,7 +7,6 @@
 
 #include <quazip.h>
 #include <quazipfile.h>
-#include <quazipfileinfo.h>
 
 namespace {
 
@@ -26,21 +25,35 @@ bool isAcceptableImageSize(const QSize &imageSize)
 // damaged or hostile archive may declare less than it holds.
 bool readCurrentEntry(QuaZip &archive, QByteArray *data)
 {
-    QuaZipFileInfo64 info;
-    if (archive.getCurrentFileInfo(&info) && info.uncompressedSize > quint64(CSceneImageProvider::maxEntryBytes))
-        return false;
-
     QuaZipFile entry(&archive);
     if (!entry.open(QIODevice::ReadOnly))
         return false;
-    *data = entry.read(CSceneImageProvider::maxEntryBytes + 1);
+    // usize() reads the size from the entry header without building the
+    // entry's timestamp (a local-time conversion, not worth doing per image).
+    if (entry.usize() > CSceneImageProvider::maxEntryBytes) {
+        entry.close();
+        return false;
+    }
+    // Read in chunks: a single read of the limit would reserve the whole
+    // limit for every thumbnail.
+    data->clear();
+    data->reserve(int(qMax<qint64>(0, entry.usize())));
+    char chunk[16 * 1024];
+    qint64 got = 0;
+    while ((got = entry.read(chunk, sizeof chunk)) > 0) {
+        if (data->size() + got > CSceneImageProvider::maxEntryBytes) {
+            entry.close();
+            return false;
+        }
+        data->append(chunk, int(got));
+    }
     entry.close();
-    return data->size() <= CSceneImageProvider::maxEntryBytes;
+    return got == 0;
 }
 
-// Decodes the entry with "JPG" as the format hint (the reader still looks
-// at the content when the hint does not fit); the header is checked before
-// the pixels are allocated.
+// Decodes the entry with "JPG" as the format hint, so the toolkit's JPEG
+// reader decides (other formats do not decode). The size in the header is
+// checked before any pixel memory is allocated.
 QImage decodeImage(const QByteArray &data)
 {
     QBuffer buffer;
