@@ -69,6 +69,10 @@ bool ParseLine(const QString &line, QStringList *arguments)
             return false;
         result.append(value.toString());
     }
+    // Only the exact form FormatLine writes is accepted; the JSON reader
+    // alone would also take escapes that FormatLine never writes.
+    if (FormatLine(result) != line)
+        return false;
     *arguments = result;
     return true;
 }
