@@ -24,6 +24,18 @@ Item {
         activeCount = n
     }
 
+    // "Selected" and "NotSelected" are scored to lead the list; what the
+    // user wants to see beside them is how many scenes are (not) selected.
+    function countFor(tag) {
+        var playlist = ConfigViewModel.activePlaylist
+        var total = ConfigViewModel.allScenes ? ConfigViewModel.allScenes.count : 0
+        if (tag.name === "Selected")
+            return playlist ? playlist.scenesSelected : -1
+        if (tag.name === "NotSelected")
+            return playlist ? total - playlist.scenesSelected : -1
+        return Math.round(tag.score)
+    }
+
     // The tag list is built once at start-up; splitting it is not repeated.
     function tagsIn(category) {
         var result = []
@@ -119,6 +131,7 @@ Item {
                                     objectName: "tag:" + modelData.name
                                     tag: modelData
                                     category: Logic.tagCategory(modelData.name)
+                                    count: panel.countFor(modelData)
                                     onChosen: panel.toggle(modelData)
                                 }
                             }

@@ -47,18 +47,6 @@ function hasLicenseIcon(licenseImage) {
     return m !== null && knownLicenseIcons.indexOf(m[1]) >= 0
 }
 
-// Percent values arrive as floats such as 25.000001; show them rounded to
-// at most one decimal.
-function formatPercent(value) {
-    var v = Math.round(Number(value) * 10) / 10
-    return v.toLocaleString(Qt.locale(), "f", v % 1 === 0 ? 0 : 1) + " %"
-}
-
-function formatSeconds(value) {
-    var v = Math.round(Number(value) * 10) / 10
-    return v.toLocaleString(Qt.locale(), "f", v % 1 === 0 ? 0 : 1) + " s"
-}
-
 // Playlist names become file names; refuse what cannot be one or would leave
 // the playlist directory, and names another playlist already has.
 function playlistNameProblem(name, existingNames, ownName) {

@@ -122,11 +122,20 @@ Item {
             clip: true
             model: panel.playlists
             keyNavigationEnabled: true
+            activeFocusOnTab: true
             boundsBehavior: Flickable.StopAtBounds
             ScrollBar.vertical: ScrollBar {}
             Accessible.name: qsTr("Playlists")
             Accessible.role: Accessible.List
 
+            onActiveFocusChanged: {
+                if (!activeFocus || currentIndex >= 0 || count === 0)
+                    return
+                currentIndex = 0
+                for (var i = 0; i < count; ++i)
+                    if (panel.playlists[i] === ConfigViewModel.activePlaylist)
+                        currentIndex = i
+            }
             Keys.onDeletePressed: {
                 if (currentItem)
                     panel.askDelete(currentItem.playlist)

@@ -173,6 +173,7 @@ Pane {
                 anchors.leftMargin: 8
                 clip: true
                 focus: true
+                activeFocusOnTab: true
                 model: browser.scenes
                 reuseItems: true
                 cacheBuffer: 400

@@ -24,8 +24,12 @@ RowLayout {
 
     signal edited(real value)
 
+    // No digit grouping: "1920 px", not "1,920 px".
     function format(v) {
-        return Number(v).toLocaleString(Qt.locale(), "f", decimals) + (unit.length > 0 ? " " + unit : "")
+        var text = Number(v).toFixed(decimals)
+        if (decimals > 0)
+            text = text.replace(".", Qt.locale().decimalPoint)
+        return text + (unit.length > 0 ? " " + unit : "")
     }
 
     spacing: 12
@@ -63,6 +67,7 @@ RowLayout {
 
     SpinBox {
         id: spin
+        objectName: "spin"
         from: Math.round(row.from * row.factor)
         to: Math.round(row.to * row.factor)
         stepSize: Math.max(1, Math.round(row.stepSize * row.factor))

@@ -35,6 +35,7 @@ RowLayout {
     }
     Switch {
         id: toggle
+        objectName: "switch"
         checked: row.checked
         onToggled: row.edited(checked)
         Accessible.name: label.text

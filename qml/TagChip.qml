@@ -9,6 +9,8 @@ AbstractButton {
 
     property QtObject tag: null
     property string category: "tag"
+    // The number shown beside the name; negative hides it.
+    property int count: tag ? Math.round(tag.score) : -1
 
     readonly property color tint: category === "filter" ? "#FFB74D"
                                 : category === "type" ? "#81C784"
@@ -39,7 +41,7 @@ AbstractButton {
     Accessible.role: Accessible.CheckBox
     Accessible.checkable: true
     Accessible.checked: checked
-    Accessible.name: qsTr("%1, %2 scenes").arg(displayName).arg(tag ? Math.round(tag.score) : 0)
+    Accessible.name: count >= 0 ? qsTr("%1, %2 scenes").arg(displayName).arg(count) : displayName
 
     contentItem: Row {
         spacing: 6
@@ -50,7 +52,8 @@ AbstractButton {
             color: chip.checked ? "#10161A" : Material.foreground
         }
         Label {
-            text: chip.tag ? Math.round(chip.tag.score) : ""
+            visible: chip.count >= 0
+            text: chip.count
             font.pixelSize: 11
             anchors.verticalCenter: parent.verticalCenter
             color: chip.checked ? "#33414A" : Material.hintTextColor

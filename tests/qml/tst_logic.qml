@@ -90,12 +90,6 @@ TestCase {
         compare(problem.length > 0, data.problem, problem)
     }
 
-    function test_formatPercent() {
-        compare(Logic.formatPercent(25.000001), "25 %")
-        compare(Logic.formatPercent(12.5), "12.5 %")
-        compare(Logic.formatSeconds(7), "7 s")
-    }
-
     // The provider receives the path with spaces, non-ASCII characters and
     // punctuation intact.
     function test_thumbnailLoads_data() {

@@ -67,6 +67,8 @@ TestCase {
 
     // Every test starts unfiltered with nothing selected and Evening active.
     function init() {
+        if (window.settings.visible)
+            closeSettings()
         find("filterPanel").clearAll()
         window.headerBar.clearSearch()
         ConfigViewModel.activePlaylist = playlist("Evening")
@@ -230,5 +232,88 @@ TestCase {
         compare(ConfigViewModel.playlists.length, before)
         verify(playlist("New playlist") === null)
         ConfigViewModel.playlistToRun = playlist("Evening").filepath
+    }
+
+    function openSettings() {
+        window.settings.open()
+        tryCompare(window.settings, "opened", true)
+        return window.settings.contentItem
+    }
+
+    function closeSettings() {
+        window.settings.close()
+        tryCompare(window.settings, "visible", false)
+    }
+
+    // The spin boxes show the view model's value with its unit and write
+    // back what the user steps to.
+    function test_settingsNumbers_data() {
+        return [
+            { tag: "percent", name: "postProcessingProbability", initial: 25, shown: "25 %", stepped: 26 },
+            { tag: "percent, step 5", name: "transitionFromScale", initial: 100, shown: "100 %", stepped: 105 },
+            { tag: "VR percent", name: "renderTargetSizeVR", initial: 50, shown: "50 %", stepped: 55 },
+            { tag: "seconds with a decimal", name: "transitionTime", initial: 3, shown: "3.0 s", stepped: 3.5 },
+            { tag: "whole seconds", name: "minSceneTime", initial: 30, shown: "30 s", stepped: 31 },
+            { tag: "silence", name: "maxSoundCaptureSilence", initial: 10, shown: "10 s", stepped: 11 }
+        ]
+    }
+
+    function test_settingsNumbers(data) {
+        ConfigViewModel[data.name] = data.initial
+        var spin = find("spin", find(data.name, openSettings()))
+        compare(spin.displayText, data.shown)
+        spin.forceActiveFocus()
+        keyClick(Qt.Key_Up)
+        compare(ConfigViewModel[data.name], data.stepped)
+        closeSettings()
+    }
+
+    // A stored value outside the offered range is shown clamped but kept.
+    function test_openingSettingsWritesNothing() {
+        ConfigViewModel.minSceneTime = 99999
+        ConfigViewModel.postProcessingProbability = 250
+        openSettings()
+        closeSettings()
+        compare(ConfigViewModel.minSceneTime, 99999)
+        compare(ConfigViewModel.postProcessingProbability, 250)
+        ConfigViewModel.minSceneTime = 30
+        ConfigViewModel.postProcessingProbability = 25
+    }
+
+    function test_renderSizeModes() {
+        ConfigViewModel.renderTargetSize = 100
+        var content = openSettings()
+        verify(find("renderRelative", content).checked)
+        verify(find("renderTargetSize", content).visible)
+        verify(!find("renderTargetWidth", content).visible)
+
+        mouseClick(find("renderPixels", content))
+        compare(ConfigViewModel.renderTargetWidth, 1920)
+        compare(ConfigViewModel.renderTargetHeight, 1080)
+        verify(find("renderTargetWidth", content).visible)
+        compare(find("spin", find("renderTargetWidth", content)).displayText, "1920 px")
+
+        mouseClick(find("renderRelative", content))
+        compare(ConfigViewModel.renderTargetSize, 100)
+        verify(!find("renderTargetWidth", content).visible)
+        closeSettings()
+    }
+
+    function test_settingsSwitches_data() {
+        return [ "randNextScene", "enablePreloader", "captureSound", "captureRecordingDevice",
+                 "layerScenesInVR", "preferOpenVR", "checkForNewVersion", "sendUsageStats" ]
+                .map(function(name) { return { tag: name, name: name } })
+    }
+
+    function test_settingsSwitches(data) {
+        var before = ConfigViewModel[data.name]
+        var toggle = find("switch", find(data.name, openSettings()))
+        compare(toggle.checked, before)
+        toggle.forceActiveFocus()
+        keyClick(Qt.Key_Space)
+        compare(ConfigViewModel[data.name], !before)
+        ConfigViewModel[data.name] = before
+        compare(toggle.checked, before)
+        closeSettings()
     }
 }
