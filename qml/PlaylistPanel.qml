@@ -308,9 +308,10 @@ Item {
         anchors.centerIn: parent
         modal: true
         title: qsTr("Delete playlist")
+        width: 400
         standardButtons: Dialog.Yes | Dialog.Cancel
         Label {
-            width: 340
+            width: parent.width
             text: deleteDialog.playlist
                   ? qsTr("Delete the playlist “%1”? Its file is removed.").arg(deleteDialog.playlist.name)
                   : ""
@@ -335,6 +336,7 @@ Item {
         anchors.centerIn: parent
         modal: true
         title: qsTr("New playlist")
+        width: 400
         standardButtons: Dialog.Ok | Dialog.Cancel
 
         function openForNew() {
@@ -349,13 +351,14 @@ Item {
         onAboutToShow: standardButton(Dialog.Ok).enabled = Qt.binding(function() { return nameDialog.problem.length === 0 })
 
         ColumnLayout {
+            width: parent.width
             spacing: 8
             Label {
                 text: qsTr("Name:")
             }
             TextField {
                 id: nameField
-                Layout.preferredWidth: 300
+                Layout.fillWidth: true
                 selectByMouse: true
                 Accessible.name: qsTr("Name of the new playlist")
                 onAccepted: if (nameDialog.problem.length === 0) nameDialog.accept()
@@ -365,13 +368,13 @@ Item {
                 visible: text.length > 0
                 color: "#EF9A9A"
                 wrapMode: Text.WordWrap
-                Layout.preferredWidth: 300
+                Layout.fillWidth: true
             }
             Label {
                 text: qsTr("The new playlist becomes active and runs in the player.")
                 color: Material.hintTextColor
                 wrapMode: Text.WordWrap
-                Layout.preferredWidth: 300
+                Layout.fillWidth: true
             }
         }
         onAccepted: {

@@ -34,6 +34,7 @@ Dialog {
     }
 
     modal: true
+    width: 400
     title: adding ? qsTr("Add a tag to the selected scenes") : qsTr("Remove a tag from the selected scenes")
     standardButtons: Dialog.Ok | Dialog.Cancel
     onAboutToShow: standardButton(Dialog.Ok).enabled = Qt.binding(function() {
@@ -42,18 +43,19 @@ Dialog {
     })
 
     ColumnLayout {
+        width: parent.width
         spacing: 8
         ComboBox {
             id: field
             objectName: "tagField"
             editable: true
             model: dialog.visible ? dialog.knownTags() : []
-            Layout.preferredWidth: 320
+            Layout.fillWidth: true
             Accessible.name: qsTr("Tag")
             onAccepted: if (dialog.standardButton(Dialog.Ok).enabled) dialog.accept()
         }
         Label {
-            Layout.preferredWidth: 320
+            Layout.fillWidth: true
             wrapMode: Text.WordWrap
             color: dialog.affected > 0 && Logic.tagCategory(dialog.tagText) === "tag" ? Material.hintTextColor : "#EF9A9A"
             text: dialog.affected === 0
