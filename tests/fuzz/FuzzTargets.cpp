@@ -1,0 +1,271 @@
+#include "FuzzTargets.h"
+
+#include "CCfg.h"
+#include "CPlaylist.h"
+#include "CScene.h"
+#include "CSceneImageProvider.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QList>
+#include <QTemporaryDir>
+
+#include <quazip.h>
+#include <quazipfile.h>
+#include <quazipfileinfo.h>
+
+namespace FuzzTargets {
+
+namespace {
+
+// One scratch folder per process, emptied before every input: readers that
+// keep a bad file aside would otherwise fill it.
+QString freshScratch()
+{
+    static QTemporaryDir root(QDir::tempPath() + QStringLiteral("/kelvra-fuzz-XXXXXX"));
+    const QString path = root.path() + QStringLiteral("/work");
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
+    return path;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// An entry as stored, compared after a rewrite.
+struct StoredEntry
+{
+    QString name;
+    QString comment;
+    int method = -1;
+    quint32 crc = 0;
+    quint64 size = 0;
+    QByteArray compressed;
+
+    bool operator==(const StoredEntry &o) const
+    {
+        return name == o.name && comment == o.comment && method == o.method && crc == o.crc
+            && size == o.size && compressed == o.compressed;
+    }
+};
+
+// Every entry but the first "scene.json" (the metadata a save rewrites).
+// Inputs are small, so reading the raw bytes whole is bounded by the input.
+bool contentEntries(const QString &path, QList<StoredEntry> *entries)
+{
+    entries->clear();
+    QuaZip zip(path);
+    if (!zip.open(QuaZip::mdUnzip))
+        return false;
+    bool metadataSeen = false;
+    for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
+        QuaZipFileInfo64 info;
+        if (!zip.getCurrentFileInfo(&info))
+            return false;
+        if (!metadataSeen && info.name == QLatin1String("scene.json")) {
+            metadataSeen = true;
+            continue;
+        }
+        StoredEntry entry;
+        entry.name = info.name;
+        entry.comment = info.comment;
+        entry.crc = info.crc;
+        entry.size = info.uncompressedSize;
+        QuaZipFile file(&zip);
+        int level = 0;
+        if (!file.open(QIODevice::ReadOnly, &entry.method, &level, true))
+            return false;
+        entry.compressed = file.read(qint64(16) * 1024 * 1024);
+        file.close();
+        entries->append(entry);
+    }
+    return zip.getZipError() == UNZ_OK;
+}
+
+QString describeEntries(const QList<PlaylistEntry *> &list)
+{
+    QString text;
+    for (const PlaylistEntry *entry : list)
+        text += QStringLiteral("[%1|%2|%3]").arg(entry->sceneId, entry->scenePath).arg(entry->typeFlags);
+    return text;
+}
+
+QString describePlaylist(const CPlaylist &playlist)
+{
+    return describeEntries(playlist.backgroundEntries) + QLatin1Char('/')
+        + describeEntries(playlist.foregroundEntries) + QLatin1Char('/')
+        + describeEntries(playlist.postprocessingEntries) + QLatin1Char('/')
+        + describeEntries(playlist.transitionEntries) + QLatin1Char('/')
+        + describeEntries(playlist.standaloneEntries);
+}
+
+QString describeConfig(const CCfg &c)
+{
+    return QStringLiteral("%1|%2%3%4%5%6%7%8%9")
+               .arg(c.playlistToRun)
+               .arg(c.sendUsageStats)
+               .arg(c.checkForNewVersion)
+               .arg(c.randNextScene)
+               .arg(c.layerScenesInVR)
+               .arg(c.preferOpenVR)
+               .arg(c.captureSound)
+               .arg(c.captureRecordingDevice)
+               .arg(c.enablePreloader)
+        + QStringLiteral("|%1|%2|%3|%4|%5|%6|%7|%8|%9")
+              .arg(c.maxSoundCaptureSilence)
+              .arg(double(c.sceneChangeSilenceTime), 0, 'g', 9)
+              .arg(double(c.sceneChangeSilenceCooldownTime), 0, 'g', 9)
+              .arg(c.minSceneTime)
+              .arg(c.maxSceneTime)
+              .arg(double(c.transitionTime), 0, 'g', 9)
+              .arg(double(c.transitionFromScale), 0, 'g', 9)
+              .arg(double(c.transitionToScale), 0, 'g', 9)
+              .arg(double(c.postProcessingProbability), 0, 'g', 9)
+        + QStringLiteral("|%1|%2|%3")
+              .arg(c.renderTargetWidth, 0, 'g', 17)
+              .arg(c.renderTargetHeight, 0, 'g', 17)
+              .arg(double(c.renderTargetSizeVR), 0, 'g', 9);
+}
+
+} // namespace
+
+QString sceneMetadata(const QByteArray &bytes)
+{
+    const QString path = freshScratch() + QStringLiteral("/input.kvc");
+    if (!writeFile(path, bytes))
+        return QStringLiteral("scratch file not written");
+    CScene scene;
+    const bool loaded = scene.Load(path, false);
+    if (scene.GetPath() != path)
+        return QStringLiteral("the scene forgot its path");
+    if (!loaded && (!scene.GetName().isEmpty() || !scene.tagList.isEmpty() || scene.typeFlags != 0))
+        return QStringLiteral("a failed load left half a scene");
+    return QString();
+}
+
+QString sceneFull(const QByteArray &bytes)
+{
+    const QString path = freshScratch() + QStringLiteral("/input.kvc");
+    if (!writeFile(path, bytes))
+        return QStringLiteral("scratch file not written");
+    CScene scene;
+    if (!scene.Load(path, true))
+        return QString();
+
+    QList<StoredEntry> before;
+    const bool listed = contentEntries(path, &before);
+    const QString tag = QStringLiteral("fuzz-edit");
+    scene.tagList.append(tag);
+    if (!scene.Save(path, false)) {
+        if (readFile(path) != bytes)
+            return QStringLiteral("a failed save changed the file");
+        return QString();
+    }
+
+    CScene reread;
+    if (!reread.Load(path, true))
+        return QStringLiteral("a saved edit does not load again");
+    if (!reread.tagList.contains(tag))
+        return QStringLiteral("a saved edit lost the edit");
+    QList<StoredEntry> after;
+    if (!contentEntries(path, &after))
+        return QStringLiteral("a saved edit cannot be listed");
+    if (listed && before != after)
+        return QStringLiteral("a saved edit changed the other entries");
+    return QString();
+}
+
+QString playlist(const QByteArray &bytes)
+{
+    const QString dir = freshScratch();
+    const QString path = dir + QStringLiteral("/input.kvp");
+    if (!writeFile(path, bytes))
+        return QStringLiteral("scratch file not written");
+    CPlaylist first;
+    first.Load(path);
+    const QString written = dir + QStringLiteral("/written.kvp");
+    if (!first.Save(written))
+        return QStringLiteral("a loaded playlist could not be saved");
+    CPlaylist second;
+    if (!second.Load(written))
+        return QStringLiteral("a saved playlist does not load again");
+    if (describePlaylist(first) != describePlaylist(second))
+        return QStringLiteral("a saved playlist changed its entries");
+    return QString();
+}
+
+QString config(const QByteArray &bytes)
+{
+    const QString dir = freshScratch();
+    const QString path = dir + QStringLiteral("/config.json");
+    if (!writeFile(path, bytes))
+        return QStringLiteral("scratch file not written");
+    CCfg first;
+    first.Load(path);
+    const QString written = dir + QStringLiteral("/written.json");
+    if (!first.Save(written))
+        return QStringLiteral("a loaded configuration could not be saved");
+    CCfg second;
+    if (!second.Load(written))
+        return QStringLiteral("a saved configuration does not load again");
+    if (describeConfig(first) != describeConfig(second))
+        return QStringLiteral("a saved configuration changed its values");
+    return QString();
+}
+
+QString thumbnail(const QByteArray &bytes)
+{
+    const QString path = freshScratch() + QStringLiteral("/input.kvc");
+    if (!writeFile(path, bytes))
+        return QStringLiteral("scratch file not written");
+    CSceneImageProvider provider;
+    const QSize untouched(-7, -7);
+    QSize size = untouched;
+    const QImage image = provider.requestImage(path + QStringLiteral("#thumbnail.jpg"), &size, QSize(64, 64));
+    if (image.isNull())
+        return (size == untouched || size == QSize(0, 0)) ? QString() : QStringLiteral("a null image with a size");
+    if (size != image.size())
+        return QStringLiteral("the reported size is not the image's");
+    if (image.width() > CSceneImageProvider::maxImageSide || image.height() > CSceneImageProvider::maxImageSide
+        || qint64(image.width()) * image.height() > CSceneImageProvider::maxImagePixels)
+        return QStringLiteral("an image beyond the limits was decoded");
+    return QString();
+}
+
+QStringList names()
+{
+    return {QStringLiteral("scene_metadata"), QStringLiteral("scene_full"), QStringLiteral("playlist"),
+            QStringLiteral("config"), QStringLiteral("thumbnail")};
+}
+
+QString corpusFolder(const QString &name)
+{
+    return name.startsWith(QLatin1String("scene_")) ? QStringLiteral("scene") : name;
+}
+
+QString run(const QString &name, const QByteArray &bytes)
+{
+    if (name == QLatin1String("scene_metadata"))
+        return sceneMetadata(bytes);
+    if (name == QLatin1String("scene_full"))
+        return sceneFull(bytes);
+    if (name == QLatin1String("playlist"))
+        return playlist(bytes);
+    if (name == QLatin1String("config"))
+        return config(bytes);
+    if (name == QLatin1String("thumbnail"))
+        return thumbnail(bytes);
+    return QStringLiteral("no fuzz target named %1").arg(name);
+}
+
+} // namespace FuzzTargets

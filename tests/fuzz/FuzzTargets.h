@@ -1,0 +1,35 @@
+#pragma once
+
+// The entry functions the fuzzers and the replay test share: each takes the
+// bytes of one file as it could arrive from outside and feeds them to one of
+// the program's readers. The returned text names a broken promise (empty when
+// every check held); a crash, leak or hang is found by the sanitizers and the
+// fuzzer around the call.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace FuzzTargets {
+
+// A scene file loaded for browsing: Load(path, false).
+QString sceneMetadata(const QByteArray &bytes);
+// A scene file loaded for editing, then edited and saved the way a tag edit
+// does: a successful save must read back with the edit and with every other
+// entry byte for byte.
+QString sceneFull(const QByteArray &bytes);
+// A playlist file: a loaded playlist saved and read again keeps its entries.
+QString playlist(const QByteArray &bytes);
+// The configuration file: a loaded configuration saved and read again loads.
+QString config(const QByteArray &bytes);
+// A scene archive asked for its thumbnail through the image provider.
+QString thumbnail(const QByteArray &bytes);
+
+// The target names, as used for the corpus and regression folders.
+QStringList names();
+// The seed corpus folder of a target: both scene targets share "scene".
+QString corpusFolder(const QString &name);
+// Runs the named target; an unknown name is a broken promise.
+QString run(const QString &name, const QByteArray &bytes);
+
+} // namespace FuzzTargets

@@ -1,0 +1,204 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus under tests/fuzz/corpus/: small valid files and
+broken ones of every kind the readers must survive. The zip archives are built
+by hand here so that they can lie (declared sizes, flags, duplicate names, raw
+name bytes) the way no archiver would. Run it again after changing it; the
+output is deterministic and committed."""
+
+import json
+import os
+import struct
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CORPUS = os.path.join(HERE, "corpus")
+
+# An 8x8 baseline JPEG (teal) and a 4x4 PNG (red).
+JPEG = bytes.fromhex(
+    "ffd8ffe000104a46494600010100000100010000ffdb004300100b0c0e0c0a100e0d0e1211101318281a18161618"
+    "3123251d283a333d3c3933383740485c4e404457453738506d51575f626768673e4d71797064785c656763ffdb00"
+    "43011112121815182f1a1a2f63423842636363636363636363636363636363636363636363636363636363636363"
+    "6363636363636363636363636363636363636363ffc00011080008000803012200021101031101ffc40015000101"
+    "00000000000000000000000000000005ffc40014100100000000000000000000000000000000ffc4001501010100"
+    "000000000000000000000000000405ffc40014110100000000000000000000000000000000ffda000c0301000211"
+    "0311003f009801482fffd9")
+PNG = bytes.fromhex(
+    "89504e470d0a1a0a0000000d4948445200000004000000040802000000269309290000001249444154789c63f8cf"
+    "c0f09f010f30a0000085bf0ffd0f1e10a90000000049454e44ae426082")
+
+
+def jpeg_claiming(width, height):
+    at = JPEG.index(b"\xff\xc0")
+    return JPEG[:at + 5] + struct.pack(">HH", height, width) + JPEG[at + 9:]
+
+
+class Entry:
+    def __init__(self, name, data, method=8, flags=None, declared_size=None,
+                 declared_crc=None, extra=b"", comment=b""):
+        self.name = name if isinstance(name, bytes) else name.encode("utf-8")
+        self.data = data
+        self.method = method
+        self.flags = flags
+        self.declared_size = declared_size
+        self.declared_crc = declared_crc
+        self.extra = extra
+        self.comment = comment
+
+
+def archive(entries):
+    out = bytearray()
+    central = bytearray()
+    for e in entries:
+        if e.method == 8:
+            c = zlib.compressobj(6, zlib.DEFLATED, -15)
+            stored = c.compress(e.data) + c.flush()
+        else:
+            stored = e.data
+        crc = e.declared_crc if e.declared_crc is not None else zlib.crc32(e.data) & 0xFFFFFFFF
+        size = e.declared_size if e.declared_size is not None else len(e.data)
+        flags = e.flags if e.flags is not None else 0x800
+        offset = len(out)
+        out += struct.pack("<IHHHHHIIIHH", 0x04034B50, 20, flags, e.method, 0, 0x21,
+                           crc, len(stored), size, len(e.name), len(e.extra))
+        out += e.name + e.extra + stored
+        central += struct.pack("<IHHHHHHIIIHHHHHII", 0x02014B50, 0x031E, 20, flags, e.method, 0,
+                               0x21, crc, len(stored), size, len(e.name), len(e.extra),
+                               len(e.comment), 0, 0, 0o100644 << 16, offset)
+        central += e.name + e.extra + e.comment
+    start = len(out)
+    out += central
+    out += struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, len(entries), len(entries),
+                       len(central), start, 0)
+    return bytes(out)
+
+
+def metadata(**fields):
+    base = {"id": "seed.scene", "name": "Seed", "author": "Tests", "description": "A seed",
+            "license": "CC BY 4.0", "tags": ["Calm", "Blue"], "typeFlags": 1,
+            "relicensing": True, "date": "2024-05-01T12:00:00"}
+    base.update(fields)
+    return json.dumps(base).encode()
+
+
+def nested(depth):
+    return ("[" * depth + "]" * depth).encode()
+
+
+def write(folder, name, data):
+    path = os.path.join(CORPUS, folder)
+    os.makedirs(path, exist_ok=True)
+    with open(os.path.join(path, name), "wb") as f:
+        f.write(data)
+
+
+def scenes():
+    valid = archive([Entry("scene.json", metadata()), Entry("thumbnail.jpg", JPEG, method=0),
+                     Entry("shader.glsl", b"void main() { gl_FragColor = vec4(1.0); }\n" * 4)])
+    write("scene", "valid.kvc", valid)
+    write("scene", "metadata-only.kvc", archive([Entry("scene.json", metadata())]))
+    write("scene", "stored.kvc", archive([Entry("scene.json", metadata(), method=0),
+                                          Entry("a.txt", b"abc", method=0)]))
+    write("scene", "duplicate-metadata.kvc",
+          archive([Entry("scene.json", metadata(name="First")),
+                   Entry("scene.json", metadata(name="Second"))]))
+    write("scene", "duplicate-content.kvc",
+          archive([Entry("scene.json", metadata()), Entry("a.txt", b"one"), Entry("a.txt", b"two")]))
+    write("scene", "wrong-types.kvc",
+          archive([Entry("scene.json", b'{"name": 5, "tags": "x", "typeFlags": -1, "date": 7}')]))
+    write("scene", "odd-values.kvc",
+          archive([Entry("scene.json", metadata(typeFlags=4294967295, date="99999-1-1T1:1:1",
+                                                tags=["", "\u00e9\u4e2d", "x" * 200]))]))
+    write("scene", "unknown-keys.kvc",
+          archive([Entry("scene.json", metadata(extra={"deep": [1, 2, {"x": None}]})),
+                   Entry("t.bin", bytes(range(256)))]))
+    write("scene", "nested.kvc", archive([Entry("scene.json", nested(3000))]))
+    write("scene", "not-json.kvc", archive([Entry("scene.json", b"\xff\xfe{not json")]))
+    write("scene", "declares-gigabytes.kvc",
+          archive([Entry("scene.json", metadata(), method=0, declared_size=0xFFFFFFF0)]))
+    write("scene", "bad-crc.kvc", archive([Entry("scene.json", metadata(), declared_crc=1),
+                                           Entry("b.txt", b"b", declared_crc=2)]))
+    write("scene", "encrypted-content.kvc",
+          archive([Entry("scene.json", metadata()), Entry("secret", b"xyz", method=0, flags=0x801)]))
+    write("scene", "unknown-method.kvc",
+          archive([Entry("scene.json", metadata()), Entry("b.bz2", b"BZh9", method=12)]))
+    write("scene", "raw-name-bytes.kvc",
+          archive([Entry("scene.json", metadata()), Entry(b"\xff\xfe\x80name", b"x", flags=0x800),
+                   Entry(b"caf\x82.txt", b"y", flags=0)]))
+    write("scene", "long-name.kvc",
+          archive([Entry("scene.json", metadata()), Entry("n" * 400, b"x")]))
+    write("scene", "extra-and-comment.kvc",
+          archive([Entry("scene.json", metadata()),
+                   Entry("c.txt", b"c", extra=struct.pack("<HH", 0x5455, 5) + b"\x01\x00\x00\x00\x00",
+                         comment=b"a comment")]))
+    write("scene", "truncated.kvc", valid[: len(valid) // 2])
+    write("scene", "no-metadata.kvc", archive([Entry("thumbnail.jpg", JPEG, method=0)]))
+    write("scene", "empty.kvc", b"")
+    write("scene", "text.kvc", b"This is not an archive.\n")
+
+
+def thumbnails():
+    write("thumbnail", "jpeg.kvc", archive([Entry("scene.json", metadata()),
+                                            Entry("thumbnail.jpg", JPEG, method=0)]))
+    write("thumbnail", "jpeg-deflated.kvc", archive([Entry("thumbnail.jpg", JPEG)]))
+    write("thumbnail", "png-named-jpg.kvc", archive([Entry("thumbnail.jpg", PNG, method=0)]))
+    write("thumbnail", "header-20000x20000.kvc",
+          archive([Entry("thumbnail.jpg", jpeg_claiming(20000, 20000), method=0)]))
+    write("thumbnail", "header-65535x1.kvc",
+          archive([Entry("thumbnail.jpg", jpeg_claiming(65535, 1), method=0)]))
+    write("thumbnail", "truncated-jpeg.kvc",
+          archive([Entry("thumbnail.jpg", JPEG[: len(JPEG) // 2], method=0)]))
+    write("thumbnail", "declares-gigabytes.kvc",
+          archive([Entry("thumbnail.jpg", JPEG, method=0, declared_size=0xFFFFFFF0)]))
+    write("thumbnail", "duplicate.kvc",
+          archive([Entry("thumbnail.jpg", JPEG, method=0), Entry("thumbnail.jpg", PNG, method=0)]))
+    write("thumbnail", "missing.kvc", archive([Entry("scene.json", metadata())]))
+    write("thumbnail", "text.kvc", b"PK\x03\x04 not really")
+
+
+def playlists():
+    entry = {"id": "seed.scene", "path": "/scenes/seed.kvc", "typeFlags": 1}
+    write("playlist", "valid.kvp", json.dumps({
+        "background": [entry], "foreground": [], "postprocessing": [],
+        "transition": [{"path": "/scenes/t.kvc", "typeFlags": 8}],
+        "standalone": [{"id": "", "path": "C:\\Scenes\\s.kvc", "typeFlags": 0}]}).encode())
+    write("playlist", "empty-object.kvp", b"{}")
+    write("playlist", "wrong-types.kvp",
+          b'{"background": {}, "standalone": [1, "x", {"path": 5}, {"id": 3, "path": "p"}]}')
+    write("playlist", "odd-flags.kvp", json.dumps({"standalone": [
+        {"path": "a", "typeFlags": -1}, {"path": "b", "typeFlags": 4294967295},
+        {"path": "c", "typeFlags": 1.5}, {"path": "d", "typeFlags": 1e300}]}).encode())
+    write("playlist", "outside-paths.kvp", json.dumps({"standalone": [
+        {"path": "../../../etc/passwd"}, {"path": "/dev/zero"}, {"path": ""}]}).encode())
+    write("playlist", "unknown-keys.kvp", b'{"version": 3, "extra": {"a": [null, true]}, "background": []}')
+    write("playlist", "nested.kvp", nested(5000))
+    write("playlist", "raw-bytes.kvp", b'{"standalone": [{"path": "\xff\xfe\xc0\xaf"}]}')
+    write("playlist", "array.kvp", b"[1, 2, 3]")
+    write("playlist", "truncated.kvp", b'{"standalone": [{"path": "a"')
+    write("playlist", "empty.kvp", b"")
+
+
+def configs():
+    write("config", "valid.json", json.dumps({
+        "playlistToRun": "/u/playlists/Default.kvp", "sendUsageStats": False,
+        "checkForNewVersion": True, "randNextScene": True, "captureSound": True,
+        "maxSoundCaptureSilence": 10, "sceneChangeSilenceTime": 2.0, "minSceneTime": 30,
+        "maxSceneTime": 120, "transitionTime": 3.0, "postProcessingProbability": 0.25,
+        "renderTargetWidth": 1920, "renderTargetHeight": 1080, "renderTargetSizeVR": 1.0,
+        "playerOwnKey": {"x": 1}}).encode())
+    write("config", "empty-object.json", b"{}")
+    write("config", "wrong-types.json",
+          b'{"playlistToRun": 3, "minSceneTime": "30", "transitionTime": true, "captureSound": 1}')
+    write("config", "out-of-range.json",
+          b'{"minSceneTime": 1e300, "transitionTime": 1e300, "renderTargetWidth": -1e308,'
+          b' "maxSceneTime": 2.5, "transitionFromScale": 3.5e38}')
+    write("config", "nested.json", nested(5000))
+    write("config", "raw-bytes.json", b'{"playlistToRun": "\xff\xfe\xc0\xaf"}')
+    write("config", "truncated.json", b'{"minSceneTime": 3')
+    write("config", "empty.json", b"")
+
+
+if __name__ == "__main__":
+    scenes()
+    thumbnails()
+    playlists()
+    configs()
