@@ -183,24 +183,11 @@ CLog::~CLog()
     {
         CLogLocker locker(mutex);
         ownWriter = writer;
+        writer = nullptr;
     }
-    if (ownWriter) {
-        ownWriter->RequestStop();
-        ownWriter->wait();
-        {
-            CLogLocker locker(ownWriter->mutex);
-            ownWriter->WriteQueuedLinesLocked();
-            if (ownWriter->file) {
-                std::fclose(ownWriter->file);
-                ownWriter->file = nullptr;
-            }
-        }
-        {
-            CLogLocker locker(mutex);
-            writer = nullptr;
-        }
-        delete ownWriter;
-    }
+    // The writer's destructor asks the thread to end, waits until it has
+    // written every queued line, then closes the file.
+    delete ownWriter;
     if (gLog == this)
         gLog = nullptr;
 }
