@@ -81,8 +81,9 @@ Item {
                 }
             }
 
+            // Top left: scene thumbnails often carry their own text at the top right.
             Label {
-                anchors.right: parent.right
+                anchors.left: parent.left
                 anchors.top: parent.top
                 anchors.margins: 6
                 visible: card.scene && !card.scene.official
@@ -134,7 +135,7 @@ Item {
                 spacing: 6
                 Label {
                     Layout.fillWidth: true
-                    text: card.scene ? qsTr("%1 · %2").arg(card.scene.author).arg(card.scene.type) : ""
+                    text: card.scene ? card.scene.author : ""
                     elide: Text.ElideRight
                     font.pixelSize: 12
                     color: Material.secondaryTextColor
@@ -150,7 +151,9 @@ Item {
             }
             Label {
                 Layout.fillWidth: true
-                text: card.scene ? card.scene.tags.join(", ") : ""
+                text: !card.scene ? ""
+                      : card.scene.tags.length > 0 ? qsTr("%1 · %2").arg(card.scene.type).arg(card.scene.tags.join(", "))
+                      : card.scene.type
                 elide: Text.ElideRight
                 font.pixelSize: 11
                 color: Material.hintTextColor

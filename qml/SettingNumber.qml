@@ -59,7 +59,7 @@ RowLayout {
         from: row.from
         to: row.to
         stepSize: row.stepSize
-        Layout.preferredWidth: 140
+        Layout.preferredWidth: 110
         onMoved: row.edited(value)
         Accessible.name: label.text
         Binding on value { value: row.value }

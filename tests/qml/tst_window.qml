@@ -316,4 +316,28 @@ TestCase {
         compare(toggle.checked, before)
         closeSettings()
     }
+
+    // Tab reaches the search, the playlists, the filters, the grid and the
+    // preview, so nothing needs the mouse.
+    function test_tabReachesEveryArea() {
+        ConfigViewModel.activeScene = grid.itemAtIndex(0).scene
+        find("searchField", window.headerBar).forceActiveFocus()
+        var reached = {}
+        for (var i = 0; i < 80; ++i) {
+            keyClick(Qt.Key_Tab)
+            // Views give the focus to their current delegate.
+            for (var item = window.activeFocusItem; item; item = item.parent) {
+                var name = item.objectName
+                if (name.indexOf("tag:") === 0)
+                    name = "tag chip"
+                if (name.length > 0) {
+                    reached[name] = true
+                    break
+                }
+            }
+        }
+        var wanted = ["playlistList", "tag chip", "sceneGrid", "previewButton", "previewVRButton", "searchField"]
+        for (var j = 0; j < wanted.length; ++j)
+            verify(reached[wanted[j]] === true, wanted[j] + " is not reached by Tab: " + Object.keys(reached))
+    }
 }
