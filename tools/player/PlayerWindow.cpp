@@ -92,9 +92,15 @@ void PlayerWindow::PaintFrame(QPainter &painter, const QRect &area, const QStrin
     for (int i = 0; i + 1 < layers.size(); ++i) {
         const QImage &image = layers.at(i).thumbnail;
         if (!image.isNull()) {
+            // Cover the window without distorting the picture; the overflow is cut.
+            const QSize cover = image.size().scaled(area.size(), Qt::KeepAspectRatioByExpanding);
+            const QRect target(area.center().x() - cover.width() / 2, area.center().y() - cover.height() / 2,
+                               cover.width(), cover.height());
+            painter.save();
+            painter.setClipRect(area);
             painter.setOpacity(0.35);
-            painter.drawImage(area, image);
-            painter.setOpacity(1.0);
+            painter.drawImage(target, image);
+            painter.restore();
         }
     }
 
@@ -118,6 +124,9 @@ void PlayerWindow::PaintFrame(QPainter &painter, const QRect &area, const QStrin
     if (!scene.thumbnail.isNull())
         painter.drawImage(FittedRect(scene.thumbnail.size(), pictureBox), scene.thumbnail);
 
+    // A dark band keeps the text readable over a background scene.
+    painter.fillRect(QRect(area.x(), pictureBox.bottom() + 6, area.width(), textHeight - 6),
+                     QColor(0, 0, 0, 150));
     const QRect nameBox(inner.x(), pictureBox.bottom() + 12, inner.width(), 34);
     DrawText(painter, nameBox, 26, true, kText, Qt::AlignHCenter | Qt::AlignVCenter, scene.name);
     QString detail;
