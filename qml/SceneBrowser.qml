@@ -125,11 +125,13 @@ Pane {
                 }
                 ToolSeparator {}
                 ToolButton {
+                    objectName: "addTagButton"
                     text: qsTr("+ Tag")
                     onClicked: tagEditor.openFor(true)
                     Accessible.name: qsTr("Add a tag to the selected scenes")
                 }
                 ToolButton {
+                    objectName: "removeTagButton"
                     text: qsTr("− Tag")
                     onClicked: tagEditor.openFor(false)
                     Accessible.name: qsTr("Remove a tag from the selected scenes")
@@ -279,6 +281,7 @@ Pane {
 
     TagEditPopup {
         id: tagEditor
+        objectName: "tagEditor"
         anchors.centerIn: Overlay.overlay
         onApplied: browser.refilterAfterEdit()
     }

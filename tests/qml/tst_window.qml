@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Window 2.15
 import QtTest 1.2
+import QtQuick.Controls 2.15
 import Kelvra 1.0
 
 // The main document from the compiled resource, loaded with only the
@@ -339,5 +340,38 @@ TestCase {
         var wanted = ["playlistList", "tag chip", "sceneGrid", "previewButton", "previewVRButton", "searchField"]
         for (var j = 0; j < wanted.length; ++j)
             verify(reached[wanted[j]] === true, wanted[j] + " is not reached by Tab: " + Object.keys(reached))
+    }
+
+    // Tag edits reach every selected scene, hidden ones too, and the grid
+    // follows an active tag filter.
+    function test_tagEditsOnSelectedScenes() {
+        var orbit = sceneNamed("Orbit")
+        var haze = sceneNamed("Haze")
+        ConfigViewModel.searchScenes("Orbit")
+        ConfigViewModel.selectAllScenes()
+        ConfigViewModel.searchScenes("Haze")
+        ConfigViewModel.selectAllScenes()
+        compare(playlist("Evening").scenesSelected, 2)
+
+        var editor = find("tagEditor", window.browser)
+        mouseClick(find("addTagButton", window.browser))
+        tryCompare(editor, "opened", true)
+        compare(editor.affected, 2)
+        find("tagField", editor.contentItem).editText = "Selected"
+        verify(!editor.standardButton(Dialog.Ok).enabled, "a filter word is not a tag")
+        find("tagField", editor.contentItem).editText = "Glow"
+        verify(editor.standardButton(Dialog.Ok).enabled)
+        editor.accept()
+        tryCompare(editor, "visible", false)
+        verify(orbit.tags.indexOf("Glow") >= 0, "Orbit is hidden by the search but selected")
+        verify(haze.tags.indexOf("Glow") >= 0)
+
+        mouseClick(find("removeTagButton", window.browser))
+        tryCompare(editor, "opened", true)
+        find("tagField", editor.contentItem).editText = "Glow"
+        editor.accept()
+        tryCompare(editor, "visible", false)
+        verify(orbit.tags.indexOf("Glow") < 0)
+        verify(haze.tags.indexOf("Glow") < 0)
     }
 }
