@@ -496,6 +496,7 @@ bool CScene::Save(const QString &path, bool createNew)
     m_contentSource = path;
     m_unknownKeys = unknownKeys;
     m_newEntries.clear();
+    m_loadFailed = false;
     return true;
 }
 

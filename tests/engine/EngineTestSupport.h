@@ -7,8 +7,12 @@
 #include <QFile>
 #include <QString>
 
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#endif
 
 namespace EngineTest {
 
@@ -26,10 +30,12 @@ inline QByteArray readFile(const QString &path)
 
 // While alive, this process cannot write past limit bytes into any file: the
 // disk looks full, whoever the test runs as (a read-only directory does not
-// stop root).
+// stop root). Where the platform has no such limit, supported() is false.
+#ifdef Q_OS_UNIX
 class FileSizeLimit
 {
 public:
+    static bool supported() { return true; }
     explicit FileSizeLimit(rlim_t limit)
     {
         getrlimit(RLIMIT_FSIZE, &m_previous);
@@ -50,5 +56,13 @@ private:
     rlimit m_previous {};
     void (*m_previousHandler)(int) = nullptr;
 };
+#else
+class FileSizeLimit
+{
+public:
+    static bool supported() { return false; }
+    explicit FileSizeLimit(qint64) {}
+};
+#endif
 
 } // namespace EngineTest

@@ -186,6 +186,8 @@ private slots:
 
     void failedWriteKeepsTheOldFile()
     {
+        if (!FileSizeLimit::supported())
+            QSKIP("no way to make writes fail here");
         QVERIFY(CCfg().Save(m_path));
         const QByteArray before = readFile(m_path);
         const CCfg changed = everyFieldChanged();

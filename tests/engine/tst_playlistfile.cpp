@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 using namespace EngineTest;
 
 namespace {
@@ -138,6 +142,8 @@ private slots:
 
     void failedWriteKeepsTheOldFile()
     {
+        if (!FileSizeLimit::supported())
+            QSKIP("no way to make writes fail here");
         CPlaylist playlist;
         playlist.standaloneEntries << entry("kv.a", "/a.kvc", 0);
         QVERIFY(playlist.Save(m_path));
@@ -154,8 +160,10 @@ private slots:
 
     void readOnlyDirectoryKeepsTheOldFile()
     {
+#ifdef Q_OS_UNIX
         if (::geteuid() == 0)
             QSKIP("root writes into read-only directories");
+#endif
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("list.kvp"));
         CPlaylist playlist;

@@ -411,6 +411,8 @@ private slots:
 
     void failedWriteKeepsTheOldFile()
     {
+        if (!FileSizeLimit::supported())
+            QSKIP("no way to make writes fail here");
         QVERIFY(writeFile(m_path, makeArchive(richScene(typicalMetadata()))));
         const QByteArray before = readFile(m_path);
         const QStringList filesBefore = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
