@@ -106,18 +106,23 @@ Pane {
                     }
                     Label {
                         readonly property string url: pane.scene ? pane.scene.licenseUrl : ""
+                        readonly property string label: {
+                            var name = pane.scene ? Logic.licenseLabel(pane.scene.licenseImage) : ""
+                            return name.length > 0 ? name : qsTr("Licence")
+                        }
+                        readonly property bool unlicensed: pane.scene !== null && pane.scene.licenseImage.length === 0
                         Layout.fillWidth: true
-                        text: url.length > 0 ? "<a href=\"%1\">%2</a>".arg(url).arg(qsTr("Licence"))
-                                             : (pane.scene && pane.scene.licenseImage.length === 0
-                                                ? qsTr("No licence given") : qsTr("Licence"))
+                        text: url.length > 0 ? "<a href=\"%1\">%2</a>".arg(Logic.escapeHtml(url)).arg(Logic.escapeHtml(label))
+                                             : (unlicensed ? qsTr("No licence given") : label)
                         textFormat: url.length > 0 ? Text.StyledText : Text.PlainText
                         linkColor: Material.accent
+                        wrapMode: Text.Wrap
                         onLinkActivated: Qt.openUrlExternally(link)
                         ToolTip.visible: url.length > 0 && licenceHover.hovered
                         ToolTip.text: url
                         HoverHandler { id: licenceHover }
-                        Accessible.role: Accessible.Link
-                        Accessible.name: qsTr("Licence %1").arg(url)
+                        Accessible.role: url.length > 0 ? Accessible.Link : Accessible.StaticText
+                        Accessible.name: url.length > 0 ? qsTr("Licence %1, %2").arg(label).arg(url) : text
                     }
                 }
                 Label {

@@ -47,6 +47,26 @@ function hasLicenseIcon(licenseImage) {
     return m !== null && knownLicenseIcons.indexOf(m[1]) >= 0
 }
 
+// Text from scene files placed into rich text.
+function escapeHtml(text) {
+    return String(text).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;").replace(/"/g, "&quot;")
+}
+
+// A readable name for the licence behind an icon path: "icons/cc-by-sa.png"
+// gives "CC BY-SA", "icons/all-rights-reserved.png" "All rights reserved".
+function licenseLabel(licenseImage) {
+    var m = /^icons\/(.+)\.png$/.exec(String(licenseImage))
+    if (m === null)
+        return ""
+    var key = m[1]
+    if (key.indexOf("cc-") === 0)
+        return "CC " + key.substring(3).toUpperCase()
+    if (key.indexOf("cc0") === 0)
+        return key.toUpperCase().replace(/-/g, " ")
+    var words = key.replace(/-/g, " ")
+    return words.charAt(0).toUpperCase() + words.substring(1)
+}
+
 // Playlist names become file names; refuse what cannot be one or would leave
 // the playlist directory, and names another playlist already has.
 function playlistNameProblem(name, existingNames, ownName) {

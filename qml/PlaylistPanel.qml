@@ -152,7 +152,8 @@ Item {
                 if (event.key === Qt.Key_F2 && currentItem) {
                     currentItem.startRename()
                     event.accepted = true
-                } else if (event.key === Qt.Key_Menu && currentItem) {
+                } else if ((event.key === Qt.Key_Menu
+                            || (event.key === Qt.Key_F10 && (event.modifiers & Qt.ShiftModifier))) && currentItem) {
                     currentItem.openMenu()
                     event.accepted = true
                 }

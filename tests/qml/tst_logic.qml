@@ -70,6 +70,24 @@ TestCase {
         verify(image.implicitWidth > 0)
     }
 
+    function test_licenseLabel_data() {
+        return [
+            { tag: "cc-by-sa", icon: "icons/cc-by-sa.png", label: "CC BY-SA" },
+            { tag: "cc0", icon: "icons/cc0.png", label: "CC0" },
+            { tag: "cc0 with version", icon: "icons/cc0-1.0.png", label: "CC0 1.0" },
+            { tag: "other licence", icon: "icons/all-rights-reserved.png", label: "All rights reserved" },
+            { tag: "none", icon: "", label: "" }
+        ]
+    }
+
+    function test_licenseLabel(data) {
+        compare(Logic.licenseLabel(data.icon), data.label)
+    }
+
+    function test_escapeHtml() {
+        compare(Logic.escapeHtml("a<b>&\"c\""), "a&lt;b&gt;&amp;&quot;c&quot;")
+    }
+
     function test_playlistNameProblem_data() {
         return [
             { tag: "fine", name: "Evening", problem: false },
