@@ -143,6 +143,8 @@ void tst_StartupProcess::startsOpensTheWindowAndQuits()
                        "-{26} Starting Configuration v2\\.5\\.1\\.3 -{26}$"),
         QRegularExpression::MultilineOption);
     QVERIFY2(banner.match(logText()).hasMatch(), qPrintable(logText()));
+    // The engine was started with the configuration tool's profile.
+    QVERIFY2(logText().contains(QStringLiteral("profile 290")), qPrintable(logText()));
     // The quit handler saved the configuration on the way out.
     QVERIFY(QFile::exists(m_user->filePath(QStringLiteral("config.json"))));
 }
