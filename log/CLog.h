@@ -93,7 +93,8 @@ extern CLog *gLog;
 // below, which converts it to the local 8-bit encoding and only accepts
 // arguments that can safely pass through `...` (numbers, pointers, enums);
 // passing a QString or QByteArray for %s is a compile error instead of
-// undefined behaviour.
+// undefined behaviour. As with printf, text from outside (paths, file
+// contents) belongs in an argument, LogInfo("%s", text), never in the format.
 bool LogInfo(const char *format, ...) KELVRA_PRINTF_FORMAT(1, 2);
 bool LogError(const char *format, ...) KELVRA_PRINTF_FORMAT(1, 2);
 
