@@ -1,5 +1,7 @@
 #include "CScene.h"
 
+#include "ZipFastPath.h"
+
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
@@ -362,6 +364,26 @@ bool CScene::Load(const QString &path, bool keepContent)
     // Only regular files: opening a pipe would block, a device never end.
     if (!QFileInfo(path).isFile())
         return fail();
+
+    // Browsing reads thousands of scenes before the window shows: the
+    // metadata of an archive laid out the usual way is read with two small
+    // reads. Anything unusual or damaged goes the general way below, which
+    // applies the same rules (first exact "scene.json", size limit, CRC).
+    if (!keepContent) {
+        QByteArray json;
+        switch (ZipFastPath::readFileEntry(path, kMetadataName.toUtf8(), kMaxMetadataBytes, &json)) {
+        case ZipFastPath::Outcome::Found:
+            if (!ReadMetadata(json))
+                return fail();
+            m_contentSource = path;
+            return true;
+        case ZipFastPath::Outcome::NotRegularFile:
+            return fail();
+        case ZipFastPath::Outcome::Fallback:
+            break;
+        }
+    }
+
     QuaZip zip(path);
     if (!zip.open(QuaZip::mdUnzip))
         return fail();

@@ -283,6 +283,48 @@ private slots:
         QCOMPARE(scene.GetName(), QStringLiteral("Edited"));
     }
 
+    void unusualButValidArchivesRead_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray json = metadataJson(typicalMetadata());
+        QTest::addRow("usual layout") << makeArchive(richScene(typicalMetadata()));
+        QTest::addRow("metadata stored") << makeArchive({ZipEntry{kMetadata, json, 0, 0, QString()}});
+        QTest::addRow("metadata last") << makeArchive({ZipEntry{QStringLiteral("a.bin"), QByteArray(9000, 'a'),
+                                                                Z_DEFLATED, 9, QString()},
+                                                       ZipEntry{kMetadata, json, Z_DEFLATED, 1, QString()}});
+        QByteArray commented;
+        {
+            QBuffer buffer(&commented);
+            buffer.open(QIODevice::WriteOnly);
+            QuaZip zip(&buffer);
+            zip.setAutoClose(false);
+            zip.open(QuaZip::mdCreate);
+            zip.setComment(QStringLiteral("made by hand"));
+            QuaZipFile file(&zip);
+            file.open(QIODevice::WriteOnly, QuaZipNewInfo(kMetadata));
+            file.write(json);
+            file.close();
+            zip.close();
+        }
+        QTest::addRow("archive comment") << commented;
+        QTest::addRow("bytes before the archive") << QByteArray("#!/bin/sh\nexit 0\n") + makeArchive(richScene(typicalMetadata()));
+    }
+
+    void unusualButValidArchivesRead()
+    {
+        // Browsing and editing read the same metadata, whichever way the
+        // archive is laid out.
+        QFETCH(QByteArray, bytes);
+        QVERIFY(writeFile(m_path, bytes));
+        for (bool keepContent : {false, true}) {
+            CScene scene;
+            QVERIFY(scene.Load(m_path, keepContent));
+            QCOMPARE(scene.GetName(), QStringLiteral("Test Scene"));
+            QCOMPARE(scene.GetTags(), QStringList({"Calm", "Water"}));
+            QCOMPARE(scene.sceneDate.second, quint16(9));
+        }
+    }
+
     void metadataNameIsCaseSensitive()
     {
         QVERIFY(writeFile(m_path, makeArchive({ZipEntry{QStringLiteral("SCENE.JSON"),
