@@ -18,9 +18,10 @@ function tagCategory(name) {
 
 // The thumbnail provider receives the URL path decoded by the toolkit, except
 // that "%" always arrives as "%25" and a bare "#" or "?" would start the
-// fragment or the query. Escaping exactly those three keeps the separator
-// "#" unambiguous; the provider splits at the last "#" and percent-decodes
-// the archive path. Spaces and non-ASCII characters pass through unchanged.
+// fragment or the query. Escaping exactly those three in the scene path
+// leaves one raw "#", the separator before the entry name; the provider
+// splits there and percent-decodes both parts. Spaces and non-ASCII
+// characters pass through unchanged.
 function escapeImagePath(path) {
     return String(path).replace(/%/g, "%25").replace(/#/g, "%23").replace(/\?/g, "%3F")
 }
