@@ -183,7 +183,14 @@ Item {
                         editor.problem = problem
                         return
                     }
+                    stopEditing()
+                }
+
+                // The hidden editor must not keep the focus inside the row,
+                // or it would swallow Delete and the arrow keys.
+                function stopEditing() {
                     editing = false
+                    editor.focus = false
                     list.forceActiveFocus()
                 }
 
@@ -240,10 +247,7 @@ Item {
                         selectByMouse: true
                         Accessible.name: qsTr("New name of the playlist")
                         onAccepted: row.finishRename()
-                        Keys.onEscapePressed: {
-                            row.editing = false
-                            list.forceActiveFocus()
-                        }
+                        Keys.onEscapePressed: row.stopEditing()
                         onActiveFocusChanged: if (!activeFocus && row.editing) row.editing = false
                         ToolTip.visible: problem.length > 0 && visible
                         ToolTip.text: problem

@@ -374,4 +374,40 @@ TestCase {
         verify(orbit.tags.indexOf("Glow") < 0)
         verify(haze.tags.indexOf("Glow") < 0)
     }
+
+    // F2 renames inline, Escape cancels, Delete asks first.
+    function test_playlistKeyboard() {
+        var panel = find("playlistPanel")
+        var list = find("playlistList", panel)
+        var evening = playlist("Evening")
+        list.forceActiveFocus()
+        compare(list.currentItem.playlist, evening, "focus lands on the active playlist")
+
+        keyClick(Qt.Key_F2)
+        verify(list.currentItem.editing)
+        keyClick(Qt.Key_A, Qt.ControlModifier)
+        keyClick(Qt.Key_D)
+        keyClick(Qt.Key_U)
+        keyClick(Qt.Key_S)
+        keyClick(Qt.Key_K)
+        keyClick(Qt.Key_Return)
+        compare(evening.name, "dusk")
+        verify(!list.currentItem.editing)
+        compare(ConfigViewModel.playlistToRun, evening.filepath)
+
+        keyClick(Qt.Key_F2)
+        keyClick(Qt.Key_Escape)
+        verify(!list.currentItem.editing)
+        compare(evening.name, "dusk")
+        compare(panel.rename(evening, "Evening"), "")
+
+        var confirm = find("deleteDialog", panel)
+        list.forceActiveFocus()
+        keyClick(Qt.Key_Delete)
+        tryCompare(confirm, "opened", true)
+        compare(confirm.playlist, evening)
+        keyClick(Qt.Key_Escape)
+        tryCompare(confirm, "visible", false)
+        verify(playlist("Evening") !== null)
+    }
 }
