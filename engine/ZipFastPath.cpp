@@ -58,10 +58,21 @@ quint32 le32(const char *at)
     return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
 }
 
-bool contains(const char *haystack, qint64 length, const char *needle, qint64 needleLength)
+// Whether the zip64 locator's signature occurs anywhere in the bytes.
+bool containsZip64Locator(const char *bytes, qint64 length)
 {
-    const char *end = haystack + length;
-    return std::search(haystack, end, needle, needle + needleLength) != end;
+    const char *at = bytes;
+    const char *const end = bytes + length;
+    while (end - at >= qint64(sizeof(kZip64LocatorSignature))) {
+        const void *candidate = std::memchr(at, kZip64LocatorSignature[0], size_t(end - at - 3));
+        if (!candidate)
+            return false;
+        at = static_cast<const char *>(candidate);
+        if (std::memcmp(at, kZip64LocatorSignature, sizeof(kZip64LocatorSignature)) == 0)
+            return true;
+        ++at;
+    }
+    return false;
 }
 
 // What the central directory says about the wanted entry.
@@ -124,16 +135,20 @@ bool inflateRaw(const char *input, qint64 inputBytes, QByteArray *output, qint64
     std::memset(&stream, 0, sizeof(stream));
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
         return false;
-    output->resize(int(outputBytes));
-    char none = 0;
+    // zlib decodes with its fast loop only while 258 bytes of room are left,
+    // so the buffer gets that much more than the entry needs; the slack also
+    // shows a stream that would inflate to more than the recorded size.
+    constexpr qint64 kInflateSlack = 258 + 64;
+    output->resize(int(outputBytes + kInflateSlack));
     stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(input));
     stream.avail_in = uInt(inputBytes);
-    stream.next_out = reinterpret_cast<Bytef *>(outputBytes ? output->data() : &none);
-    stream.avail_out = uInt(outputBytes);
+    stream.next_out = reinterpret_cast<Bytef *>(output->data());
+    stream.avail_out = uInt(output->size());
     const int result = inflate(&stream, Z_FINISH);
     // The stream must end exactly where the recorded sizes say, no sooner, no later.
     const bool ok = result == Z_STREAM_END && stream.avail_in == 0 && qint64(stream.total_out) == outputBytes;
     inflateEnd(&stream);
+    output->resize(int(outputBytes));
     return ok;
 }
 
@@ -230,7 +245,7 @@ Outcome readEntry(Source &source, const QByteArray &entryName, qint64 maxBytes, 
         return Outcome::Fallback;
     // The library looks for a zip64 locator before anything else; wherever
     // one seems to be in the page read, the archive is left to it.
-    if (contains(tailPage, tailBytes - kEndRecordBytes, kZip64LocatorSignature, sizeof(kZip64LocatorSignature)))
+    if (containsZip64Locator(tailPage, tailBytes - kEndRecordBytes))
         return Outcome::Fallback;
 
     const char *directory = nullptr;
