@@ -1,0 +1,123 @@
+#pragma once
+
+// Zip archives written byte by byte, so that they can lie the way no
+// archiver would: declared sizes, raw name bytes, duplicate names.
+
+#include <QByteArray>
+#include <QList>
+#include <QtEndian>
+
+namespace Reliability {
+
+struct HostileEntry
+{
+    QByteArray name;              // raw bytes as stored
+    QByteArray data;              // the entry's real content
+    bool deflate = true;
+    bool utf8Flag = true;
+    qint64 declaredSize = -1;     // -1: the real size
+};
+
+inline quint32 crc32Of(const QByteArray &data)
+{
+    static const auto table = [] {
+        QList<quint32> t;
+        for (quint32 i = 0; i < 256; ++i) {
+            quint32 c = i;
+            for (int k = 0; k < 8; ++k)
+                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t.append(c);
+        }
+        return t;
+    }();
+    quint32 crc = 0xFFFFFFFFu;
+    for (char byte : data)
+        crc = table.at(int((crc ^ quint8(byte)) & 0xFF)) ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+// Raw deflate: qCompress gives a 4-byte length, a 2-byte zlib header, the
+// deflate stream and a 4-byte checksum.
+inline QByteArray rawDeflate(const QByteArray &data)
+{
+    const QByteArray zlib = qCompress(data, 9);
+    return zlib.mid(6, zlib.size() - 10);
+}
+
+inline void put16(QByteArray &out, quint16 value)
+{
+    char bytes[2];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 2);
+}
+
+inline void put32(QByteArray &out, quint32 value)
+{
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 4);
+}
+
+inline QByteArray hostileArchive(const QList<HostileEntry> &entries)
+{
+    QByteArray out;
+    QByteArray central;
+    for (const HostileEntry &entry : entries) {
+        const QByteArray stored = entry.deflate ? rawDeflate(entry.data) : entry.data;
+        const quint32 crc = crc32Of(entry.data);
+        const quint32 size = quint32(entry.declaredSize >= 0 ? entry.declaredSize : entry.data.size());
+        const quint16 flags = entry.utf8Flag ? 0x800 : 0;
+        const quint16 method = entry.deflate ? 8 : 0;
+        const quint32 offset = quint32(out.size());
+        put32(out, 0x04034B50);
+        put16(out, 20);
+        put16(out, flags);
+        put16(out, method);
+        put16(out, 0);
+        put16(out, 0x21);
+        put32(out, crc);
+        put32(out, quint32(stored.size()));
+        put32(out, size);
+        put16(out, quint16(entry.name.size()));
+        put16(out, 0);
+        out += entry.name + stored;
+
+        put32(central, 0x02014B50);
+        put16(central, 0x031E);
+        put16(central, 20);
+        put16(central, flags);
+        put16(central, method);
+        put16(central, 0);
+        put16(central, 0x21);
+        put32(central, crc);
+        put32(central, quint32(stored.size()));
+        put32(central, size);
+        put16(central, quint16(entry.name.size()));
+        put16(central, 0);
+        put16(central, 0);
+        put16(central, 0);
+        put16(central, 0);
+        put32(central, 0100644u << 16);
+        put32(central, offset);
+        central += entry.name;
+    }
+    const quint32 start = quint32(out.size());
+    out += central;
+    put32(out, 0x06054B50);
+    put16(out, 0);
+    put16(out, 0);
+    put16(out, quint16(entries.size()));
+    put16(out, quint16(entries.size()));
+    put32(out, quint32(central.size()));
+    put32(out, start);
+    put16(out, 0);
+    return out;
+}
+
+inline QByteArray sceneJson(const QString &name)
+{
+    return QStringLiteral("{\"id\": \"%1.id\", \"name\": \"%1\", \"tags\": [\"Calm\"], \"typeFlags\": 1,"
+                          " \"date\": \"2024-05-01T12:00:00\"}").arg(name).toUtf8();
+}
+
+} // namespace Reliability
