@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
+#include <QUrl>
 #include <QStringList>
 
 #include <quazip.h>
@@ -79,9 +80,12 @@ QImage CSceneImageProvider::requestImage(const QString &id, QSize *size, const Q
     Q_UNUSED(requestedSize)
 
     const QStringList parts = id.split(QLatin1Char('#'), Qt::KeepEmptyParts, Qt::CaseSensitive);
-    const QString archivePath = parts.at(0);
+    // Ids arrive through image:// URLs, in which the documents escape "%",
+    // "#" and "?" of a path; a raw "#" is the separator. Decoding after the
+    // split lets such paths through while a path without "%" is unchanged.
+    const QString archivePath = QUrl::fromPercentEncoding(parts.at(0).toUtf8());
     // An id without "#" names no entry: nothing to show.
-    const QString entryName = parts.size() > 1 ? parts.at(1) : QString();
+    const QString entryName = parts.size() > 1 ? QUrl::fromPercentEncoding(parts.at(1).toUtf8()) : QString();
 
     QuaZip archive(archivePath);
     if (!archive.open(QuaZip::mdUnzip))

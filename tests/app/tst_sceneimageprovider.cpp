@@ -84,6 +84,7 @@ private:
     QTemporaryDir m_dir;
     QString m_scene;
     QString m_hashScene;
+    QString m_oddScene;
     QString m_notZip;
     QImage m_thumbnail;
 };
@@ -108,6 +109,11 @@ void tst_SceneImageProvider::initTestCase()
     m_hashScene = m_dir.filePath("a#b/scene.kvc");
     QVERIFY(writeArchive(m_hashScene, {{"thumbnail.jpg", encoded(m_thumbnail, "JPG")}}));
 
+    // Directory names the documents escape before building an image URL.
+    QVERIFY(QDir(m_dir.path()).mkpath(QString::fromUtf8("odd 100% #1 ?\xc3\xa9t\xc3\xa9")));
+    m_oddScene = m_dir.filePath(QString::fromUtf8("odd 100% #1 ?\xc3\xa9t\xc3\xa9/sc\xc3\xa8ne.kvc"));
+    QVERIFY(writeArchive(m_oddScene, {{"thumbnail.jpg", encoded(m_thumbnail, "JPG")}}));
+
     m_notZip = m_dir.filePath("broken.kvc");
     QFile broken(m_notZip);
     QVERIFY(broken.open(QIODevice::WriteOnly));
@@ -129,6 +135,10 @@ void tst_SceneImageProvider::requestImage_data()
     QTest::addRow("parts after the second ignored") << scene + "#thumbnail.jpg#extra#more" << QSize() << QSize(40, 30) << QSize(40, 30);
 
     QTest::addRow("archive path holding # is cut there") << m_hashScene + "#thumbnail.jpg" << QSize() << none << untouched;
+    QString escapedOdd = m_oddScene;
+    escapedOdd.replace("%", "%25").replace("#", "%23").replace("?", "%3F");
+    QTest::addRow("escaped %, #, ?, space and non-ASCII in the path") << escapedOdd + "#thumbnail.jpg" << QSize() << QSize(40, 30) << QSize(40, 30);
+    QTest::addRow("unescaped # in the path still cuts it") << m_oddScene + "#thumbnail.jpg" << QSize() << none << untouched;
     QTest::addRow("missing archive") << m_dir.filePath("absent.kvc#thumbnail.jpg") << QSize() << none << untouched;
     QTest::addRow("not a zip archive") << m_notZip + "#thumbnail.jpg" << QSize() << none << untouched;
     QTest::addRow("directory as archive") << m_dir.path() + "#thumbnail.jpg" << QSize() << none << untouched;
