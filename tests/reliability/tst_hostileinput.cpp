@@ -93,6 +93,8 @@ private slots:
     void nestedOrHugeJson();
     void undecodableEntryNamesKeepTheirBytes();
     void undecodableFileNameIsListedButNeverWritten();
+    void overlongEntryNamesAreNeverWritten_data();
+    void overlongEntryNamesAreNeverWritten();
     void oddSceneDirectoryEntries();
     void playlistEntriesOutsideTheSceneDirectories();
 
@@ -293,6 +295,46 @@ void tst_HostileInput::undecodableEntryNamesKeepTheirBytes()
     if (!lost.isEmpty())
         QSKIP(qPrintable(QStringLiteral("Known fault, asked of the engine (requests.md, \"entry names\"): "
                                         "a tag edit rewrote these names: ") + lost.join(QLatin1Char(' '))));
+}
+
+void tst_HostileInput::overlongEntryNamesAreNeverWritten_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addRow("65535 bytes, the most a zip name holds") << 65535;
+    QTest::addRow("65536 bytes") << 65536;
+    QTest::addRow("200000 bytes") << 200000;
+}
+
+// The zip writer cannot store a name longer than 16 bits of length; such an
+// entry must be refused, never written with a cut length field.
+void tst_HostileInput::overlongEntryNamesAreNeverWritten()
+{
+    QFETCH(int, length);
+    const QString file = path(QStringLiteral("long.kvc"));
+    const QString name = QString(length, QLatin1Char('n'));
+    CScene scene;
+    scene.SetName(QStringLiteral("Long"));
+    scene.SetEntry(name, QByteArrayLiteral("content"));
+    if (!scene.Save(file, true)) {
+        QVERIFY(!QFileInfo::exists(file));
+        return;
+    }
+    CScene reread;
+    QVERIFY(reread.Load(file, true));
+    QCOMPARE(reread.GetName(), QStringLiteral("Long"));
+    // QuaZip looks up no name longer than 256 characters: walk the entries.
+    QuaZip zip(file);
+    QVERIFY(zip.open(QuaZip::mdUnzip));
+    QStringList names;
+    for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
+        QuaZipFileInfo64 info;
+        QVERIFY(zip.getCurrentFileInfo(&info));
+        names.append(info.name);
+    }
+    if (length > 65535 && !names.contains(name))
+        QSKIP("Known fault, asked of the engine (requests.md, \"overlong names\"): the name was written "
+              "with a cut length field");
+    QVERIFY(names.contains(name));
 }
 
 // A scene file whose name is not valid in the file system's encoding is
