@@ -114,6 +114,8 @@ TestCase {
         return [
             { tag: "directory with a space and non-ASCII name", path: testUserDir + "/scenes/My Scenes/Aurora ü.kvc", ready: true },
             { tag: "plus and semicolon", path: testUserDir + "/scenes/plus+semi;/Ember.kvc", ready: true },
+            { tag: "percent, hash and question mark", path: testUserDir + "/odd paths/100% #1 ?/%41 ü.kvc", ready: true },
+            { tag: "escape-like text and a hash in the name", path: testUserDir + "/odd paths/a%2Fb/c#d.kvc", ready: true },
             { tag: "missing scene", path: testUserDir + "/scenes/missing.kvc", ready: false }
         ]
     }

@@ -96,6 +96,11 @@ public slots:
         writeScene(user, {"My Scenes/Aurora ü.kvc", "Aurora", CScene::Background, {"Space"}, "CC BY 4.0", true, 2010});
         writeScene(user, {"plus+semi;/Ember.kvc", "Ember", CScene::Foreground, {"Beat", "Calm"}, "CC BY 4.0", true, 2011});
 
+        // Outside the catalogue: paths that need escaping in image URLs.
+        const QString odd = m_userDir.path() + QStringLiteral("/odd paths");
+        writeScene(odd, {"100% #1 ?/%41 ü.kvc", "Odd", CScene::Background, {}, "", true, 2000});
+        writeScene(odd, {"a%2Fb/c#d.kvc", "Odder", CScene::Background, {}, "", true, 2000});
+
         QDir().mkpath(m_userDir.path() + QStringLiteral("/playlists"));
         QDir().mkpath(m_appDir.path() + QStringLiteral("/playlists"));
 
