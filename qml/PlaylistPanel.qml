@@ -54,6 +54,18 @@ Item {
         return ""
     }
 
+    // The player reads the playlist file, which holds the active playlist's
+    // selection only from the last store on. Leaving the playlist and taking
+    // it up again stores the selection first (nothing else changes), so the
+    // player shows what the grid shows.
+    function viewInPlayer(playlist, mode) {
+        if (playlist === ConfigViewModel.activePlaylist) {
+            ConfigViewModel.activePlaylist = null
+            ConfigViewModel.activePlaylist = playlist
+        }
+        ConfigViewModel.viewPlaylist(playlist.name, mode)
+    }
+
     function renameActive() {
         var active = ConfigViewModel.activePlaylist
         if (!active)
@@ -285,11 +297,11 @@ Item {
                     }
                     MenuItem {
                         text: qsTr("View in the player")
-                        onTriggered: ConfigViewModel.viewPlaylist(row.playlist.name, "f")
+                        onTriggered: panel.viewInPlayer(row.playlist, "f")
                     }
                     MenuItem {
                         text: qsTr("View in VR")
-                        onTriggered: ConfigViewModel.viewPlaylist(row.playlist.name, "v")
+                        onTriggered: panel.viewInPlayer(row.playlist, "v")
                     }
                     MenuSeparator {}
                     MenuItem {

@@ -410,4 +410,19 @@ TestCase {
         tryCompare(confirm, "visible", false)
         verify(playlist("Evening") !== null)
     }
+
+    function test_viewActivePlaylistStoresTheSelectionFirst() {
+        var evening = playlist("Evening")
+        grid.currentIndex = 0
+        var scene = grid.currentItem.scene
+        keyClick(Qt.Key_Space)
+        compare(evening.scenes.length, 0, "selection not stored yet")
+
+        find("playlistPanel").viewInPlayer(evening, "f")
+        compare(ConfigViewModel.activePlaylist, evening)
+        compare(evening.scenes.length, 1)
+        compare(evening.scenes[0], scene)
+        verify(scene.selected)
+        compare(evening.scenesSelected, 1)
+    }
 }
