@@ -32,6 +32,7 @@ constexpr qint64 kCopyChunkBytes = 64 * 1024;
 constexpr int kMethodStored = 0;
 constexpr int kMethodDeflated = 8;
 constexpr quint16 kFlagEncrypted = 0x1;
+constexpr quint16 kFlagUtf8 = 0x800;
 constexpr quint16 kExtraZip64 = 0x0001;
 constexpr qint64 kZip32Limit = 0xFFFFFFFFLL;
 
@@ -50,12 +51,39 @@ const char *const kKnownKeys[] = {
     kTagsKey, kTypeFlagsKey, kRelicensingKey, kDateKey,
 };
 
+// Whether text read from the archive is written back as the same bytes. The
+// writer stores names and comments as UTF-8; the reader decodes flagged ones
+// as UTF-8 (invalid bytes become U+FFFD) and unflagged ones with the locale's
+// code page. ASCII survives either way; other text only when it was flagged
+// UTF-8 and decoded cleanly.
+bool keepsItsBytes(const QString &text, quint16 flags)
+{
+    if (text.contains(QChar::ReplacementCharacter))
+        return false;
+    if (flags & kFlagUtf8)
+        return true;
+    for (const QChar c : text) {
+        if (c.unicode() > 0x7F)
+            return false;
+    }
+    return true;
+}
+
 // An entry a rewrite can copy without understanding it: not encrypted (the
-// encryption header is not carried over) and stored or deflated.
+// encryption header is not carried over), stored or deflated, and its name
+// and comment written back byte for byte (a renamed entry is a lost one).
 bool isCarriable(const QuaZipFileInfo64 &info)
 {
     return !(info.flags & kFlagEncrypted)
-        && (info.method == kMethodStored || info.method == kMethodDeflated);
+        && (info.method == kMethodStored || info.method == kMethodDeflated)
+        && keepsItsBytes(info.name, info.flags) && keepsItsBytes(info.comment, info.flags);
+}
+
+// The zip format holds names of at most 65535 bytes; a longer one would be
+// written with a cut length field and damage the archive.
+bool fitsTheFormat(const QString &name)
+{
+    return !name.isEmpty() && name.toUtf8().size() <= 0xFFFF;
 }
 
 bool needsZip64(const QuaZipFileInfo64 &info)
@@ -169,6 +197,8 @@ bool isAlreadyCompressed(const QString &name)
 
 bool writeEntry(QuaZip &target, const QString &name, const QByteArray &data)
 {
+    if (!fitsTheFormat(name))
+        return false;
     QuaZipNewInfo info(name);
     info.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     info.uncompressedSize = ulong(data.size());
@@ -452,6 +482,10 @@ bool CScene::Save(const QString &path, bool createNew)
             zip64 = zip64 || needsZip64(info);
         }
         if (sourceZip.getZipError() != UNZ_OK)
+            return false;
+    }
+    for (auto it = m_newEntries.constBegin(); it != m_newEntries.constEnd(); ++it) {
+        if (it.key() != kMetadataName && !it.key().isEmpty() && !fitsTheFormat(it.key()))
             return false;
     }
     // What this object read itself wins over what the file holds now.

@@ -451,6 +451,79 @@ private slots:
         QVERIFY(!editing.Load(m_path, true));
     }
 
+    void entriesWhoseNamesWouldChangeAreNotRewritten_data()
+    {
+        // Names and comments written by an archiver that does not flag UTF-8:
+        // a rewrite would store them as different bytes.
+        QTest::addColumn<QString>("name");      // written as Latin-1 bytes, UTF-8 flag clear
+        QTest::addColumn<QString>("comment");
+        QTest::addRow("legacy code page name") << QString::fromLatin1("caf\x82.txt") << QString();
+        QTest::addRow("UTF-8 bytes without the flag") << QString::fromLatin1("Gr\xc3\xbc\xc3\x9fe.txt") << QString();
+        QTest::addRow("legacy comment") << QStringLiteral("plain.txt") << QString::fromLatin1("d\xe9j\xe0 vu");
+    }
+
+    void entriesWhoseNamesWouldChangeAreNotRewritten()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, comment);
+        QByteArray bytes;
+        {
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QuaZip zip(&buffer);
+            zip.setAutoClose(false);
+            zip.setFileNameCodec("ISO-8859-1");
+            zip.setCommentCodec("ISO-8859-1");
+            QVERIFY(zip.open(QuaZip::mdCreate));
+            QuaZipFile meta(&zip);
+            QVERIFY(meta.open(QIODevice::WriteOnly, QuaZipNewInfo(kMetadata)));
+            meta.write(metadataJson(typicalMetadata()));
+            meta.close();
+            QuaZipNewInfo info(name);
+            info.comment = comment;
+            QuaZipFile content(&zip);
+            QVERIFY(content.open(QIODevice::WriteOnly, info));
+            content.write("content");
+            content.close();
+            zip.close();
+        }
+        QVERIFY(writeFile(m_path, bytes));
+
+        CScene browsing;
+        QVERIFY(browsing.Load(m_path, false));
+        browsing.tagList.append(QStringLiteral("Edited"));
+        QVERIFY(!browsing.Save(m_path, false));
+        CScene editing;
+        QVERIFY(!editing.Load(m_path, true));
+        QVERIFY(!editing.Save(m_path, false));
+        QCOMPARE(readFile(m_path), bytes);
+    }
+
+    void namesTooLongForTheFormatAreRefused_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("fits");
+        QTest::addRow("65535 bytes") << 65535 << true;
+        QTest::addRow("65536 bytes") << 65536 << false;
+        QTest::addRow("200000 bytes") << 200000 << false;
+    }
+
+    void namesTooLongForTheFormatAreRefused()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, fits);
+        const QString name(length, QLatin1Char('n'));
+        CScene scene;
+        scene.SetName(QStringLiteral("Long"));
+        scene.SetEntry(name, QByteArray("content"));
+        QCOMPARE(scene.Save(m_path, true), fits);
+        QCOMPARE(QFileInfo::exists(m_path), fits);
+        if (fits) {
+            QVERIFY(scene.Load(m_path, true));
+            QCOMPARE(rawEntries(m_path).last().name, name);
+        }
+    }
+
     void failedWriteKeepsTheOldFile()
     {
         if (!FileSizeLimit::supported())
