@@ -11,18 +11,8 @@ Item {
     id: panel
 
     readonly property var tags: ConfigViewModel.tags
-    // Bumped when a toggle changes so the "clear" action's state follows.
-    property int activeCount: 0
 
     signal cleared()
-
-    function countActive() {
-        var n = 0
-        for (var i = 0; i < tags.length; ++i)
-            if (tags[i].selected)
-                ++n
-        activeCount = n
-    }
 
     // "Selected" and "NotSelected" are scored to lead the list; what the
     // user wants to see beside them is how many scenes are (not) selected.
@@ -47,7 +37,6 @@ Item {
 
     function toggle(tag) {
         ConfigViewModel.selectTag(tag.name, !tag.selected)
-        countActive()
     }
 
     function clearAll() {
@@ -55,13 +44,10 @@ Item {
             if (tags[i].selected)
                 ConfigViewModel.selectTag(tags[i].name, false)
         }
-        countActive()
         cleared()
     }
 
     implicitHeight: content.implicitHeight
-
-    Component.onCompleted: countActive()
 
     ColumnLayout {
         id: content
