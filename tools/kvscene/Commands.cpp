@@ -280,7 +280,12 @@ int Tag(const QStringList &arguments)
 
     CScene scene;
     if (!scene.Load(path, true)) {
-        printError(QStringLiteral("cannot read the scene file \"%1\"").arg(path));
+        if (CScene().Load(path, false)) {
+            printError(QStringLiteral("cannot edit \"%1\": it holds entries a rewrite could not keep unchanged "
+                                      "(encrypted, unusually compressed, or named in a legacy encoding)").arg(path));
+        } else {
+            printError(QStringLiteral("cannot read the scene file \"%1\"").arg(path));
+        }
         return FileError;
     }
     if (action == QLatin1String("add")) {
