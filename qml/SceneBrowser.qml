@@ -205,6 +205,7 @@ Pane {
                     }
                     onDoubleClicked: ConfigViewModel.previewSelectedScene()
                     onSelectToggled: browser.setSceneSelected(scene, value)
+                    onMenuRequested: sceneMenu.popup(this, x, y)
                 }
 
                 onCurrentIndexChanged: {
@@ -215,6 +216,15 @@ Pane {
                 Keys.onSpacePressed: {
                     if (currentItem)
                         browser.setSceneSelected(currentItem.scene, !currentItem.scene.selected)
+                }
+                Keys.onPressed: {
+                    var menuKey = event.key === Qt.Key_Menu
+                            || (event.key === Qt.Key_F10 && (event.modifiers & Qt.ShiftModifier))
+                    if (menuKey && currentItem) {
+                        browser.activate(currentIndex)
+                        sceneMenu.popup(currentItem, currentItem.width / 2, currentItem.height / 2)
+                        event.accepted = true
+                    }
                 }
                 Keys.onReturnPressed: {
                     browser.activate(currentIndex)
@@ -277,6 +287,31 @@ Pane {
         sequence: "Ctrl+I"
         enabled: browser.hasActivePlaylist
         onActivated: browser.toggleAll()
+    }
+
+    // One menu for every card: the active scene's actions.
+    Menu {
+        id: sceneMenu
+        objectName: "sceneMenu"
+        readonly property QtObject scene: ConfigViewModel.activeScene
+        MenuItem {
+            text: qsTr("Preview")
+            enabled: sceneMenu.scene !== null
+            onTriggered: ConfigViewModel.previewSelectedScene()
+        }
+        MenuItem {
+            text: qsTr("Preview in VR")
+            enabled: sceneMenu.scene !== null
+            onTriggered: ConfigViewModel.previewSelectedSceneVR()
+        }
+        MenuSeparator {}
+        MenuItem {
+            text: sceneMenu.scene && sceneMenu.scene.selected ? qsTr("Remove from the playlist")
+                                                              : qsTr("Add to the playlist")
+            enabled: sceneMenu.scene !== null && browser.hasActivePlaylist
+            onTriggered: browser.setSceneSelected(sceneMenu.scene, !sceneMenu.scene.selected)
+        }
+        onClosed: grid.forceActiveFocus()
     }
 
     TagEditPopup {

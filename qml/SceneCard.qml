@@ -16,6 +16,7 @@ Item {
     signal clicked()
     signal doubleClicked()
     signal selectToggled(bool value)
+    signal menuRequested(real x, real y)
 
     Accessible.role: Accessible.ListItem
     Accessible.name: scene ? qsTr("%1 by %2, %3%4")
@@ -42,8 +43,13 @@ Item {
             id: mouse
             anchors.fill: parent
             hoverEnabled: true
-            onClicked: card.clicked()
-            onDoubleClicked: card.doubleClicked()
+            acceptedButtons: Qt.LeftButton | Qt.RightButton
+            onClicked: {
+                card.clicked()
+                if (mouse.button === Qt.RightButton)
+                    card.menuRequested(mouse.x, mouse.y)
+            }
+            onDoubleClicked: if (mouse.button === Qt.LeftButton) card.doubleClicked()
         }
 
         Item {

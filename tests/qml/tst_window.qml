@@ -425,4 +425,24 @@ TestCase {
         verify(scene.selected)
         compare(evening.scenesSelected, 1)
     }
+
+    function test_sceneMenuByMouseAndKeyboard() {
+        var menu = find("sceneMenu", window.browser)
+        var card = grid.itemAtIndex(1)
+        mouseClick(card, card.width / 2, 20, Qt.RightButton)
+        tryCompare(menu, "opened", true)
+        compare(ConfigViewModel.activeScene, card.scene)
+        menu.itemAt(3).triggered()
+        verify(card.scene.selected)
+        menu.close()
+        tryCompare(menu, "visible", false)
+
+        grid.forceActiveFocus()
+        keyClick(Qt.Key_Menu)
+        tryCompare(menu, "opened", true)
+        compare(menu.itemAt(3).text, "Remove from the playlist")
+        keyClick(Qt.Key_Escape)
+        tryCompare(menu, "visible", false)
+        verify(grid.activeFocus)
+    }
 }
