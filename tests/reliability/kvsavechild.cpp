@@ -18,6 +18,15 @@
 //       disk), then edits the scene through its view model, saves the
 //       playlist and the configuration, and prints what each save returned
 //       and the scene's tags in memory. Exits 0 when it got that far.
+//   kvsavechild session official|playlist|vanish|replaced
+//       Starts the way the program does (engine object on KELVRA_APP_DIR and
+//       KELVRA_USER_DIR, catalogue, active playlist), then: tags every scene
+//       (official); selects every scene and quits (playlist); removes the
+//       user directory, or puts a regular file in its place, and then tags,
+//       selects, adds a playlist and quits (vanish, replaced). Prints each
+//       scene's name and tags in memory, then "alive". Run by root, it first
+//       becomes the unprivileged user "nobody", so that file permissions
+//       count.
 
 #include "ReliabilityTestSupport.h"
 
@@ -32,9 +41,20 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include "CAppTypeQt.h"
+#include "CConfigViewModel.h"
+#include "CPlaylistViewModel.h"
+#include "CatalogueBuilder.h"
+#include "QObjectListModel.h"
+
+#include <QDir>
+
 #include <csignal>
 #include <cstdio>
+#include <grp.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -172,18 +192,78 @@ int fullDisk(const QString &dir, rlim_t limit)
     return 0;
 }
 
+// Root ignores file permissions; the read-only cases need a user they bind.
+bool dropPrivileges()
+{
+    if (geteuid() != 0)
+        return true;
+    const gid_t nobody = 65534;
+    if (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)
+        return false;
+    // A process that changed its user is not dumpable, and the leak checker
+    // of a sanitizer build then cannot inspect it at exit.
+    prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
+    return true;
+}
+
+void printScenes(const CConfigViewModel &config)
+{
+    for (int row = 0; row < config.allScenes()->rowCount(); ++row) {
+        const auto *scene = qobject_cast<CSceneViewModel *>(config.allScenes()->at(row));
+        std::printf("%s: %s\n", qPrintable(scene->name()), qPrintable(scene->tags().join(QLatin1Char(','))));
+    }
+}
+
+int session(const QString &what)
+{
+    if (!dropPrivileges())
+        return 4;
+    CAppTypeQt app(nullptr, QString());
+    app.startupFlags = 290;
+    if (!app.Init())
+        return 5;
+    Catalogue::applyDefaultPlaylistToRun(app);
+    CConfigViewModel *config = Catalogue::createConfigViewModel();
+    Catalogue::assembleCatalogue(app, *config);
+
+    if (what == QLatin1String("vanish") || what == QLatin1String("replaced")) {
+        const QString user = app.GetUserPath().toString();
+        QDir(user).removeRecursively();
+        if (what == QLatin1String("replaced")) {
+            QFile stand(user);
+            if (!stand.open(QIODevice::WriteOnly) || stand.write("not a directory\n") < 0)
+                return 6;
+        }
+    }
+    if (what != QLatin1String("playlist")) {
+        for (int row = 0; row < config->allScenes()->rowCount(); ++row)
+            qobject_cast<CSceneViewModel *>(config->allScenes()->at(row))->addTag(QStringLiteral("edited"));
+    }
+    if (what != QLatin1String("official")) {
+        config->selectAllScenes();
+        if (what != QLatin1String("playlist"))
+            config->addPlaylist(QStringLiteral("Added"));
+        CConfigViewModel::handleAboutToQuit();
+    }
+    printScenes(*config);
+    std::printf("alive\n");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
     const QStringList args = application.arguments();
+    if (args.size() == 3 && args.at(1) == QLatin1String("session"))
+        return session(args.at(2));
     if (args.size() == 3 && args.at(1) == QLatin1String("setup"))
         return setUp(args.at(2));
     if (args.size() == 3 && args.at(1) == QLatin1String("loop"))
         return loop(args.at(2));
     if (args.size() == 4 && args.at(1) == QLatin1String("fulldisk"))
         return fullDisk(args.at(2), rlim_t(args.at(3).toULongLong()));
-    std::fprintf(stderr, "usage: kvsavechild setup <dir> | loop <dir> | fulldisk <dir> <bytes>\n");
+    std::fprintf(stderr, "usage: kvsavechild setup <dir> | loop <dir> | session <what> | fulldisk <dir> <bytes>\n");
     return 2;
 }
