@@ -259,11 +259,13 @@ QString formatDate(const SceneDate &date)
                              uint(date.day), uint(date.hour), uint(date.minute), uint(date.second));
 }
 
-bool readString(const QJsonObject &object, const char *key, QString *value)
+// Counts the key in *present when the file holds it.
+bool readString(const QJsonObject &object, const char *key, QString *value, int *present)
 {
     const QJsonValue field = object.value(QLatin1String(key));
     if (field.isUndefined())
         return true;
+    ++*present;
     if (!field.isString())
         return false;
     *value = field.toString();
@@ -303,17 +305,21 @@ bool CScene::ReadMetadata(const QByteArray &json)
 
     // Everything is checked before anything is stored: a field of the wrong
     // type rejects the whole file rather than leaving half a scene.
+    // Known keys the file holds: when that is every key, there is no
+    // unknown one to keep and the object need not be copied to find them.
+    int presentKeys = 0;
     QString id, name, author, description, license;
-    if (!readString(object, kIdKey, &id) || !readString(object, kNameKey, &name)
-        || !readString(object, kAuthorKey, &author)
-        || !readString(object, kDescriptionKey, &description)
-        || !readString(object, kLicenseKey, &license)) {
+    if (!readString(object, kIdKey, &id, &presentKeys) || !readString(object, kNameKey, &name, &presentKeys)
+        || !readString(object, kAuthorKey, &author, &presentKeys)
+        || !readString(object, kDescriptionKey, &description, &presentKeys)
+        || !readString(object, kLicenseKey, &license, &presentKeys)) {
         return false;
     }
 
     QStringList tags;
     const QJsonValue tagsValue = object.value(QLatin1String(kTagsKey));
     if (!tagsValue.isUndefined()) {
+        ++presentKeys;
         if (!tagsValue.isArray())
             return false;
         const QJsonArray array = tagsValue.toArray();
@@ -327,6 +333,7 @@ bool CScene::ReadMetadata(const QByteArray &json)
     quint32 flags = 0;
     const QJsonValue flagsValue = object.value(QLatin1String(kTypeFlagsKey));
     if (!flagsValue.isUndefined()) {
+        ++presentKeys;
         const double number = flagsValue.toDouble(-1);
         if (!flagsValue.isDouble() || !std::isfinite(number) || number != std::trunc(number)
             || number < 0 || number > std::numeric_limits<quint32>::max()) {
@@ -338,6 +345,7 @@ bool CScene::ReadMetadata(const QByteArray &json)
     bool relicensing = true;
     const QJsonValue relicensingValue = object.value(QLatin1String(kRelicensingKey));
     if (!relicensingValue.isUndefined()) {
+        ++presentKeys;
         if (!relicensingValue.isBool())
             return false;
         relicensing = relicensingValue.toBool();
@@ -346,6 +354,7 @@ bool CScene::ReadMetadata(const QByteArray &json)
     SceneDate date;
     const QJsonValue dateValue = object.value(QLatin1String(kDateKey));
     if (!dateValue.isUndefined()) {
+        ++presentKeys;
         if (!dateValue.isString())
             return false;
         if (!dateValue.toString().isEmpty() && !parseDate(dateValue.toString(), &date))
@@ -361,7 +370,7 @@ bool CScene::ReadMetadata(const QByteArray &json)
     typeFlags = flags;
     relicensingFlag = relicensing;
     sceneDate = date;
-    m_unknownKeys = withoutKnownKeys(object);
+    m_unknownKeys = object.size() == presentKeys ? QJsonObject() : withoutKnownKeys(object);
     return true;
 }
 
@@ -391,17 +400,16 @@ bool CScene::Load(const QString &path, bool keepContent)
         return false;
     };
 
-    // Only regular files: opening a pipe would block, a device never end.
-    if (!QFileInfo(path).isFile())
-        return fail();
-
     // Browsing reads thousands of scenes before the window shows: the
     // metadata of an archive laid out the usual way is read with two small
     // reads. Anything unusual or damaged goes the general way below, which
     // applies the same rules (first exact "scene.json", size limit, CRC).
+    // The fast reader opens without blocking and turns away everything but
+    // regular files itself, so the check below is not paid twice.
     if (!keepContent) {
+        static const QByteArray metadataName = kMetadataName.toUtf8();
         QByteArray json;
-        switch (ZipFastPath::readFileEntry(path, kMetadataName.toUtf8(), kMaxMetadataBytes, &json)) {
+        switch (ZipFastPath::readFileEntry(path, metadataName, kMaxMetadataBytes, &json)) {
         case ZipFastPath::Outcome::Found:
             if (!ReadMetadata(json))
                 return fail();
@@ -413,6 +421,10 @@ bool CScene::Load(const QString &path, bool keepContent)
             break;
         }
     }
+
+    // Only regular files: opening a pipe would block, a device never end.
+    if (!QFileInfo(path).isFile())
+        return fail();
 
     QuaZip zip(path);
     if (!zip.open(QuaZip::mdUnzip))
