@@ -6,6 +6,8 @@
 #include "ZipFastPath.h"
 
 #include <QBuffer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -277,6 +279,8 @@ private slots:
     void agreesWithLibraryOnDamagedArchives_data();
     void agreesWithLibraryOnDamagedArchives();
     void readsScenesTheEngineWrites();
+    void browsedSceneKeepsUnknownKeys_data();
+    void browsedSceneKeepsUnknownKeys();
     void filesThatAreNotRegularAreNotRead();
 };
 
@@ -502,6 +506,56 @@ void TestZipFastPath::readsScenesTheEngineWrites()
     }
     QByteArray data;
     QCOMPARE(ZipFastPath::readFileEntry(path, "thumbnail.jpg", 1000, &data), Outcome::Fallback);
+}
+
+void TestZipFastPath::browsedSceneKeepsUnknownKeys_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QStringList>("unknownKeys");
+
+    QTest::addRow("every known key, nothing else")
+        << QByteArray("{\"id\": \"a\", \"name\": \"A\", \"author\": \"\", \"description\": \"\", "
+                      "\"license\": \"CC0\", \"tags\": [], \"typeFlags\": 1, \"relicensing\": true, "
+                      "\"date\": \"2024-01-02T03:04:05\"}")
+        << QStringList();
+    QTest::addRow("some known keys and an unknown one")
+        << QByteArray("{\"name\": \"A\", \"engineHint\": {\"fps\": 60}}") << QStringList {"engineHint"};
+    QTest::addRow("only unknown keys") << QByteArray("{\"x\": 1, \"y\": [2]}") << QStringList {"x", "y"};
+}
+
+// Browsing reads the metadata through the fast reader; a save made from that
+// object still carries every key this version does not know.
+void TestZipFastPath::browsedSceneKeepsUnknownKeys()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QStringList, unknownKeys);
+
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    const QString path = directory.filePath(QStringLiteral("scene.kvc"));
+    Archive archive = commonScene();
+    archive.entries[0].data = json;
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(build(archive));
+    file.close();
+    QByteArray direct;
+    QCOMPARE(ZipFastPath::readFileEntry(path, kMetadata, kLimit, &direct), Outcome::Found);
+
+    CScene scene;
+    QVERIFY(scene.Load(path, false));
+    const QString copy = directory.filePath(QStringLiteral("copy.kvc"));
+    QVERIFY(scene.Save(copy, true));
+    QByteArray saved;
+    QCOMPARE(ZipFastPath::readFileEntry(copy, kMetadata, kLimit, &saved), Outcome::Found);
+    const QJsonObject original = QJsonDocument::fromJson(json).object();
+    const QJsonObject written = QJsonDocument::fromJson(saved).object();
+    for (const QString &key : unknownKeys)
+        QCOMPARE(written.value(key), original.value(key));
+    const QStringList known = {"id", "name", "author", "description", "license", "tags", "typeFlags",
+                               "relicensing", "date"};
+    for (const QString &key : written.keys())
+        QVERIFY2(known.contains(key) || unknownKeys.contains(key), qPrintable(key));
 }
 
 void TestZipFastPath::filesThatAreNotRegularAreNotRead()
