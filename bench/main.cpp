@@ -101,9 +101,9 @@ QVector<int> parseCounts(const QString &text)
 struct Row
 {
     int scenes = 0;
-    double floorMs = 0, catalogueMs = 0, catalogueRatio = 0;
+    double floorMs = 0, catalogueMs = 0, catalogueRatio = 0, cpuRatio = 0;
     double plainMs = 0, narrowMs = 0, clearMs = 0, keystrokeMs = 0, eraseMs = 0, resetNarrowMs = 0,
-           resetClearMs = 0, filterRatio = 0;
+           resetClearMs = 0, filterRatio = 0, narrowCpuMs = 0, filterCpuRatio = 0;
     double requestUs = 0, decodeUs = 0, thumbnailRatio = 0;
     double bytesPerScene = 0;
     double frameMs = 0, frameCatalogueMs = 0, frameQmlMs = 0;
@@ -118,15 +118,16 @@ QString table(const QVector<Row> &rows, bool withFrame)
 {
     QString text;
     QTextStream stream(&text);
-    stream << "| scenes | floor ms | catalogue ms | x floor | filter plain ms | re-filter ms (narrow / clear) "
-              "| x plain | keystroke ms (type / erase) | thumbnail us | decode us | x decode | bytes/scene";
+    stream << "| scenes | floor ms | catalogue ms | x floor (wall / CPU) | filter plain ms | re-filter ms (narrow / clear) "
+              "| x plain (wall / CPU) | keystroke ms (type / erase) | thumbnail us | decode us | x decode | bytes/scene";
     if (withFrame)
         stream << " | first frame ms (catalogue / QML load)";
     stream << " |\n|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:" << (withFrame ? "|---:|\n" : "|\n");
     for (const Row &row : rows) {
         stream << "| " << row.scenes << " | " << fixed(row.floorMs, 1) << " | " << fixed(row.catalogueMs, 1) << " | "
-               << fixed(row.catalogueRatio, 2) << " | " << fixed(row.plainMs, 2) << " | " << fixed(row.narrowMs, 2)
-               << " / " << fixed(row.clearMs, 2) << " | " << fixed(row.filterRatio, 2) << " | "
+               << fixed(row.catalogueRatio, 2) << " / " << fixed(row.cpuRatio, 2) << " | " << fixed(row.plainMs, 2) << " | " << fixed(row.narrowMs, 2)
+               << " / " << fixed(row.clearMs, 2) << " | " << fixed(row.filterRatio, 2) << " / "
+               << fixed(row.filterCpuRatio, 2) << " | "
                << fixed(row.keystrokeMs, 2) << " / " << fixed(row.eraseMs, 2) << " | " << fixed(row.requestUs, 0)
                << " | " << fixed(row.decodeUs, 0) << " | " << fixed(row.thumbnailRatio, 2) << " | "
                << fixed(row.bytesPerScene, 0);
@@ -183,7 +184,7 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
               << Qt::endl;
 
         runProbe(QStringLiteral("catalogue"), catalogue);   // warms the file cache
-        QVector<double> floors, catalogues, ratios;
+        QVector<double> floors, catalogues, ratios, cpuRatios;
         for (int i = 0; i < repetitions; ++i) {
             const ProbeRun run = runProbe(QStringLiteral("catalogue"), catalogue);
             const double floorNs = (run.figures.value(QStringLiteral("floor_ns"))
@@ -192,10 +193,14 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
             floors.append(floorNs / 1e6);
             catalogues.append(catalogueNs / 1e6);
             ratios.append(floorNs > 0 ? catalogueNs / floorNs : 0);
+            const double floorCpuNs = (run.figures.value(QStringLiteral("floor_cpu_ns"))
+                                       + run.figures.value(QStringLiteral("floor2_cpu_ns"))) / 2;
+            cpuRatios.append(floorCpuNs > 0 ? run.figures.value(QStringLiteral("catalogue_cpu_ns")) / floorCpuNs : 0);
         }
         row.floorMs = median(floors);
         row.catalogueMs = median(catalogues);
         row.catalogueRatio = median(ratios);
+        row.cpuRatio = median(cpuRatios);
 
         QVector<double> hwm;
         for (int i = 0; i < 3; ++i)
@@ -214,6 +219,9 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
         row.resetNarrowMs = figure("filter_reset_narrow_ns") / 1e6;
         row.resetClearMs = figure("filter_reset_clear_ns") / 1e6;
         row.filterRatio = row.plainMs > 0 ? row.narrowMs / row.plainMs : 0;
+        row.narrowCpuMs = figure("filter_narrow_cpu_ns") / 1e6;
+        row.filterCpuRatio = figure("filter_plain_cpu_ns") > 0
+            ? figure("filter_narrow_cpu_ns") / figure("filter_plain_cpu_ns") : 0;
         row.requestUs = figure("thumbnail_request_ns") / 1e3;
         row.decodeUs = figure("thumbnail_decode_ns") / 1e3;
         row.thumbnailRatio = row.decodeUs > 0 ? row.requestUs / row.decodeUs : 0;
@@ -232,9 +240,11 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
         }
 
         out() << count << " scenes: catalogue " << fixed(row.catalogueMs, 1) << " ms = "
-              << fixed(row.catalogueRatio, 2) << "x floor (" << fixed(row.floorMs, 1) << " ms); re-filter "
+              << fixed(row.catalogueRatio, 2) << "x floor (" << fixed(row.floorMs, 1) << " ms; CPU time "
+              << fixed(row.cpuRatio, 2) << "x); re-filter "
               << fixed(row.narrowMs, 2) << " ms narrowing, " << fixed(row.clearMs, 2) << " ms clearing = "
-              << fixed(row.filterRatio, 2) << "x plain loop (" << fixed(row.plainMs, 2) << " ms), keystroke "
+              << fixed(row.filterRatio, 2) << "x plain loop (" << fixed(row.plainMs, 2) << " ms; CPU time "
+              << fixed(row.narrowCpuMs, 2) << " ms, " << fixed(row.filterCpuRatio, 2) << "x), keystroke "
               << fixed(row.keystrokeMs, 2) << " ms; base-class reset " << fixed(row.resetNarrowMs, 2) << " / "
               << fixed(row.resetClearMs, 2) << " ms; thumbnail " << fixed(row.requestUs, 0) << " us = "
               << fixed(row.thumbnailRatio, 2) << "x decode (" << fixed(row.decodeUs, 0) << " us); "
