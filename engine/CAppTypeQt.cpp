@@ -1,6 +1,7 @@
 #include "CAppTypeQt.h"
 
 #include "CrashReporter.h"
+#include "EngineSupport.h"
 
 #include <CLog.h>
 
@@ -37,17 +38,6 @@ QString defaultAppDirectory()
     return QDir::currentPath();
 }
 
-QString defaultUserDirectory()
-{
-#ifdef Q_OS_WIN
-    // The roaming profile, so the user's scenes and playlists follow them.
-    const QString roaming = qEnvironmentVariable("APPDATA");
-    if (!roaming.isEmpty())
-        return roaming + QStringLiteral("/Kelvra");
-#endif
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/Kelvra");
-}
 
 // Joins a resolved directory and the text after a placeholder. Separators
 // between the two are collapsed to one and trailing ones dropped; the rest of
@@ -79,16 +69,6 @@ bool directoryIsWritable(const QString &directory)
     return probe.open();
 }
 
-void logLine(bool isError, const QString &text)
-{
-    if (!gLog)
-        return;
-    const QByteArray bytes = text.toLocal8Bit();
-    if (isError)
-        LogError(QStringLiteral("%s"), bytes.constData());
-    else
-        LogInfo(QStringLiteral("%s"), bytes.constData());
-}
 
 } // namespace
 
@@ -100,7 +80,7 @@ CAppTypeQt::CAppTypeQt(CLog *log, const QString &logName, QObject *parent)
         m_appDir = cleanDirectory(defaultAppDirectory());
     m_userDir = directoryFromEnvironment("KELVRA_USER_DIR");
     if (m_userDir.isEmpty())
-        m_userDir = cleanDirectory(defaultUserDirectory());
+        m_userDir = cleanDirectory(EngineSupport::DefaultUserDirectory());
     configPath = joinResolved(m_userDir, QStringLiteral("config.json"));
 
     if (!gApp)
@@ -136,15 +116,15 @@ bool CAppTypeQt::Init()
 {
     // 290 (the configuration tool) and every other profile are only recorded:
     // this library starts neither a renderer nor sound capture.
-    logLine(false, QStringLiteral("Engine start-up profile %1, application directory %2, user directory %3")
+    EngineSupport::LogLine(false, QStringLiteral("Engine start-up profile %1, application directory %2, user directory %3")
                        .arg(startupFlags).arg(m_appDir, m_userDir));
 
     if (!QDir().mkpath(m_userDir)) {
-        logLine(true, QStringLiteral("User directory %1 cannot be created").arg(m_userDir));
+        EngineSupport::LogLine(true, QStringLiteral("User directory %1 cannot be created").arg(m_userDir));
         return false;
     }
     if (!directoryIsWritable(m_userDir)) {
-        logLine(true, QStringLiteral("User directory %1 is not writable").arg(m_userDir));
+        EngineSupport::LogLine(true, QStringLiteral("User directory %1 is not writable").arg(m_userDir));
         return false;
     }
     config.Load(configPath);   // an unusable file leaves the defaults, and is kept aside

@@ -1,5 +1,7 @@
 #include "CCfg.h"
 
+#include "EngineSupport.h"
+
 #include "KelvraFiles.h"
 
 #include <CLog.h>
@@ -76,16 +78,6 @@ bool isFloat(const QJsonValue &value)
         && std::fabs(value.toDouble()) <= std::numeric_limits<float>::max();
 }
 
-void logLine(bool isError, const QString &text)
-{
-    if (!gLog)
-        return;
-    const QByteArray bytes = text.toLocal8Bit();
-    if (isError)
-        LogError(QStringLiteral("%s"), bytes.constData());
-    else
-        LogInfo(QStringLiteral("%s"), bytes.constData());
-}
 
 // Moves an unusable configuration out of the way so the next save cannot
 // overwrite what the user may still want to recover.
@@ -93,7 +85,7 @@ void keepAside(const QString &path, const char *why)
 {
     const QString aside = KelvraFiles::AsideName(path);
     const bool moved = QFile::rename(path, aside);
-    logLine(true, QStringLiteral("Configuration %1 %2; %3")
+    EngineSupport::LogLine(true, QStringLiteral("Configuration %1 %2; %3")
                       .arg(path, QLatin1String(why),
                            moved ? QStringLiteral("kept as %1").arg(aside)
                                  : QStringLiteral("could not be moved aside")));
@@ -110,7 +102,7 @@ bool CCfg::Load(const QString &path)
     case KelvraFiles::ReadStatus::Missing:
         return true;   // first run: the defaults are the configuration
     case KelvraFiles::ReadStatus::Failed:
-        logLine(true, QStringLiteral("Configuration %1 could not be read").arg(path));
+        EngineSupport::LogLine(true, QStringLiteral("Configuration %1 could not be read").arg(path));
         return false;
     case KelvraFiles::ReadStatus::TooLarge:
         keepAside(path, "is too large");

@@ -1,5 +1,7 @@
 #include "CrashReporter.h"
 
+#include "EngineSupport.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -28,13 +30,7 @@ QString defaultReportDirectory()
     const QString fromEnvironment = qEnvironmentVariable("KELVRA_USER_DIR");
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
-#ifdef Q_OS_WIN
-    const QString roaming = qEnvironmentVariable("APPDATA");
-    if (!roaming.isEmpty())
-        return roaming + QStringLiteral("/Kelvra");
-#endif
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/Kelvra");
+    return EngineSupport::DefaultUserDirectory();
 }
 
 void storeReportPath(const QString &directory)
