@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
 
@@ -230,20 +229,37 @@ QJsonObject withoutKnownKeys(QJsonObject object)
 
 // "YYYY-MM-DDThh:mm:ss" as written; any number of digits is read as long as
 // every value fits its 16-bit field, so every date a scene can hold reads back.
+// Exactly the texts ^(\d{1,5})-(\d{1,5})-(\d{1,5})T(\d{1,5}):(\d{1,5}):(\d{1,5})$
+// matches (ASCII digits; like that pattern's "$", one final newline is
+// allowed), read by hand because a pattern match per scene is a noticeable
+// part of the start-up scan.
 bool parseDate(const QString &text, SceneDate *date)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^(\\d{1,5})-(\\d{1,5})-(\\d{1,5})T(\\d{1,5}):(\\d{1,5}):(\\d{1,5})$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return false;
+    static const char separators[] = {'-', '-', 'T', ':', ':'};
+    const QChar *at = text.constData();
+    const QChar *end = at + text.size();
+    if (at != end && end[-1] == QLatin1Char('\n'))
+        --end;
     quint16 parts[6];
     for (int i = 0; i < 6; ++i) {
-        const uint value = match.capturedRef(i + 1).toUInt();
-        if (value > std::numeric_limits<quint16>::max())
+        if (i > 0) {
+            if (at == end || *at != QLatin1Char(separators[i - 1]))
+                return false;
+            ++at;
+        }
+        uint value = 0;
+        int digits = 0;
+        while (at != end && digits < 5 && at->unicode() >= '0' && at->unicode() <= '9') {
+            value = value * 10 + uint(at->unicode() - '0');
+            ++at;
+            ++digits;
+        }
+        if (digits == 0 || value > std::numeric_limits<quint16>::max())
             return false;
         parts[i] = quint16(value);
     }
+    if (at != end)
+        return false;
     date->year = parts[0];
     date->month = parts[1];
     date->day = parts[2];

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -279,6 +280,8 @@ private slots:
     void agreesWithLibraryOnDamagedArchives_data();
     void agreesWithLibraryOnDamagedArchives();
     void readsScenesTheEngineWrites();
+    void datesReadAsThePatternReadsThem_data();
+    void datesReadAsThePatternReadsThem();
     void browsedSceneKeepsUnknownKeys_data();
     void browsedSceneKeepsUnknownKeys();
     void filesThatAreNotRegularAreNotRead();
@@ -506,6 +509,67 @@ void TestZipFastPath::readsScenesTheEngineWrites()
     }
     QByteArray data;
     QCOMPARE(ZipFastPath::readFileEntry(path, "thumbnail.jpg", 1000, &data), Outcome::Fallback);
+}
+
+void TestZipFastPath::datesReadAsThePatternReadsThem_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addRow("as written") << QStringLiteral("2024-03-09T10:20:30");
+    QTest::addRow("short fields") << QStringLiteral("1-2-3T4:5:6");
+    QTest::addRow("five digits, largest value") << QStringLiteral("65535-00001-1T0:0:65535");
+    QTest::addRow("value over 16 bits") << QStringLiteral("65536-01-01T00:00:00");
+    QTest::addRow("six digits") << QStringLiteral("002024-01-01T00:00:00");
+    QTest::addRow("six digits at the end") << QStringLiteral("2024-01-01T00:00:000000");
+    QTest::addRow("one final newline") << QStringLiteral("2024-01-01T00:00:00\n");
+    QTest::addRow("two final newlines") << QStringLiteral("2024-01-01T00:00:00\n\n");
+    QTest::addRow("final carriage return") << QStringLiteral("2024-01-01T00:00:00\r");
+    QTest::addRow("leading space") << QStringLiteral(" 2024-01-01T00:00:00");
+    QTest::addRow("space for T") << QStringLiteral("2024-01-01 00:00:00");
+    QTest::addRow("lower-case t") << QStringLiteral("2024-01-01t00:00:00");
+    QTest::addRow("empty field") << QStringLiteral("2024--01T00:00:00");
+    QTest::addRow("time zone") << QStringLiteral("2024-01-01T00:00:00Z");
+    QTest::addRow("no time") << QStringLiteral("2024-01-01");
+    QTest::addRow("sign") << QStringLiteral("+2024-01-01T00:00:00");
+    QTest::addRow("Arabic-Indic digits") << QString::fromUtf8("\u0662\u0660\u0662\u0664-01-01T00:00:00");
+    QTest::addRow("full-width digits") << QString::fromUtf8("\uff12\uff10\uff12\uff14-01-01T00:00:00");
+    QTest::addRow("only a newline") << QStringLiteral("\n");
+}
+
+// The date is read by hand; it must accept and read exactly what the
+// pattern it replaced did.
+void TestZipFastPath::datesReadAsThePatternReadsThem()
+{
+    QFETCH(QString, text);
+
+    static const QRegularExpression pattern(
+        QStringLiteral("^(\\d{1,5})-(\\d{1,5})-(\\d{1,5})T(\\d{1,5}):(\\d{1,5}):(\\d{1,5})$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    bool accepted = match.hasMatch();
+    uint parts[6] = {};
+    for (int i = 0; accepted && i < 6; ++i) {
+        parts[i] = match.capturedRef(i + 1).toUInt();
+        accepted = parts[i] <= 65535;
+    }
+
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    const QString path = directory.filePath(QStringLiteral("dated.kvc"));
+    Archive archive = commonScene();
+    QJsonObject metadata {{QStringLiteral("name"), QStringLiteral("Dated")}, {QStringLiteral("date"), text}};
+    archive.entries[0].data = QJsonDocument(metadata).toJson();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(build(archive));
+    file.close();
+
+    CScene scene;
+    QCOMPARE(scene.Load(path, false), accepted);
+    if (accepted) {
+        const SceneDate &date = scene.sceneDate;
+        const uint read[6] = {date.year, date.month, date.day, date.hour, date.minute, date.second};
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(read[i], parts[i]);
+    }
 }
 
 void TestZipFastPath::browsedSceneKeepsUnknownKeys_data()
