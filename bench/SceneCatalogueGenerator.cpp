@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -108,14 +109,31 @@ QString SceneCatalogueGenerator::scenePath(int index) const
         .arg(index, 6, 10, QLatin1Char('0'));
 }
 
-bool SceneCatalogueGenerator::writeScenes(int first, int last)
+QString SceneCatalogueGenerator::parkedPath(int index) const
+{
+    return QStringLiteral("%1/parked/scene-%2.kvc").arg(m_root).arg(index, 6, 10, QLatin1Char('0'));
+}
+
+bool SceneCatalogueGenerator::setSceneCount(int count)
 {
     writePlaylists();
-    for (int index = first; index < last; ++index) {
+    QDir().mkpath(m_root + QStringLiteral("/parked"));
+    for (const QString &scenes : {appDir() + QStringLiteral("/scenes"), userDir() + QStringLiteral("/scenes")}) {
+        QDirIterator it(scenes, {QStringLiteral("scene-*.kvc")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            const int index = it.fileName().mid(6, 6).toInt();
+            if (index >= count)
+                QFile::rename(it.filePath(), parkedPath(index));
+        }
+    }
+    for (int index = 0; index < count; ++index) {
         const QString path = scenePath(index);
         if (QFileInfo::exists(path))
             continue;
         QDir().mkpath(QFileInfo(path).path());
+        if (QFile::rename(parkedPath(index), path))
+            continue;
         if (!writeScene(index, path))
             return false;
     }

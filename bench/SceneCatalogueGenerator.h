@@ -12,7 +12,9 @@
 //
 // Layout below root: "app/scenes/<pack>/" (every tenth scene, official),
 // "app/playlists/" (two default playlists), "user/scenes/<pack>/" (the rest),
-// "user/" itself holding nothing else until the program starts.
+// "user/" itself holding nothing else until the program starts. Scenes of a
+// larger catalogue made earlier wait in "parked/", outside every scanned
+// directory, so a run over fewer scenes can take them back without writing.
 class SceneCatalogueGenerator
 {
 public:
@@ -21,8 +23,9 @@ public:
     QString appDir() const;
     QString userDir() const;
 
-    // Writes scenes first..last-1 that do not exist yet; false on a write failure.
-    bool writeScenes(int first, int last);
+    // Makes the catalogue hold exactly scenes 0..count-1: parks the others,
+    // takes parked ones back, writes the missing ones. False on a write failure.
+    bool setSceneCount(int count);
     // Removes the user directory's program state (configuration, playlists),
     // keeping its scenes: every measured start begins from the same state.
     void resetUserState() const;
@@ -39,6 +42,7 @@ private:
     QVector<QByteArray> m_contents;     // a few incompressible blobs
 
     QString scenePath(int index) const;
+    QString parkedPath(int index) const;
     bool writeScene(int index, const QString &path);
     void writePlaylists() const;
 };

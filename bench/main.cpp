@@ -160,7 +160,7 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
     }
 
     SceneCatalogueGenerator empty(root + QStringLiteral("/empty"));
-    empty.writeScenes(0, 0);
+    empty.setSceneCount(0);
     SceneCatalogueGenerator catalogue(root + QStringLiteral("/catalogue"));
     QVector<Row> rows;
     double baselineKiB = 0;
@@ -176,7 +176,7 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
         row.scenes = count;
         QElapsedTimer timer;
         timer.start();
-        if (!catalogue.writeScenes(0, count)) {
+        if (!catalogue.setSceneCount(count)) {
             out() << "writing the catalogue failed" << Qt::endl;
             return 1;
         }
@@ -317,7 +317,7 @@ int main(int argc, char *argv[])
             return 2;
         }
         SceneCatalogueGenerator generator(parser.value(QStringLiteral("workdir")));
-        return generator.writeScenes(0, parser.value(QStringLiteral("count")).toInt()) ? 0 : 1;
+        return generator.setSceneCount(parser.value(QStringLiteral("count")).toInt()) ? 0 : 1;
     }
     if (command != QLatin1String("run")) {
         parser.showHelp(2);
