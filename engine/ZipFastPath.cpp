@@ -139,7 +139,7 @@ bool inflateRaw(const char *input, qint64 inputBytes, QByteArray *output, qint64
     // so the buffer gets that much more than the entry needs; the slack also
     // shows a stream that would inflate to more than the recorded size.
     constexpr qint64 kInflateSlack = 258 + 64;
-    output->resize(int(outputBytes + kInflateSlack));
+    *output = QByteArray(int(outputBytes + kInflateSlack), Qt::Uninitialized);
     stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(input));
     stream.avail_in = uInt(inputBytes);
     stream.next_out = reinterpret_cast<Bytef *>(output->data());
@@ -281,12 +281,21 @@ Outcome readEntry(Source &source, const QByteArray &entryName, qint64 maxBytes, 
         return Outcome::Fallback;
     qint64 readBytes =
         std::min(available, kLocalHeaderBytes + nameLength + kLocalExtraAllowance + entry.compressedSize);
-    QByteArray raw;
-    raw.resize(int(readBytes));
-    if (!source.readAt(entry.localHeaderOffset, raw.data(), readBytes))
+    // A small entry such as the metadata is read onto the stack: one heap
+    // block fewer per scene.
+    char stackBuffer[8192];
+    QByteArray heapBuffer;
+    const auto readLocalEntry = [&](qint64 length) -> const char * {
+        char *target = stackBuffer;
+        if (length > qint64(sizeof(stackBuffer))) {
+            heapBuffer.resize(int(length));
+            target = heapBuffer.data();
+        }
+        return source.readAt(entry.localHeaderOffset, target, length) ? target : nullptr;
+    };
+    const char *local = readLocalEntry(readBytes);
+    if (!local)
         return Outcome::Fallback;
-
-    const char *local = raw.constData();
     if (le32(local) != kLocalHeaderSignature || le16(local + 6) != entry.flags || le16(local + 8) != entry.method
         || le16(local + 26) != nameLength
         || std::memcmp(local + kLocalHeaderBytes, entryName.constData(), size_t(nameLength)) != 0) {
@@ -303,15 +312,15 @@ Outcome readEntry(Source &source, const QByteArray &entryName, qint64 maxBytes, 
     if (dataOffset + entry.compressedSize > readBytes) {
         // An unusually long local extra field: one more read, of exactly the data.
         readBytes = dataOffset + entry.compressedSize;
-        raw.resize(int(readBytes));
-        if (!source.readAt(entry.localHeaderOffset, raw.data(), readBytes))
+        local = readLocalEntry(readBytes);
+        if (!local)
             return Outcome::Fallback;
     }
 
     QByteArray bytes;
     if (entry.method == kMethodStored) {
-        bytes = raw.mid(int(dataOffset), int(entry.compressedSize));
-    } else if (!inflateRaw(raw.constData() + dataOffset, entry.compressedSize, &bytes, entry.uncompressedSize)) {
+        bytes = QByteArray(local + dataOffset, int(entry.compressedSize));
+    } else if (!inflateRaw(local + dataOffset, entry.compressedSize, &bytes, entry.uncompressedSize)) {
         return Outcome::Fallback;
     }
     const uLong crc = crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef *>(bytes.constData()), uInt(bytes.size()));
