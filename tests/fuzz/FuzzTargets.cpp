@@ -4,6 +4,9 @@
 #include "CPlaylist.h"
 #include "CScene.h"
 #include "CSceneImageProvider.h"
+#include "ZipFastPath.h"
+
+#include <QBuffer>
 
 #include <QDir>
 #include <QFile>
@@ -242,15 +245,56 @@ QString thumbnail(const QByteArray &bytes)
     return QString();
 }
 
+QString zipFastPath(const QByteArray &bytes)
+{
+    const qint64 limit = 1024 * 1024;
+    for (const QByteArray &entry : {QByteArrayLiteral("scene.json"), QByteArrayLiteral("thumbnail.jpg")}) {
+        QByteArray fast;
+        if (ZipFastPath::readBufferEntry(bytes, entry, limit, &fast) != ZipFastPath::Outcome::Found)
+            continue;
+        if (fast.size() > limit)
+            return QStringLiteral("the fast reader went past its limit");
+        // The library's answer: the first entry of exactly that name.
+        QByteArray archive = bytes;
+        QBuffer buffer(&archive);
+        QuaZip zip(&buffer);
+        if (!zip.open(QuaZip::mdUnzip))
+            return QStringLiteral("the fast reader read an archive the library cannot open");
+        bool found = false;
+        for (bool more = zip.goToFirstFile(); more && !found; more = zip.goToNextFile()) {
+            QuaZipFileInfo64 info;
+            if (!zip.getCurrentFileInfo(&info))
+                break;
+            if (info.name.toUtf8() != entry)
+                continue;
+            found = true;
+            QuaZipFile file(&zip);
+            if (!file.open(QIODevice::ReadOnly))
+                return QStringLiteral("the fast reader read an entry the library cannot open");
+            const QByteArray slow = file.read(limit + 1);
+            file.close();
+            if (file.getZipError() != UNZ_OK)
+                return QStringLiteral("the fast reader read an entry the library finds damaged");
+            if (slow != fast)
+                return QStringLiteral("the fast reader and the library read different bytes");
+        }
+        if (!found)
+            return QStringLiteral("the fast reader found an entry the library does not list");
+    }
+    return QString();
+}
+
 QStringList names()
 {
     return {QStringLiteral("scene_metadata"), QStringLiteral("scene_full"), QStringLiteral("playlist"),
-            QStringLiteral("config"), QStringLiteral("thumbnail")};
+            QStringLiteral("config"), QStringLiteral("thumbnail"), QStringLiteral("zip_fastpath")};
 }
 
 QString corpusFolder(const QString &name)
 {
-    return name.startsWith(QLatin1String("scene_")) ? QStringLiteral("scene") : name;
+    if (name.startsWith(QLatin1String("scene_")) || name == QLatin1String("zip_fastpath"))
+        return QStringLiteral("scene");
+    return name;
 }
 
 QString run(const QString &name, const QByteArray &bytes)
@@ -265,6 +309,8 @@ QString run(const QString &name, const QByteArray &bytes)
         return config(bytes);
     if (name == QLatin1String("thumbnail"))
         return thumbnail(bytes);
+    if (name == QLatin1String("zip_fastpath"))
+        return zipFastPath(bytes);
     return QStringLiteral("no fuzz target named %1").arg(name);
 }
 
