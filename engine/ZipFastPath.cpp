@@ -270,7 +270,7 @@ Outcome readEntry(Source &source, const QByteArray &entryName, qint64 maxBytes, 
         || (entry.method != kMethodStored && entry.method != kMethodDeflated)
         || entry.uncompressedSize > std::min(maxBytes, kLargestEntryBytes)
         || (entry.method == kMethodStored && entry.compressedSize != entry.uncompressedSize)
-        // Deflate never grows data by more than a few bytes per 16 KiB block.
+        // Deflate grows incompressible data by 5 bytes per 64 KiB stored block.
         || entry.compressedSize > entry.uncompressedSize + entry.uncompressedSize / 1024 + 64) {
         return Outcome::Fallback;
     }

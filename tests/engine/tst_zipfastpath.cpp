@@ -495,11 +495,19 @@ void TestZipFastPath::readsScenesTheEngineWrites()
     scene.tagList = QStringList {QStringLiteral("Calm")};
     scene.SetEntry(QStringLiteral("thumbnail.jpg"), noise(20000, 3));
     scene.SetEntry(QStringLiteral("shaders/a.frag"), QByteArray("void main() {}\n").repeated(500));
+    scene.SetEntry(QStringLiteral("textures/noise.png"), noise(200 * 1024, 4));
     QVERIFY(scene.Save(path, true));
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray archive = file.readAll();
+
+    // Browsing reads the last page and the metadata, none of the 220 KB of content.
+    CountingSource source(archive);
+    QByteArray metadata;
+    QCOMPARE(ZipFastPath::readEntry(source, kMetadata, kLimit, &metadata), Outcome::Found);
+    QCOMPARE(source.reads, 2);
+    QVERIFY2(source.bytesRead < 4096 + 2048, qPrintable(QString::number(source.bytesRead)));
     for (const QByteArray &entry : {kMetadata, QByteArray("thumbnail.jpg"), QByteArray("shaders/a.frag")}) {
         QByteArray expected;
         QVERIFY(libraryRead(archive, entry, 64 * 1024 * 1024, &expected));
