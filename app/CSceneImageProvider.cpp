@@ -1,5 +1,7 @@
 #include "CSceneImageProvider.h"
 
+#include "ZipFastPath.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
@@ -86,6 +88,27 @@ QImage CSceneImageProvider::requestImage(const QString &id, QSize *size, const Q
     const QString archivePath = QUrl::fromPercentEncoding(parts.at(0).toUtf8());
     // An id without "#" names no entry: nothing to show.
     const QString entryName = parts.size() > 1 ? QUrl::fromPercentEncoding(parts.at(1).toUtf8()) : QString();
+
+#ifndef Q_OS_WIN
+    // Outside Windows entry names match exactly, as the fast reader compares
+    // them: an archive laid out the usual way is read with two small reads
+    // instead of the library's scan; anything else goes the general way.
+    if (!entryName.isEmpty()) {
+        QByteArray data;
+        switch (ZipFastPath::readFileEntry(archivePath, entryName.toUtf8(), maxEntryBytes, &data)) {
+        case ZipFastPath::Outcome::Found: {
+            const QImage image = decodeImage(data);
+            if (size)
+                *size = image.isNull() ? QSize(0, 0) : image.size();
+            return image;
+        }
+        case ZipFastPath::Outcome::NotRegularFile:
+            return QImage();   // as the library's failed open; a pipe never blocks the loader
+        case ZipFastPath::Outcome::Fallback:
+            break;
+        }
+    }
+#endif
 
     QuaZip archive(archivePath);
     if (!archive.open(QuaZip::mdUnzip))

@@ -10,6 +10,8 @@
 
 #include <QDate>
 #include <QDir>
+#include <QVector>
+#include <QPair>
 #include <QDirIterator>
 #include <QFile>
 #include <QGuiApplication>
@@ -94,9 +96,17 @@ qint64 sceneDateSeconds(const SceneDate &date)
 
 void sortScenesNewestFirst(QList<CSceneViewModel *> &scenes)
 {
-    std::sort(scenes.begin(), scenes.end(), [](const CSceneViewModel *a, const CSceneViewModel *b) {
-        return sceneDateSeconds(a->scene().sceneDate) > sceneDateSeconds(b->scene().sceneDate);
-    });
+    // Each date is converted once, not once per comparison (n log n times).
+    QVector<QPair<qint64, CSceneViewModel *>> keyed;
+    keyed.reserve(scenes.size());
+    for (CSceneViewModel *scene : qAsConst(scenes))
+        keyed.append({sceneDateSeconds(scene->scene().sceneDate), scene});
+    std::sort(keyed.begin(), keyed.end(),
+              [](const QPair<qint64, CSceneViewModel *> &a, const QPair<qint64, CSceneViewModel *> &b) {
+                  return a.first > b.first;
+              });
+    for (int i = 0; i < keyed.size(); ++i)
+        scenes[i] = keyed.at(i).second;
 }
 
 QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QString &officialScenesDir)

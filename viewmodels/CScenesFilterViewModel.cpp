@@ -15,14 +15,39 @@ QVariant CScenesFilterViewModel::data(const QModelIndex &index, int role) const
     return QSortFilterProxyModel::data(index, role);
 }
 
+// QSortFilterProxyModel announces every removed or inserted run of rows and
+// updates its whole mapping after each, so a change in many places costs it
+// rows x runs. The rule runs once here; when the visible rows change in more
+// than kMaxAnnouncedRuns places, the layout is reset instead (views rebuild
+// once), otherwise the changed rows are announced.
 void CScenesFilterViewModel::refilter()
 {
-    invalidateFilter();
+    constexpr int kMaxAnnouncedRuns = 64;
+    const int rows = sourceModel() ? sourceModel()->rowCount() : 0;
+    QVector<bool> accepted(rows);
+    int runs = 0;
+    bool previousChanged = false;
+    for (int row = 0; row < rows; ++row) {
+        const CSceneViewModel *scene = sceneAt(row);
+        accepted[row] = scene && acceptsScene(*scene);
+        const bool changed = m_shown.size() != rows || accepted[row] != m_shown.at(row);
+        runs += changed && !previousChanged;
+        previousChanged = changed;
+    }
+    m_accepted = accepted;
+    if (runs > kMaxAnnouncedRuns) {
+        QSortFilterProxyModel::invalidate();
+        rowCount();   // the base class filters lazily: while the answers are at hand
+    } else {
+        invalidateFilter();
+    }
+    m_shown = m_accepted;
+    m_accepted.clear();
 }
 
 void CScenesFilterViewModel::invalidate()
 {
-    invalidateFilter();
+    refilter();
 }
 
 CSceneViewModel *CScenesFilterViewModel::sceneAt(int sourceRow) const
@@ -58,6 +83,8 @@ bool CScenesFilterViewModel::acceptsScene(const CSceneViewModel &sceneModel) con
 
 bool CScenesFilterViewModel::filterAcceptsRow(int sourceRow, const QModelIndex &) const
 {
+    if (sourceRow < m_accepted.size())
+        return m_accepted.at(sourceRow);
     const CSceneViewModel *scene = sceneAt(sourceRow);
     return scene && acceptsScene(*scene);
 }

@@ -3,6 +3,7 @@
 #include <QSortFilterProxyModel>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class CSceneViewModel;
 
@@ -58,4 +59,9 @@ protected:
 
 private:
     CSceneViewModel *sceneAt(int sourceRow) const;
+
+    // Answers of the last refilter(), by source row, so the base class does
+    // not apply the rule a second time; empty when not current.
+    QVector<bool> m_accepted;
+    QVector<bool> m_shown;   // what the last refilter() left visible
 };
