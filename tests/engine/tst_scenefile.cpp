@@ -458,7 +458,7 @@ private slots:
         QTest::addColumn<QString>("name");      // written as Latin-1 bytes, UTF-8 flag clear
         QTest::addColumn<QString>("comment");
         QTest::addRow("legacy code page name") << QString::fromLatin1("caf\x82.txt") << QString();
-        QTest::addRow("UTF-8 bytes without the flag") << QString::fromLatin1("Gr\xc3\xbc\xc3\x9fe.txt") << QString();
+        QTest::addRow("UTF-8 bytes without the flag") << QString::fromLatin1("Gr\xc3\xbc\xc3\x9f" "e.txt") << QString();
         QTest::addRow("legacy comment") << QStringLiteral("plain.txt") << QString::fromLatin1("d\xe9j\xe0 vu");
     }
 
