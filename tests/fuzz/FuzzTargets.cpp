@@ -6,7 +6,6 @@
 #include "CSceneImageProvider.h"
 #include "ZipFastPath.h"
 
-#include <QBuffer>
 
 #include <QDir>
 #include <QFile>
@@ -254,10 +253,14 @@ QString zipFastPath(const QByteArray &bytes)
             continue;
         if (fast.size() > limit)
             return QStringLiteral("the fast reader went past its limit");
-        // The library's answer: the first entry of exactly that name.
-        QByteArray archive = bytes;
-        QBuffer buffer(&archive);
-        QuaZip zip(&buffer);
+        // The library's answer: the first entry of exactly that name, read
+        // from a file as the program reads scenes (on a QBuffer QuaZip
+        // refuses to seek past the end, which a file allows, and so gives
+        // up on archives it reads from disk).
+        const QString path = freshScratch() + QStringLiteral("/input.zip");
+        if (!writeFile(path, bytes))
+            return QStringLiteral("scratch file not written");
+        QuaZip zip(path);
         if (!zip.open(QuaZip::mdUnzip))
             return QStringLiteral("the fast reader read an archive the library cannot open");
         bool found = false;
