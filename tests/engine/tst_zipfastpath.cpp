@@ -205,13 +205,19 @@ Archive commonScene(quint16 metadataMethod = 8)
 
 // What the engine gets when it reads the metadata through the zip library:
 // the first entry of that name, within the limit, stored or deflated, not
-// encrypted, inflating to its recorded size with a good CRC.
+// encrypted, inflating to its recorded size with a good CRC. Read from a
+// file, as the program reads scenes: on a QBuffer QuaZip refuses to seek
+// past the end, which a file allows, and so answers differently.
 bool libraryRead(const QByteArray &bytes, const QByteArray &name, qint64 limit, QByteArray *data)
 {
     data->clear();
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    QuaZip zip(&buffer);
+    static QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("archive.zip"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return false;
+    file.close();
+    QuaZip zip(path);
     if (!zip.open(QuaZip::mdUnzip))
         return false;
     for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
@@ -222,21 +228,21 @@ bool libraryRead(const QByteArray &bytes, const QByteArray &name, qint64 limit, 
             continue;
         if (qint64(info.uncompressedSize) > limit || (info.flags & 1) || (info.method != 0 && info.method != 8))
             return false;
-        QuaZipFile file(&zip);
-        if (!file.open(QIODevice::ReadOnly))
+        QuaZipFile entry(&zip);
+        if (!entry.open(QIODevice::ReadOnly))
             return false;
         QByteArray read;
         char chunk[4096];
         for (;;) {
-            const qint64 count = file.read(chunk, sizeof(chunk));
+            const qint64 count = entry.read(chunk, sizeof(chunk));
             if (count < 0 || read.size() + count > limit)
                 return false;
             if (count == 0)
                 break;
             read.append(chunk, int(count));
         }
-        file.close();
-        if (file.getZipError() != UNZ_OK || quint64(read.size()) != info.uncompressedSize)
+        entry.close();
+        if (entry.getZipError() != UNZ_OK || quint64(read.size()) != info.uncompressedSize)
             return false;
         *data = read;
         return true;
