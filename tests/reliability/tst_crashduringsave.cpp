@@ -106,15 +106,26 @@ void tst_CrashDuringSave::killedWriterLeavesCompleteFiles()
         child.start(QString::fromLocal8Bit(kHelper), {QStringLiteral("loop"), dir.path()});
         QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
         QVERIFY2(child.waitForReadyRead(30000), "the writer never started its loop");
-        // One pass over the three files takes some tens of milliseconds.
-        QThread::usleep(random.bounded(60000));
+        // Kill after a random number of save marks (three saves, two marks
+        // each), then a little later still: the kills spread over every
+        // file's save however fast or slow the machine is.
+        QByteArray output = child.readAllStandardOutput();
+        const auto marksSeen = [&output]() { return output.size() - (output.indexOf('\n') + 1); };
+        const int marks = int(random.bounded(7));
+        while (marksSeen() < marks && child.state() == QProcess::Running) {
+            if (!child.waitForReadyRead(30000))
+                break;
+            output += child.readAllStandardOutput();
+        }
+        QThread::usleep(random.bounded(4000));
         child.kill();
         QVERIFY(child.waitForFinished(30000));
         QVERIFY2(child.exitStatus() == QProcess::CrashExit,
                  qPrintable(QStringLiteral("trial %1: the writer stopped by itself: %2")
                                 .arg(trial).arg(QString::fromLocal8Bit(child.readAllStandardError()))));
 
-        if (child.readAllStandardOutput().trimmed().endsWith('b'))
+        output += child.readAllStandardOutput();
+        if (output.trimmed().endsWith('b'))
             ++interruptedWrites;
         const QString where = QStringLiteral("trial %1 (seed %2)").arg(trial).arg(seed);
 
