@@ -167,6 +167,11 @@ void tst_ReadOnly::readOnlyPlaylistFile()
     QVERIFY(config.Load(m_user + QStringLiteral("/config.json")));
     QCOMPARE(config.playlistToRun, list);
     QVERIFY(readFile(m_user + QStringLiteral("/config.json")).contains("playerWindow"));
+
+    // The same session does write the playlist once it may.
+    QVERIFY(QFile::setPermissions(list, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
+    QVERIFY(runSession(QStringLiteral("playlist")).endsWith(QLatin1String("alive\n")));
+    QVERIFY(readFile(list) != before);
 }
 
 void tst_ReadOnly::userDirectoryGoesAway_data()
