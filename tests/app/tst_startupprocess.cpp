@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "CCfg.h"
+#include "CPlaylist.h"
+#include "CScene.h"
+
 #include <memory>
 
 // Runs the real program as a user would, from a private copy of the
@@ -32,6 +36,7 @@ private slots:
     void unknownOptionIsTheToolkits();
     void interfaceWithoutWindowEndsTheRun_data();
     void interfaceWithoutWindowEndsTheRun();
+    void sessionReachesPlaylistConfigurationAndPlayer();
 
 private:
     struct Run
@@ -42,7 +47,7 @@ private:
         QString err;
     };
     Run run(const QStringList &arguments, const QString &rccVariant = QStringLiteral("window"),
-            const QString &userDir = QString());
+            const QString &userDir = QString(), const QString &appDir = QString());
     static bool copyTree(const QString &from, const QString &to);
     QString logText() const;
     QString importDir() const { return m_user->filePath(QStringLiteral("scenes/Imported")); }
@@ -85,8 +90,9 @@ void tst_StartupProcess::init()
 }
 
 tst_StartupProcess::Run tst_StartupProcess::run(const QStringList &arguments, const QString &rccVariant,
-                                                const QString &userDir)
+                                                const QString &userDir, const QString &appDir)
 {
+    const QString applicationDir = appDir.isEmpty() ? m_appDir.path() : appDir;
     const QString rcc = m_work->filePath(QStringLiteral("Kelvra.Config.rcc"));
     QFile::remove(rcc);
     if (!rccVariant.isEmpty())
@@ -95,7 +101,9 @@ tst_StartupProcess::Run tst_StartupProcess::run(const QStringList &arguments, co
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("QT_QUICK_BACKEND", "software");
-    environment.insert("KELVRA_APP_DIR", m_appDir.path());
+    environment.insert("KELVRA_APP_DIR", applicationDir);
+    // The stand-in player records its command line and ends without a window.
+    environment.insert("KELVRA_PLAYER_HEADLESS", "1");
     environment.insert("KELVRA_USER_DIR", userDir.isEmpty() ? m_user->path() : userDir);
     // The catalogue's view models live until the process ends by design; a
     // sanitizer build must not turn that into a failed exit code.
@@ -112,7 +120,7 @@ tst_StartupProcess::Run tst_StartupProcess::run(const QStringList &arguments, co
     QProcess process;
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_work->path());
-    process.start(m_program, arguments);
+    process.start(applicationDir + QStringLiteral("/KelvraConfig"), arguments);
     Run result;
     if (!process.waitForFinished(120000)) {
         process.kill();
@@ -283,6 +291,69 @@ void tst_StartupProcess::interfaceWithoutWindowEndsTheRun()
     // Nothing saved, but the log was written out and closed.
     QVERIFY(!QFile::exists(m_user->filePath(QStringLiteral("config.json"))));
     QVERIFY(logText().contains(QStringLiteral("Starting Configuration")));
+}
+
+// The whole chain a user relies on, through the real program, its QML
+// interface and the stand-in player: the selection reaches the playlist file,
+// a changed setting the configuration, and the preview the player.
+void tst_StartupProcess::sessionReachesPlaylistConfigurationAndPlayer()
+{
+    QTemporaryDir appDir;
+    QVERIFY(appDir.isValid());
+    QVERIFY(QFile::copy(m_program, appDir.filePath("KelvraConfig")));
+    QVERIFY(QFile::copy(QStringLiteral(KELVRA_TEST_PLAYER), appDir.filePath("Kelvra.exe")));
+    for (const QString &program : {QStringLiteral("KelvraConfig"), QStringLiteral("Kelvra.exe")})
+        QVERIFY(QFile::setPermissions(appDir.filePath(program), QFile::permissions(m_program)));
+    QVERIFY(copyTree(m_appDir.filePath("qt"), appDir.filePath("qt")));
+
+    QVERIFY(QDir(appDir.path()).mkpath("scenes"));
+    struct SceneSpec { const char *file; const char *id; const char *name; quint32 flags; quint16 year; };
+    const SceneSpec specs[] = {
+        {"aurora.kvc", "e2e.aurora", "Aurora", CScene::Background, 2026},
+        {"borealis.kvc", "e2e.borealis", "Borealis", CScene::Postprocessing, 2025},
+        {"aurora-glow.kvc", "e2e.glow", "Aurora Glow", CScene::Foreground, 2024},
+    };
+    for (const SceneSpec &spec : specs) {
+        CScene scene;
+        scene.SetId(QLatin1String(spec.id));
+        scene.SetName(QLatin1String(spec.name));
+        scene.typeFlags = spec.flags;
+        scene.sceneDate.year = spec.year;
+        scene.sceneDate.month = 1;
+        scene.sceneDate.day = 1;
+        QVERIFY(scene.Save(appDir.filePath(QStringLiteral("scenes/") + QLatin1String(spec.file)), true));
+    }
+    QVERIFY(QDir(appDir.path()).mkpath("playlists"));
+    QVERIFY(CPlaylist().Save(appDir.filePath("playlists/Evening.kvp")));
+
+    const Run result = run({}, QStringLiteral("endtoend"), QString(), appDir.path());
+    QVERIFY2(result.exitStatus == QProcess::NormalExit, qPrintable(result.err));
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.err.contains("kelvra-test selected=2"), qPrintable(result.err));
+
+    // The two scenes the search showed, and only they, are in the playlist.
+    CPlaylist playlist;
+    QVERIFY(playlist.Load(m_user->filePath("playlists/Evening.kvp")));
+    QStringList ids;
+    for (const QList<PlaylistEntry *> *list : {&playlist.backgroundEntries, &playlist.foregroundEntries,
+                                               &playlist.postprocessingEntries, &playlist.transitionEntries,
+                                               &playlist.standaloneEntries})
+        for (const PlaylistEntry *entry : *list)
+            ids << entry->sceneId;
+    ids.sort();
+    QCOMPARE(ids, (QStringList{"e2e.aurora", "e2e.glow"}));
+
+    CCfg saved;
+    QVERIFY(saved.Load(m_user->filePath("config.json")));
+    QCOMPARE(saved.transitionTime, 7.5f);
+
+    // The player is started detached; give it a moment to write its record.
+    QFile record(m_user->filePath("player-invocations.txt"));
+    QTRY_VERIFY_WITH_TIMEOUT(record.exists() && record.size() > 0, 20000);
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    const QString expected = QStringLiteral("\"-f\" \"--scene\" \"[apppath]scenes/special/PostprocessingBackground.kvc;;%1\"\n")
+                                 .arg(QDir::cleanPath(appDir.path()) + "/scenes/borealis.kvc");
+    QCOMPARE(QString::fromUtf8(record.readAll()), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_StartupProcess)
