@@ -175,6 +175,8 @@ def playlists():
     write("playlist", "array.kvp", b"[1, 2, 3]")
     write("playlist", "truncated.kvp", b'{"standalone": [{"path": "a"')
     write("playlist", "empty.kvp", b"")
+    write("playlist", "duplicate-keys.kvp",
+          b'{"standalone": [{"path": "a"}], "standalone": [{"path": "b"}], "o": [], "o": 1}')
 
 
 def configs():
@@ -195,6 +197,8 @@ def configs():
     write("config", "raw-bytes.json", b'{"playlistToRun": "\xff\xfe\xc0\xaf"}')
     write("config", "truncated.json", b'{"minSceneTime": 3')
     write("config", "empty.json", b"")
+    write("config", "duplicate-keys.json",
+          b'{"minSceneTime": [1], "minSceneTime": 5, "x": {"a": 1}, "x": {}, "playlistToRun": "a"}')
 
 
 if __name__ == "__main__":
