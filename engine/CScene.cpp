@@ -14,6 +14,7 @@
 #include <quazipfile.h>
 #include <quazipfileinfo.h>
 #include <quazipnewinfo.h>
+#include <unzip.h>
 
 #include <cmath>
 #include <limits>
@@ -57,7 +58,8 @@ const char *const kKnownKeys[] = {
 // UTF-8 and decoded cleanly.
 bool keepsItsBytes(const QString &text, quint16 flags)
 {
-    if (text.contains(QChar::ReplacementCharacter))
+    // The writer takes names and comments as C strings: a NUL would cut them.
+    if (text.contains(QChar::ReplacementCharacter) || text.contains(QChar(0)))
         return false;
     if (flags & kFlagUtf8)
         return true;
@@ -78,11 +80,25 @@ bool isCarriable(const QuaZipFileInfo64 &info)
         && keepsItsBytes(info.name, info.flags) && keepsItsBytes(info.comment, info.flags);
 }
 
+// QuaZip reads names and comments as C strings, so one holding a NUL byte
+// arrives cut short and a rewrite would store the cut text under the entry.
+// For text that keepsItsBytes, the decoded text re-encodes to exactly the
+// stored bytes, so a stored length that differs means a cut.
+bool readWhole(QuaZip &zip, const QuaZipFileInfo64 &info)
+{
+    unz_file_info64 stored;
+    if (unzGetCurrentFileInfo64(zip.getUnzFile(), &stored, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+        return false;
+    return stored.size_filename == uLong(info.name.toUtf8().size())
+        && stored.size_file_comment == uLong(info.comment.toUtf8().size());
+}
+
 // The zip format holds names of at most 65535 bytes; a longer one would be
-// written with a cut length field and damage the archive.
+// written with a cut length field and damage the archive. The writer takes
+// names as C strings, so a NUL would cut the name short.
 bool fitsTheFormat(const QString &name)
 {
-    return !name.isEmpty() && name.toUtf8().size() <= 0xFFFF;
+    return !name.isEmpty() && !name.contains(QChar(0)) && name.toUtf8().size() <= 0xFFFF;
 }
 
 bool needsZip64(const QuaZipFileInfo64 &info)
@@ -461,7 +477,7 @@ bool CScene::Load(const QString &path, bool keepContent)
                 return fail();
             if (!keepContent)
                 break;
-        } else if (keepContent && !isCarriable(info)) {
+        } else if (keepContent && !(isCarriable(info) && readWhole(zip, info))) {
             return fail();   // an edit could not be saved without losing this entry
         }
     }
@@ -505,7 +521,7 @@ bool CScene::Save(const QString &path, bool createNew)
                 unknownKeys = withoutKnownKeys(oldMetadata);
                 continue;
             }
-            if (!isCarriable(info))
+            if (!isCarriable(info) || !readWhole(sourceZip, info))
                 return false;
             zip64 = zip64 || needsZip64(info);
         }

@@ -94,6 +94,51 @@ bool contentEntries(const QString &path, QList<StoredEntry> *entries)
     return zip.getZipError() == UNZ_OK;
 }
 
+quint32 le(const QByteArray &bytes, qint64 at, int width)
+{
+    quint32 value = 0;
+    for (int i = width - 1; i >= 0; --i)
+        value = (value << 8) | quint8(bytes.at(int(at) + i));
+    return value;
+}
+
+// The entry names of an archive as stored, byte for byte, without the first
+// "scene.json"; false when the archive is not laid out plainly enough to
+// walk here (a prefix, zip64, a damaged directory). QuaZip only shows names
+// decoded, so a name rewritten as other bytes would pass unnoticed otherwise.
+bool rawContentNames(const QByteArray &archive, QList<QByteArray> *names)
+{
+    names->clear();
+    const qint64 size = archive.size();
+    qint64 end = -1;
+    for (qint64 at = size - 22; at >= 0 && at >= size - 22 - 65535; --at) {
+        if (le(archive, at, 4) == 0x06054B50u && at + 22 + le(archive, at + 20, 2) == size) {
+            end = at;
+            break;
+        }
+    }
+    if (end < 0)
+        return false;
+    const qint64 count = le(archive, end + 10, 2);
+    qint64 at = le(archive, end + 16, 4);
+    bool metadataSeen = false;
+    for (qint64 i = 0; i < count; ++i) {
+        if (at < 0 || at + 46 > end || le(archive, at, 4) != 0x02014B50u)
+            return false;
+        const qint64 nameLength = le(archive, at + 28, 2);
+        const qint64 next = at + 46 + nameLength + le(archive, at + 30, 2) + le(archive, at + 32, 2);
+        if (next > end)
+            return false;
+        const QByteArray name = archive.mid(int(at + 46), int(nameLength));
+        if (!metadataSeen && name == "scene.json")
+            metadataSeen = true;
+        else
+            names->append(name);
+        at = next;
+    }
+    return true;
+}
+
 QString describeEntries(const QList<PlaylistEntry *> &list)
 {
     QString text;
@@ -184,6 +229,11 @@ QString sceneFull(const QByteArray &bytes)
         return QStringLiteral("a saved edit cannot be listed");
     if (listed && before != after)
         return QStringLiteral("a saved edit changed the other entries");
+    QList<QByteArray> namesBefore;
+    QList<QByteArray> namesAfter;
+    if (rawContentNames(bytes, &namesBefore) && rawContentNames(readFile(path), &namesAfter)
+        && namesBefore != namesAfter)
+        return QStringLiteral("a saved edit stored other entry names");
     return QString();
 }
 

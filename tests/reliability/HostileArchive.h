@@ -114,6 +114,32 @@ inline QByteArray hostileArchive(const QList<HostileEntry> &entries)
     return out;
 }
 
+// The entry names of an archive as its central directory stores them, byte
+// for byte (QuaZip shows them only decoded, and cut at a NUL). Empty when the
+// archive has no plain end record.
+inline QList<QByteArray> storedNames(const QByteArray &archive)
+{
+    const auto le = [&archive](int at, int width) {
+        quint32 value = 0;
+        for (int i = width - 1; i >= 0; --i)
+            value = (value << 8) | quint8(archive.at(at + i));
+        return value;
+    };
+    QList<QByteArray> names;
+    const int end = archive.size() - 22;
+    if (end < 0 || le(end, 4) != 0x06054B50u)
+        return names;
+    int at = int(le(end + 16, 4));
+    for (quint32 i = 0, count = le(end + 10, 2); i < count; ++i) {
+        if (at < 0 || at + 46 > end || le(at, 4) != 0x02014B50u)
+            return QList<QByteArray>();
+        const int nameLength = int(le(at + 28, 2));
+        names.append(archive.mid(at + 46, nameLength));
+        at += 46 + nameLength + int(le(at + 30, 2)) + int(le(at + 32, 2));
+    }
+    return names;
+}
+
 inline QByteArray sceneJson(const QString &name)
 {
     return QStringLiteral("{\"id\": \"%1.id\", \"name\": \"%1\", \"tags\": [\"Calm\"], \"typeFlags\": 1,"
