@@ -42,15 +42,6 @@ void print(const char *key, double value)
     std::fflush(stdout);
 }
 
-double median(QVector<double> values)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const int middle = values.size() / 2;
-    return values.size() % 2 ? values.at(middle) : (values.at(middle - 1) + values.at(middle)) / 2;
-}
-
 // CPU time of this thread, user and kernel: on a machine shared with other
 // work it shows what the wall clock would be without the others.
 qint64 threadCpuNs()
@@ -385,6 +376,15 @@ int firstFrame(int argc, char **argv)
     gLog = nullptr;
     CAppTypeQt::UninstallCrashreporter();
     return result;
+}
+
+double median(QVector<double> values)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const int middle = values.size() / 2;
+    return values.size() % 2 ? values.at(middle) : (values.at(middle - 1) + values.at(middle)) / 2;
 }
 
 } // namespace Probes

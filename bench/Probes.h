@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // The measurements that run inside a fresh child process, one kind per
 // process, so every start-up figure begins from an empty heap and a cold
@@ -28,6 +29,9 @@ int firstFrame(int argc, char **argv);
 // Every "*.kvc" below the two scene directories in the order the start-up
 // walk meets them.
 QStringList sceneFiles(const QString &userScenes, const QString &appScenes);
+
+// The middle value (the mean of the two middle ones for an even count); 0 when empty.
+double median(QVector<double> values);
 
 // Parses "key=value" lines.
 Figures parseFigures(const QByteArray &output);

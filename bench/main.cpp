@@ -36,15 +36,6 @@ struct ProbeRun
     bool ok = false;
 };
 
-double median(QVector<double> values)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const int middle = values.size() / 2;
-    return values.size() % 2 ? values.at(middle) : (values.at(middle - 1) + values.at(middle)) / 2;
-}
-
 QTextStream &out()
 {
     static QTextStream stream(stdout);
@@ -168,7 +159,7 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
         QVector<double> hwm;
         for (int i = 0; i < 3; ++i)
             hwm.append(runProbe(QStringLiteral("memory"), empty).figures.value(QStringLiteral("hwm_kib")));
-        baselineKiB = median(hwm);
+        baselineKiB = Probes::median(hwm);
     }
 
     for (const int count : counts) {
@@ -197,15 +188,15 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
                                        + run.figures.value(QStringLiteral("floor2_cpu_ns"))) / 2;
             cpuRatios.append(floorCpuNs > 0 ? run.figures.value(QStringLiteral("catalogue_cpu_ns")) / floorCpuNs : 0);
         }
-        row.floorMs = median(floors);
-        row.catalogueMs = median(catalogues);
-        row.catalogueRatio = median(ratios);
-        row.cpuRatio = median(cpuRatios);
+        row.floorMs = Probes::median(floors);
+        row.catalogueMs = Probes::median(catalogues);
+        row.catalogueRatio = Probes::median(ratios);
+        row.cpuRatio = Probes::median(cpuRatios);
 
         QVector<double> hwm;
         for (int i = 0; i < 3; ++i)
             hwm.append(runProbe(QStringLiteral("memory"), catalogue).figures.value(QStringLiteral("hwm_kib")));
-        row.bytesPerScene = (median(hwm) - baselineKiB) * 1024 / count;
+        row.bytesPerScene = (Probes::median(hwm) - baselineKiB) * 1024 / count;
 
         const ProbeRun interactive = runProbe(QStringLiteral("interactive"), catalogue);
         const auto figure = [&interactive](const char *key) {
@@ -234,9 +225,9 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
                 frameCatalogues.append(run.figures.value(QStringLiteral("catalogue_ns")) / 1e6);
                 frameQml.append(run.figures.value(QStringLiteral("qml_load_ns")) / 1e6);
             }
-            row.frameMs = median(frames);
-            row.frameCatalogueMs = median(frameCatalogues);
-            row.frameQmlMs = median(frameQml);
+            row.frameMs = Probes::median(frames);
+            row.frameCatalogueMs = Probes::median(frameCatalogues);
+            row.frameQmlMs = Probes::median(frameQml);
         }
 
         out() << count << " scenes: catalogue " << fixed(row.catalogueMs, 1) << " ms = "
