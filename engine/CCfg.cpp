@@ -64,12 +64,8 @@ bool isFiniteNumber(const QJsonValue &value)
 
 bool isInt32(const QJsonValue &value)
 {
-    if (!isFiniteNumber(value))
-        return false;
-    const double number = value.toDouble();
-    return number == std::trunc(number)
-        && number >= std::numeric_limits<qint32>::min()
-        && number <= std::numeric_limits<qint32>::max();
+    return EngineSupport::IsWholeNumberIn(value, std::numeric_limits<qint32>::min(),
+                                          std::numeric_limits<qint32>::max());
 }
 
 bool isFloat(const QJsonValue &value)
@@ -77,7 +73,6 @@ bool isFloat(const QJsonValue &value)
     return isFiniteNumber(value)
         && std::fabs(value.toDouble()) <= std::numeric_limits<float>::max();
 }
-
 
 // Moves an unusable configuration out of the way so the next save cannot
 // overwrite what the user may still want to recover.
@@ -111,15 +106,13 @@ bool CCfg::Load(const QString &path)
         break;
     }
 
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
-    if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
+    QJsonObject object;
+    if (!EngineSupport::ParseJsonObject(data, &object)) {
         keepAside(path, "cannot be parsed");
         return false;
     }
 
     // A key of the wrong type keeps its default; the other keys still count.
-    QJsonObject object = document.object();
     const QJsonValue playlist = object.take(QLatin1String(kPlaylistToRunKey));
     if (playlist.isString())
         playlistToRun = playlist.toString();

@@ -1,12 +1,12 @@
 #include "CPlaylist.h"
 
+#include "EngineSupport.h"
 #include "KelvraFiles.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -40,15 +40,12 @@ bool readTypeFlags(const QJsonValue &value, int *flags)
         *flags = 0;
         return true;
     }
-    if (!value.isDouble())
-        return false;
-    const double number = value.toDouble();
     // Scene flag words are unsigned 32-bit; they are kept as the same bits.
-    if (!std::isfinite(number) || number != std::trunc(number)
-        || number < std::numeric_limits<qint32>::min()
-        || number > std::numeric_limits<quint32>::max()) {
+    if (!EngineSupport::IsWholeNumberIn(value, std::numeric_limits<qint32>::min(),
+                                        std::numeric_limits<quint32>::max())) {
         return false;
     }
+    const double number = value.toDouble();
     *flags = number < 0 ? static_cast<int>(number)
                         : static_cast<int>(static_cast<quint32>(number));
     return true;
@@ -106,12 +103,10 @@ bool CPlaylist::Load(const QString &path)
     QByteArray data;
     if (KelvraFiles::ReadBounded(path, kMaxPlaylistBytes, &data) != KelvraFiles::ReadStatus::Ok)
         return false;
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
-    if (parseError.error != QJsonParseError::NoError || !document.isObject())
+    QJsonObject object;
+    if (!EngineSupport::ParseJsonObject(data, &object))
         return false;
 
-    QJsonObject object = document.object();
     for (const EntryList &list : kLists) {
         const QJsonValue value = object.value(QLatin1String(list.key));
         if (!(value.isArray() || value.isUndefined()))

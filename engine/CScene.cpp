@@ -1,5 +1,6 @@
 #include "CScene.h"
 
+#include "EngineSupport.h"
 #include "ZipFastPath.h"
 
 #include <QFileInfo>
@@ -16,7 +17,6 @@
 #include <quazipnewinfo.h>
 #include <unzip.h>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -226,16 +226,6 @@ bool writeEntry(QuaZip &target, const QString &name, const QByteArray &data)
     return written && out.getZipError() == ZIP_OK;
 }
 
-bool parseObject(const QByteArray &json, QJsonObject *object)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
-        return false;
-    *object = document.object();
-    return true;
-}
-
 QJsonObject withoutKnownKeys(QJsonObject object)
 {
     for (const char *key : kKnownKeys)
@@ -332,7 +322,7 @@ void CScene::Reset()
 bool CScene::ReadMetadata(const QByteArray &json)
 {
     QJsonObject object;
-    if (!parseObject(json, &object))
+    if (!EngineSupport::ParseJsonObject(json, &object))
         return false;
 
     // Everything is checked before anything is stored: a field of the wrong
@@ -366,12 +356,9 @@ bool CScene::ReadMetadata(const QByteArray &json)
     const QJsonValue flagsValue = object.value(QLatin1String(kTypeFlagsKey));
     if (!flagsValue.isUndefined()) {
         ++presentKeys;
-        const double number = flagsValue.toDouble(-1);
-        if (!flagsValue.isDouble() || !std::isfinite(number) || number != std::trunc(number)
-            || number < 0 || number > std::numeric_limits<quint32>::max()) {
+        if (!EngineSupport::IsWholeNumberIn(flagsValue, 0, std::numeric_limits<quint32>::max()))
             return false;
-        }
-        flags = quint32(number);
+        flags = quint32(flagsValue.toDouble());
     }
 
     bool relicensing = true;
@@ -515,7 +502,7 @@ bool CScene::Save(const QString &path, bool createNew)
                 QByteArray json;
                 QJsonObject oldMetadata;
                 if (!readCurrentEntry(sourceZip, info, kMaxMetadataBytes, &json)
-                    || !parseObject(json, &oldMetadata)) {
+                    || !EngineSupport::ParseJsonObject(json, &oldMetadata)) {
                     return false;
                 }
                 unknownKeys = withoutKnownKeys(oldMetadata);

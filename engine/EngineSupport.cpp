@@ -2,8 +2,10 @@
 
 #include "CLog.h"
 
-#include <QByteArray>
+#include <QJsonDocument>
 #include <QStandardPaths>
+
+#include <cmath>
 
 namespace EngineSupport {
 
@@ -27,6 +29,24 @@ void LogLine(bool isError, const QString &text)
         LogError("%s", bytes.constData());
     else
         LogInfo("%s", bytes.constData());
+}
+
+bool ParseJsonObject(const QByteArray &json, QJsonObject *object)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return false;
+    *object = document.object();
+    return true;
+}
+
+bool IsWholeNumberIn(const QJsonValue &value, double lowest, double highest)
+{
+    if (!value.isDouble())
+        return false;
+    const double number = value.toDouble();
+    return std::isfinite(number) && number == std::trunc(number) && number >= lowest && number <= highest;
 }
 
 } // namespace EngineSupport

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QJsonObject>
+#include <QJsonValue>
 #include <QString>
 
 // Small pieces the engine's classes share.
@@ -12,5 +15,14 @@ QString DefaultUserDirectory();
 
 // One engine line through the process-wide log; nothing without a log.
 void LogLine(bool isError, const QString &text);
+
+// The object a JSON text holds; false for text that does not parse or holds
+// anything but an object (object is then left as it was).
+bool ParseJsonObject(const QByteArray &json, QJsonObject *object);
+
+// Whether value is a whole JSON number from lowest to highest inclusive:
+// the engine's integer fields reject fractions, infinities and values out of
+// their type's range rather than rounding or wrapping them.
+bool IsWholeNumberIn(const QJsonValue &value, double lowest, double highest);
 
 } // namespace EngineSupport
