@@ -113,11 +113,7 @@ CLogWorkerThread::~CLogWorkerThread()
     wait();
     CLogLocker locker(mutex);
     // A writer that never ran still holds its queue: write it now.
-    WriteQueuedLinesLocked();
-    if (file) {
-        std::fclose(file);
-        file = nullptr;
-    }
+    CloseFileLocked();
 }
 
 void CLogWorkerThread::RequestStop()
@@ -148,6 +144,15 @@ void CLogWorkerThread::WriteQueuedLinesLocked()
         std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), file);
         if (flushEachLine)
             std::fflush(file);
+    }
+}
+
+void CLogWorkerThread::CloseFileLocked()
+{
+    WriteQueuedLinesLocked();
+    if (file) {
+        std::fclose(file);
+        file = nullptr;
     }
 }
 
@@ -212,10 +217,7 @@ void CLog::Open(const QString &path)
     {
         CLogLocker locker(ownWriter->mutex);
         // Lines queued for the previous file still belong to it.
-        ownWriter->WriteQueuedLinesLocked();
-        if (ownWriter->file)
-            std::fclose(ownWriter->file);
-        ownWriter->file = nullptr;
+        ownWriter->CloseFileLocked();
         std::memcpy(ownWriter->fileName, localPath.constData(), static_cast<size_t>(localPath.size()));
         ownWriter->fileName[localPath.size()] = '\0';
 
@@ -255,13 +257,7 @@ void CLog::CloseFile()
     if (!ownWriter)
         return;
     CLogLocker locker(ownWriter->mutex);
-    if (!ownWriter->file)
-        return;
-    // Lines already accepted go into the file before it is closed, so none
-    // of them waits for a later line to reopen it.
-    ownWriter->WriteQueuedLinesLocked();
-    std::fclose(ownWriter->file);
-    ownWriter->file = nullptr;
+    ownWriter->CloseFileLocked();
 }
 
 // ---------------------------------------------------------------------------

@@ -37,6 +37,9 @@ public:
     void RequestStop();
     // With the mutex held: writes every queued line while the file is open.
     void WriteQueuedLinesLocked();
+    // With the mutex held: writes every queued line, then closes the file if
+    // it is open, so no accepted line waits for a later one to reopen it.
+    void CloseFileLocked();
 
 protected:
     void run() override;
