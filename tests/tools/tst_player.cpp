@@ -195,20 +195,18 @@ void tst_Player::placeholdersAndListsBecomeSteps()
     QFETCH(QString, argument);
     QFETCH(QList<QStringList>, steps);
     CAppTypeQt engine(nullptr, QString());
-    const auto resolve = [&engine](const QString &path) { return engine.ResolvePath(CPath(path)).toString(); };
     for (QStringList &step : steps) {
         for (QString &path : step) {
             path.replace(QLatin1String("A/"), m_appDir->path() + QLatin1Char('/'));
             path.replace(QLatin1String("U/"), m_userDir->path() + QLatin1Char('/'));
         }
     }
-    QCOMPARE(PlayerProgram::PlanSteps(argument, resolve), steps);
+    QCOMPARE(PlayerProgram::PlanSteps(argument, engine), steps);
 }
 
 void tst_Player::playlistScenesAreStepsOfTheirOwn()
 {
     CAppTypeQt engine(nullptr, QString());
-    const auto resolve = [&engine](const QString &path) { return engine.ResolvePath(CPath(path)).toString(); };
     CPlaylist playlist;
     playlist.standaloneEntries.append(Entry(QStringLiteral("[userpath]scenes/s.kvc"), 0));
     playlist.backgroundEntries.append(Entry(QStringLiteral("[apppath]scenes/b1.kvc"), CScene::Background));
@@ -222,9 +220,9 @@ void tst_Player::playlistScenesAreStepsOfTheirOwn()
     const QList<QStringList> expected {
         { app + "/scenes/b1.kvc" }, { "/elsewhere/b2.kvc" }, { user + "/scenes/s.kvc" }
     };
-    QCOMPARE(PlayerProgram::PlanSteps(QStringLiteral("[userpath]playlists/My List.kvp"), resolve), expected);
+    QCOMPARE(PlayerProgram::PlanSteps(QStringLiteral("[userpath]playlists/My List.kvp"), engine), expected);
     // A scene before the playlist is a step of its own, not a layer of its scenes.
-    QCOMPARE(PlayerProgram::PlanSteps(QStringLiteral("/first.kvc;;[userpath]playlists/My List.kvp"), resolve),
+    QCOMPARE(PlayerProgram::PlanSteps(QStringLiteral("/first.kvc;;[userpath]playlists/My List.kvp"), engine),
              QList<QStringList> { { "/first.kvc" } } + expected);
 }
 

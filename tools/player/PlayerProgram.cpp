@@ -1,5 +1,6 @@
 #include "PlayerProgram.h"
 
+#include <CAppTypeQt.h>
 #include <CPlaylist.h>
 #include <CScene.h>
 
@@ -14,7 +15,12 @@ namespace {
 constexpr qint64 kMaxThumbnailBytes = 8 * 1024 * 1024;
 const char kThumbnailEntry[] = "thumbnail.jpg";
 
-QStringList PlaylistScenes(const QString &playlistPath, const PathResolver &resolve)
+QString Resolved(const CAppTypeQt &engine, const QString &path)
+{
+    return engine.ResolvePath(CPath(path)).toString();
+}
+
+QStringList PlaylistScenes(const QString &playlistPath, const CAppTypeQt &engine)
 {
     CPlaylist playlist;
     QStringList scenes;
@@ -27,7 +33,7 @@ QStringList PlaylistScenes(const QString &playlistPath, const PathResolver &reso
     for (const QList<PlaylistEntry *> *list : lists) {
         for (const PlaylistEntry *entry : *list) {
             if (!entry->scenePath.isEmpty())
-                scenes.append(resolve(entry->scenePath));
+                scenes.append(Resolved(engine, entry->scenePath));
         }
     }
     return scenes;
@@ -65,7 +71,7 @@ bool IsPlaylistPath(const QString &path)
     return path.endsWith(QLatin1String(".kvp"), Qt::CaseInsensitive);
 }
 
-QList<QStringList> PlanSteps(const QString &sceneArgument, const PathResolver &resolve)
+QList<QStringList> PlanSteps(const QString &sceneArgument, const CAppTypeQt &engine)
 {
     QList<QStringList> steps;
     QStringList layers;
@@ -75,7 +81,7 @@ QList<QStringList> PlanSteps(const QString &sceneArgument, const PathResolver &r
     };
     const QStringList parts = sceneArgument.split(QLatin1String(kSeparator), Qt::SkipEmptyParts);
     for (const QString &part : parts) {
-        const QString path = resolve(part);
+        const QString path = Resolved(engine, part);
         if (!IsPlaylistPath(path)) {
             layers.append(path);
             continue;
@@ -84,7 +90,7 @@ QList<QStringList> PlanSteps(const QString &sceneArgument, const PathResolver &r
             addStep(layers);
             layers.clear();
         }
-        const QStringList scenes = PlaylistScenes(path, resolve);
+        const QStringList scenes = PlaylistScenes(path, engine);
         if (scenes.isEmpty())
             addStep({ path });
         for (const QString &scene : scenes)

@@ -5,16 +5,14 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
-// Turns placeholder paths ("[apppath]...", "[userpath]...") into file paths.
-using PathResolver = std::function<QString(const QString &)>;
+class CAppTypeQt;
 
 // What the player shows, in turn: a list of steps, each a stack of scene
 // files drawn bottom first (a post-processing scene over its background).
 //
 // The scene argument is a scene file path, a placeholder path, a playlist
-// (".kvp") or a ";;"-separated list of those. Empty parts are skipped. Every
+// (".kvp") or a ";;"-separated list of those; the engine resolves the
+// placeholders, in the argument and in playlists. Empty parts are skipped. Every
 // scene of a playlist is a step of its own, in the playlist file's order;
 // consecutive scene parts form one step together. A playlist that cannot be
 // read, or has no scenes, is kept as a step of its own so the window can
@@ -24,7 +22,7 @@ namespace PlayerProgram {
 constexpr int kMaxSteps = 10000;        // more scenes than any playlist holds
 inline const char kSeparator[] = ";;";
 
-QList<QStringList> PlanSteps(const QString &sceneArgument, const PathResolver &resolve);
+QList<QStringList> PlanSteps(const QString &sceneArgument, const CAppTypeQt &engine);
 bool IsPlaylistPath(const QString &path);
 
 } // namespace PlayerProgram

@@ -59,11 +59,8 @@ int main(int argc, char **argv)
         if (headless) {
             exitCode = !recorded ? 1 : (commandLine.HasScene() ? 0 : 2);
         } else {
-            const PathResolver resolve = [&engine](const QString &path) {
-                return engine.ResolvePath(CPath(path)).toString();
-            };
             PlayerWindow window(commandLine.ModeTitle(),
-                                PlayerProgram::PlanSteps(commandLine.sceneArgument, resolve));
+                                PlayerProgram::PlanSteps(commandLine.sceneArgument, engine));
             window.show();
             exitCode = QGuiApplication::exec();
         }
