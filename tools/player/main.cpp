@@ -14,20 +14,20 @@
 
 #include <QGuiApplication>
 
-#include <cstring>
 #include <memory>
 
 namespace {
 
+// Decided before the application object exists, so from the raw command line,
+// by the same parser that later reads the arguments.
 bool RunsHeadless(int argc, char **argv)
 {
     if (qEnvironmentVariable("KELVRA_PLAYER_HEADLESS") == QLatin1String("1"))
         return true;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--no-window") == 0)
-            return true;
-    }
-    return false;
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return PlayerCommandLine::Parse(arguments).noWindow;
 }
 
 } // namespace
