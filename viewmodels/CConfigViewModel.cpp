@@ -677,7 +677,7 @@ void CConfigViewModel::previewActiveScene(const QString &modeSwitch)
     saveConfiguration();
 
     QString sceneArgument = m_activeScene->filepath();
-    if (m_activeScene->type() == QLatin1String("Postprocessing"))
+    if (CSceneViewModel::typeBit(m_activeScene->scene().typeFlags) == CScene::Postprocessing)
         sceneArgument.prepend(QLatin1String(postprocessingBackgroundPrefix));
     PlayerLauncher::start({modeSwitch, QLatin1String(sceneOption), sceneArgument});
 }

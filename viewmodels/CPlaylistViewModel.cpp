@@ -251,15 +251,8 @@ QList<PlaylistEntry *> &CPlaylistViewModel::entriesOfType(int typeValue)
 
 int CPlaylistViewModel::typeValue(quint32 typeFlags)
 {
-    if (typeFlags & CScene::Background)
-        return 1;
-    if (typeFlags & CScene::Foreground)
-        return 2;
-    if (typeFlags & CScene::Postprocessing)
-        return 4;
-    if (typeFlags & CScene::Transition)
-        return 8;
-    return 256;
+    const quint32 bit = CSceneViewModel::typeBit(typeFlags);
+    return bit ? int(bit) : 256;
 }
 
 QString CPlaylistViewModel::playlistDirectory()

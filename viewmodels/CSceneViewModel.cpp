@@ -41,30 +41,45 @@ bool CSceneViewModel::relicensingPossible() const
     return m_scene.relicensingFlag;
 }
 
+quint32 CSceneViewModel::typeBit(quint32 typeFlags)
+{
+    for (quint32 bit : {CScene::Background, CScene::Foreground, CScene::Postprocessing, CScene::Transition}) {
+        if (typeFlags & bit)
+            return bit;
+    }
+    return 0;
+}
+
 QString CSceneViewModel::typeName(quint32 typeFlags)
 {
-    if (typeFlags & CScene::Background)
+    switch (typeBit(typeFlags)) {
+    case CScene::Background:
         return QStringLiteral("Background");
-    if (typeFlags & CScene::Foreground)
+    case CScene::Foreground:
         return QStringLiteral("Foreground");
-    if (typeFlags & CScene::Postprocessing)
+    case CScene::Postprocessing:
         return QStringLiteral("Postprocessing");
-    if (typeFlags & CScene::Transition)
+    case CScene::Transition:
         return QStringLiteral("Transition");
-    return QStringLiteral("Standalone");
+    default:
+        return QStringLiteral("Standalone");
+    }
 }
 
 int CSceneViewModel::typeIndex(quint32 typeFlags)
 {
-    if (typeFlags & CScene::Background)
+    switch (typeBit(typeFlags)) {
+    case CScene::Background:
         return 1;
-    if (typeFlags & CScene::Foreground)
+    case CScene::Foreground:
         return 2;
-    if (typeFlags & CScene::Postprocessing)
+    case CScene::Postprocessing:
         return 3;
-    if (typeFlags & CScene::Transition)
+    case CScene::Transition:
         return 4;
-    return 0;
+    default:
+        return 0;
+    }
 }
 
 QString CSceneViewModel::type() const

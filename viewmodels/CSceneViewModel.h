@@ -60,8 +60,10 @@ public:
     const CScene &scene() const { return m_scene; }
     CScene &scene() { return m_scene; }
 
-    // The type name and index of a type flag word; the first of the bits
-    // Background, Foreground, Postprocessing, Transition that is set decides.
+    // The type of a type flag word: the first of the bits Background,
+    // Foreground, Postprocessing, Transition that is set, 0 for a standalone
+    // scene. Its name and index follow from it.
+    static quint32 typeBit(quint32 typeFlags);
     static QString typeName(quint32 typeFlags);
     static int typeIndex(quint32 typeFlags);
 
