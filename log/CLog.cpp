@@ -1,17 +1,12 @@
 #include "CLog.h"
 
-#include <QFileInfo>
 #include "CLogLocker.h"
+
+#include <QDateTime>
+#include <QFileInfo>
 
 #include <cstdarg>
 #include <cstring>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <chrono>
-#include <ctime>
-#endif
 
 CLog *gLog = nullptr;
 
@@ -25,55 +20,6 @@ constexpr int kMaxWaitingBeforeQueue = 100; // a line is queued while at most 10
 constexpr long kMaxKeptFileSize = 100000;
 constexpr int kMaxPathCharacters = 200;
 constexpr int kMaxPathBytes = 199;
-
-struct LocalTimestamp
-{
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    int millisecond = 0;
-};
-
-// The local wall-clock time, to the millisecond.
-LocalTimestamp CurrentLocalTimestamp()
-{
-    LocalTimestamp stamp;
-#ifdef Q_OS_WIN
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    stamp.year = now.wYear;
-    stamp.month = now.wMonth;
-    stamp.day = now.wDay;
-    stamp.hour = now.wHour;
-    stamp.minute = now.wMinute;
-    stamp.second = now.wSecond;
-    stamp.millisecond = now.wMilliseconds;
-#else
-    const auto now = std::chrono::system_clock::now();
-    const auto sinceEpoch = now.time_since_epoch();
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(sinceEpoch);
-    auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch - seconds).count();
-    std::time_t wholeSeconds = static_cast<std::time_t>(seconds.count());
-    // Before 1970 the remainder is negative; borrow one second.
-    if (milliseconds < 0) {
-        milliseconds += 1000;
-        --wholeSeconds;
-    }
-    std::tm local {};
-    localtime_r(&wholeSeconds, &local);
-    stamp.year = local.tm_year + 1900;
-    stamp.month = local.tm_mon + 1;
-    stamp.day = local.tm_mday;
-    stamp.hour = local.tm_hour;
-    stamp.minute = local.tm_min;
-    stamp.second = local.tm_sec;
-    stamp.millisecond = static_cast<int>(milliseconds);
-#endif
-    return stamp;
-}
 
 // Formats into the fixed message buffer; longer output keeps its first 999
 // characters. A format the C library rejects yields an empty message.
@@ -271,13 +217,16 @@ void WriteLine(const char *message, bool isError)
     if (!message)
         message = "";
 
-    const LocalTimestamp t = CurrentLocalTimestamp();
+    // The local wall-clock time, to the millisecond.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate date = now.date();
+    const QTime time = now.time();
     char line[kLineBufferSize];
     const char *format = isError ? "%4d-%02d-%02d %02d:%02d:%02d.%03d: !ERROR! : %s\n"
                                  : "%4d-%02d-%02d %02d:%02d:%02d.%03d: %s\n";
     // snprintf keeps the first 1049 characters; a cut line loses its newline.
-    if (std::snprintf(line, sizeof line, format, t.year, t.month, t.day, t.hour, t.minute, t.second,
-                      t.millisecond, message)
+    if (std::snprintf(line, sizeof line, format, date.year(), date.month(), date.day(), time.hour(),
+                      time.minute(), time.second(), time.msec(), message)
         < 0)
         return;
 
