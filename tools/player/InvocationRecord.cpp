@@ -5,14 +5,19 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
-namespace InvocationRecord {
+namespace {
 
+// The argument as a JSON string literal.
 QString QuoteArgument(const QString &argument)
 {
     // A one-element array, compact: ["..."]; the string literal lies inside.
     const QByteArray json = QJsonDocument(QJsonArray { argument }).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(json.mid(1, json.size() - 2));
 }
+
+} // namespace
+
+namespace InvocationRecord {
 
 QString FormatLine(const QStringList &arguments)
 {

@@ -16,7 +16,6 @@ namespace InvocationRecord {
 
 inline const char kFileName[] = "player-invocations.txt";
 
-QString QuoteArgument(const QString &argument);
 // The line for arguments, without the final newline.
 QString FormatLine(const QStringList &arguments);
 // The arguments of a line made by FormatLine; false (and an empty list) when
