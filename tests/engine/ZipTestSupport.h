@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QList>
 
+#include <quacrc32.h>
 #include <quazip.h>
 #include <quazipfile.h>
 #include <quazipfileinfo.h>
@@ -22,24 +23,42 @@ struct ZipEntry
     int method = Z_DEFLATED;
     int level = Z_DEFAULT_COMPRESSION;
     QString comment;
+    QByteArray password;   // encrypted with it when not empty
 };
 
-inline QByteArray makeArchive(const QList<ZipEntry> &entries)
+struct ArchiveOptions
+{
+    QString comment;                      // the archive's own comment
+    const char *legacyCodec = nullptr;    // names and comments in this code page, UTF-8 flag clear
+};
+
+// Empty when the archive could not be built.
+inline QByteArray makeArchive(const QList<ZipEntry> &entries, const ArchiveOptions &options = ArchiveOptions())
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QuaZip zip(&buffer);
     zip.setAutoClose(false);
-    zip.setUtf8Enabled(true);
+    if (options.legacyCodec) {
+        zip.setFileNameCodec(options.legacyCodec);
+        zip.setCommentCodec(options.legacyCodec);
+    } else {
+        zip.setUtf8Enabled(true);
+    }
     if (!zip.open(QuaZip::mdCreate))
         return QByteArray();
+    if (!options.comment.isEmpty())
+        zip.setComment(options.comment);
     for (const ZipEntry &entry : entries) {
         QuaZipNewInfo info(entry.name);
         info.comment = entry.comment;
         info.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         QuaZipFile file(&zip);
-        if (!file.open(QIODevice::WriteOnly, info, nullptr, 0, entry.method, entry.level))
+        // Encryption needs the data's CRC before the data is written.
+        const char *password = entry.password.isEmpty() ? nullptr : entry.password.constData();
+        const quint32 crc = password ? QuaCrc32().calculate(entry.data) : 0;
+        if (!file.open(QIODevice::WriteOnly, info, password, crc, entry.method, entry.level))
             return QByteArray();
         file.write(entry.data);
         file.close();

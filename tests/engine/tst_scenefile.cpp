@@ -292,21 +292,9 @@ private slots:
         QTest::addRow("metadata last") << makeArchive({ZipEntry{QStringLiteral("a.bin"), QByteArray(9000, 'a'),
                                                                 Z_DEFLATED, 9, QString()},
                                                        ZipEntry{kMetadata, json, Z_DEFLATED, 1, QString()}});
-        QByteArray commented;
-        {
-            QBuffer buffer(&commented);
-            buffer.open(QIODevice::WriteOnly);
-            QuaZip zip(&buffer);
-            zip.setAutoClose(false);
-            zip.open(QuaZip::mdCreate);
-            zip.setComment(QStringLiteral("made by hand"));
-            QuaZipFile file(&zip);
-            file.open(QIODevice::WriteOnly, QuaZipNewInfo(kMetadata));
-            file.write(json);
-            file.close();
-            zip.close();
-        }
-        QTest::addRow("archive comment") << commented;
+        ArchiveOptions commented;
+        commented.comment = QStringLiteral("made by hand");
+        QTest::addRow("archive comment") << makeArchive({ZipEntry{kMetadata, json}}, commented);
         QTest::addRow("bytes before the archive") << QByteArray("#!/bin/sh\nexit 0\n") + makeArchive(richScene(typicalMetadata()));
     }
 
@@ -422,25 +410,10 @@ private slots:
     {
         // Editing needs every entry readable: an encrypted entry cannot be
         // copied, so the edit is refused at load and at save.
-        QByteArray bytes;
-        {
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            QuaZip zip(&buffer);
-            zip.setAutoClose(false);
-            QVERIFY(zip.open(QuaZip::mdCreate));
-            QuaZipFile meta(&zip);
-            QVERIFY(meta.open(QIODevice::WriteOnly, QuaZipNewInfo(kMetadata)));
-            meta.write(metadataJson(typicalMetadata()));
-            meta.close();
-            const QByteArray secret("secret content");
-            QuaZipFile locked(&zip);
-            QVERIFY(locked.open(QIODevice::WriteOnly, QuaZipNewInfo(QStringLiteral("locked.bin")), "pw",
-                                crc32(0, reinterpret_cast<const Bytef *>(secret.constData()), uInt(secret.size()))));
-            locked.write(secret);
-            locked.close();
-            zip.close();
-        }
+        ZipEntry locked{QStringLiteral("locked.bin"), QByteArray("secret content")};
+        locked.password = "pw";
+        const QByteArray bytes = makeArchive({ZipEntry{kMetadata, metadataJson(typicalMetadata())}, locked});
+        QVERIFY(!bytes.isEmpty());
         QVERIFY(writeFile(m_path, bytes));
         CScene browsing;
         QVERIFY(browsing.Load(m_path, false));
@@ -466,27 +439,12 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QString, comment);
-        QByteArray bytes;
-        {
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            QuaZip zip(&buffer);
-            zip.setAutoClose(false);
-            zip.setFileNameCodec("ISO-8859-1");
-            zip.setCommentCodec("ISO-8859-1");
-            QVERIFY(zip.open(QuaZip::mdCreate));
-            QuaZipFile meta(&zip);
-            QVERIFY(meta.open(QIODevice::WriteOnly, QuaZipNewInfo(kMetadata)));
-            meta.write(metadataJson(typicalMetadata()));
-            meta.close();
-            QuaZipNewInfo info(name);
-            info.comment = comment;
-            QuaZipFile content(&zip);
-            QVERIFY(content.open(QIODevice::WriteOnly, info));
-            content.write("content");
-            content.close();
-            zip.close();
-        }
+        ArchiveOptions legacy;
+        legacy.legacyCodec = "ISO-8859-1";
+        ZipEntry content{name, QByteArray("content")};
+        content.comment = comment;
+        const QByteArray bytes = makeArchive({ZipEntry{kMetadata, metadataJson(typicalMetadata())}, content}, legacy);
+        QVERIFY(!bytes.isEmpty());
         QVERIFY(writeFile(m_path, bytes));
 
         CScene browsing;
