@@ -11,6 +11,8 @@
 #include <quazip.h>
 #include <quazipfile.h>
 
+#include <optional>
+
 namespace {
 
 bool isAcceptableImageSize(const QSize &imageSize)
@@ -68,6 +70,44 @@ QImage decodeImage(const QByteArray &data)
     return reader.read();
 }
 
+// The entry's bytes, or nothing when the archive cannot be opened or holds
+// no such entry. An entry that is there but cannot be read within
+// maxEntryBytes gives empty bytes, which decode to nothing.
+std::optional<QByteArray> readEntry(const QString &archivePath, const QString &entryName)
+{
+    // An id without "#" names no entry: nothing to show.
+    if (entryName.isEmpty())
+        return std::nullopt;
+
+    QByteArray data;
+#ifndef Q_OS_WIN
+    // Outside Windows entry names match exactly, as the fast reader compares
+    // them: an archive laid out the usual way is read with two small reads
+    // instead of the library's scan; anything else goes the general way.
+    switch (ZipFastPath::readFileEntry(archivePath, entryName.toUtf8(), CSceneImageProvider::maxEntryBytes,
+                                       &data)) {
+    case ZipFastPath::Outcome::Found:
+        return data;
+    case ZipFastPath::Outcome::NotRegularFile:
+        return std::nullopt;   // as the library's failed open; a pipe never blocks the loader
+    case ZipFastPath::Outcome::Fallback:
+        break;
+    }
+#endif
+
+    QuaZip archive(archivePath);
+    if (!archive.open(QuaZip::mdUnzip))
+        return std::nullopt;
+    if (!archive.setCurrentFile(entryName)) {
+        archive.close();
+        return std::nullopt;
+    }
+    if (!readCurrentEntry(archive, &data))
+        data.clear();
+    archive.close();
+    return data;
+}
+
 } // namespace
 
 CSceneImageProvider::CSceneImageProvider()
@@ -86,45 +126,13 @@ QImage CSceneImageProvider::requestImage(const QString &id, QSize *size, const Q
     // "#" and "?" of a path; a raw "#" is the separator. Decoding after the
     // split lets such paths through while a path without "%" is unchanged.
     const QString archivePath = QUrl::fromPercentEncoding(parts.at(0).toUtf8());
-    // An id without "#" names no entry: nothing to show.
     const QString entryName = parts.size() > 1 ? QUrl::fromPercentEncoding(parts.at(1).toUtf8()) : QString();
 
-#ifndef Q_OS_WIN
-    // Outside Windows entry names match exactly, as the fast reader compares
-    // them: an archive laid out the usual way is read with two small reads
-    // instead of the library's scan; anything else goes the general way.
-    if (!entryName.isEmpty()) {
-        QByteArray data;
-        switch (ZipFastPath::readFileEntry(archivePath, entryName.toUtf8(), maxEntryBytes, &data)) {
-        case ZipFastPath::Outcome::Found: {
-            const QImage image = decodeImage(data);
-            if (size)
-                *size = image.isNull() ? QSize(0, 0) : image.size();
-            return image;
-        }
-        case ZipFastPath::Outcome::NotRegularFile:
-            return QImage();   // as the library's failed open; a pipe never blocks the loader
-        case ZipFastPath::Outcome::Fallback:
-            break;
-        }
-    }
-#endif
-
-    QuaZip archive(archivePath);
-    if (!archive.open(QuaZip::mdUnzip))
+    const std::optional<QByteArray> data = readEntry(archivePath, entryName);
+    if (!data)
         return QImage();
-    // An empty name would clear the current entry rather than fail.
-    if (entryName.isEmpty() || !archive.setCurrentFile(entryName)) {
-        archive.close();
-        return QImage();
-    }
 
-    QImage image;
-    QByteArray data;
-    if (readCurrentEntry(archive, &data))
-        image = decodeImage(data);
-    archive.close();
-
+    const QImage image = decodeImage(*data);
     if (size)
         *size = image.isNull() ? QSize(0, 0) : image.size();
     return image;
