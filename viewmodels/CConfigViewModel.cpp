@@ -3,6 +3,7 @@
 #include "CAppTypeQt.h"
 #include "CCfg.h"
 #include "PlayerLauncher.h"
+#include "PropertySupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -542,10 +543,7 @@ void CConfigViewModel::storeSelection()
 
 void CConfigViewModel::setActiveScene(CSceneViewModel *activeScene)
 {
-    if (activeScene == m_activeScene)
-        return;
-    m_activeScene = activeScene;
-    emit activeSceneChanged();
+    assignAndNotify(this, m_activeScene, activeScene, &CConfigViewModel::activeSceneChanged);
 }
 
 // ---- Playlists -------------------------------------------------------------
@@ -569,10 +567,7 @@ void CConfigViewModel::setActivePlaylist(CPlaylistViewModel *playlist)
 
 void CConfigViewModel::setPlaylistToRun(QString playlist)
 {
-    if (playlist == m_config->playlistToRun)
-        return;
-    m_config->playlistToRun = playlist;
-    emit playlistToRunChanged();
+    assignAndNotify(this, m_config->playlistToRun, playlist, &CConfigViewModel::playlistToRunChanged);
 }
 
 void CConfigViewModel::addPlaylist(QString name)
@@ -598,10 +593,7 @@ void CConfigViewModel::addPlaylist(QString name)
     m_playlists.append(playlist);
     emit playlistsChanged();
 
-    if (m_config->playlistToRun != playlist->filepath()) {
-        m_config->playlistToRun = playlist->filepath();
-        emit playlistToRunChanged();
-    }
+    setPlaylistToRun(playlist->filepath());
     setActivePlaylist(playlist);
 }
 
@@ -628,19 +620,14 @@ void CConfigViewModel::deletePlaylist(QString name)
     // stored into it, so its file stays deleted.
     m_activePlaylist = nullptr;
     if (m_playlists.isEmpty()) {
-        if (!m_config->playlistToRun.isEmpty()) {
-            m_config->playlistToRun.clear();
-            emit playlistToRunChanged();
-        }
+        setPlaylistToRun(QString());
         emit activePlaylistChanged();
         return;
     }
 
     CPlaylistViewModel *first = m_playlists.first();
-    if (first && m_config->playlistToRun != first->filepath()) {
-        m_config->playlistToRun = first->filepath();
-        emit playlistToRunChanged();
-    }
+    if (first)
+        setPlaylistToRun(first->filepath());
     setActivePlaylist(first);
 }
 

@@ -1,6 +1,7 @@
 #include "CPlaylistViewModel.h"
 
 #include "CAppTypeQt.h"
+#include "PropertySupport.h"
 #include "QObjectListModel.h"
 
 #include <QDir>
@@ -118,18 +119,12 @@ void CPlaylistViewModel::setName(const QString &name)
 
 void CPlaylistViewModel::setSelected(bool selected)
 {
-    if (selected == m_selected)
-        return;
-    m_selected = selected;
-    emit selectedChanged();
+    assignAndNotify(this, m_selected, selected, &CPlaylistViewModel::selectedChanged);
 }
 
 void CPlaylistViewModel::setScenesSelected(int scenesSelected)
 {
-    if (scenesSelected == m_scenesSelected)
-        return;
-    m_scenesSelected = scenesSelected;
-    emit scenesSelectedChanged();
+    assignAndNotify(this, m_scenesSelected, scenesSelected, &CPlaylistViewModel::scenesSelectedChanged);
 }
 
 void CPlaylistViewModel::resolveScenes(QObjectListModel *allScenes)

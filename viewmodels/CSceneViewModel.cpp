@@ -1,5 +1,7 @@
 #include "CSceneViewModel.h"
 
+#include "PropertySupport.h"
+
 CSceneViewModel::CSceneViewModel()
     : QObject(nullptr)
 {
@@ -132,18 +134,12 @@ bool CSceneViewModel::official() const
 
 void CSceneViewModel::setFilepath(const QString &filepath)
 {
-    if (filepath == m_filepath)
-        return;
-    m_filepath = filepath;
-    emit filepathChanged();
+    assignAndNotify(this, m_filepath, filepath, &CSceneViewModel::filepathChanged);
 }
 
 void CSceneViewModel::setSelected(bool selected)
 {
-    if (selected == m_selected)
-        return;
-    m_selected = selected;
-    emit selectedChanged();
+    assignAndNotify(this, m_selected, selected, &CSceneViewModel::selectedChanged);
 }
 
 namespace {

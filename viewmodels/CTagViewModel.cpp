@@ -1,5 +1,7 @@
 #include "CTagViewModel.h"
 
+#include "PropertySupport.h"
+
 CTagViewModel::CTagViewModel()
     : QObject(nullptr)
 {
@@ -14,24 +16,15 @@ CTagViewModel::CTagViewModel(const QString &name, float score)
 
 void CTagViewModel::setName(const QString &name)
 {
-    if (name == m_name)
-        return;
-    m_name = name;
-    emit nameChanged();
+    assignAndNotify(this, m_name, name, &CTagViewModel::nameChanged);
 }
 
 void CTagViewModel::setScore(float score)
 {
-    if (!(score != m_score))
-        return;
-    m_score = score;
-    emit scoreChanged();
+    assignAndNotify(this, m_score, score, &CTagViewModel::scoreChanged);
 }
 
 void CTagViewModel::setSelected(bool selected)
 {
-    if (selected == m_selected)
-        return;
-    m_selected = selected;
-    emit selectedChanged();
+    assignAndNotify(this, m_selected, selected, &CTagViewModel::selectedChanged);
 }
