@@ -15,8 +15,6 @@ PlayerCommandLine PlayerCommandLine::Parse(const QStringList &arguments)
         } else if (result.modeSwitch.isEmpty() && argument.size() > 1
                    && argument.startsWith(QLatin1Char('-')) && !argument.startsWith(QLatin1String("--"))) {
             result.modeSwitch = argument;
-        } else {
-            result.ignored.append(argument);
         }
     }
     return result;

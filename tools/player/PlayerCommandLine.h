@@ -5,13 +5,13 @@
 
 // What the player was asked to do: a mode switch ("-f" normal, "-v" VR, or
 // "-" followed by any other word), "--scene" followed by the scene argument,
-// and "--no-window" for a run that only records its command line.
+// and "--no-window" for a run that only records its command line. Anything
+// else is ignored.
 struct PlayerCommandLine
 {
     QString modeSwitch;     // the first single-dash argument; empty when none
     QString sceneArgument;  // the argument after "--scene"; empty when none
     bool noWindow = false;  // "--no-window" was given
-    QStringList ignored;    // arguments the player does not understand
 
     // arguments: the command line without the program name.
     static PlayerCommandLine Parse(const QStringList &arguments);
