@@ -1,4 +1,5 @@
 #include "InvocationRecord.h"
+#include "JpegTestSupport.h"
 #include "PlayerCommandLine.h"
 #include "PlayerProgram.h"
 #include "PlayerWindow.h"
@@ -7,7 +8,6 @@
 #include <CPlaylist.h>
 #include <CScene.h>
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -19,15 +19,6 @@
 
 namespace {
 
-QByteArray JpegOf(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    return bytes;
-}
-
 bool WriteScene(const QString &path, const QString &name, const QString &author, const QImage &thumbnail)
 {
     CScene scene;
@@ -36,7 +27,7 @@ bool WriteScene(const QString &path, const QString &name, const QString &author,
     scene.SetAuthor(author);
     scene.typeFlags = CScene::Background;
     if (!thumbnail.isNull())
-        scene.SetEntry(QStringLiteral("thumbnail.jpg"), JpegOf(thumbnail));
+        scene.SetEntry(QStringLiteral("thumbnail.jpg"), JpegTest::jpeg(thumbnail));
     return QDir().mkpath(QFileInfo(path).path()) && scene.Save(path, true);
 }
 
