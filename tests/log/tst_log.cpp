@@ -1,5 +1,6 @@
 #include "CLog.h"
 #include "CLogLocker.h"
+#include "EngineTestSupport.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -15,13 +16,7 @@
 
 namespace {
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
+using EngineTest::readFile;
 
 // Lines as written, each with its newline if it had one.
 QList<QByteArray> readLines(const QString &path)
@@ -49,15 +44,6 @@ bool queueIsEmpty(CLog &log)
 {
     CLogLocker locker(log.writer->mutex);
     return log.writer->queue.isEmpty();
-}
-
-bool writeFile(const QString &path, qint64 size)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray block(size, 'x');
-    return file.write(block) == size;
 }
 
 // A writer that is not running, so the lines handed to it stay queued until
@@ -280,7 +266,7 @@ void tst_Log::sizeRuleAtOpen()
 {
     QFETCH(qint64, existingSize);
     QFETCH(bool, kept);
-    QVERIFY(writeFile(logPath(), existingSize));
+    QVERIFY(EngineTest::writeFile(logPath(), QByteArray(int(existingSize), 'x')));
     {
         CLog log;
         log.Open(logPath());
