@@ -315,7 +315,6 @@ void CScene::Reset()
     m_unknownKeys = QJsonObject();
     m_newEntries.clear();
     m_contentSource.clear();
-    m_keepContent = false;
     m_loadFailed = false;
 }
 
@@ -471,7 +470,6 @@ bool CScene::Load(const QString &path, bool keepContent)
     if (zip.getZipError() != UNZ_OK || !found || !ReadMetadata(json))
         return fail();
 
-    m_keepContent = keepContent;
     m_contentSource = path;
     return true;
 }

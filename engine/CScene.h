@@ -88,7 +88,6 @@ private:
     QJsonObject m_unknownKeys;           // keys of "scene.json" this version does not know, written back
     QMap<QString, QByteArray> m_newEntries;
     QString m_contentSource;             // the archive whose other entries a Save carries over
-    bool m_keepContent = false;
     bool m_loadFailed = false;           // a rewrite would replace real metadata with an empty scene
 
     void Reset();
