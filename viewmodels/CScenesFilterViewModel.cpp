@@ -3,6 +3,8 @@
 #include "CSceneViewModel.h"
 #include "QObjectListModel.h"
 
+#include <QScopedValueRollback>
+
 CScenesFilterViewModel::CScenesFilterViewModel(QObject *parent)
     : QSortFilterProxyModel(parent)
 {
@@ -30,19 +32,19 @@ void CScenesFilterViewModel::refilter()
     for (int row = 0; row < rows; ++row) {
         const CSceneViewModel *scene = sceneAt(row);
         accepted[row] = scene && acceptsScene(*scene);
-        const bool changed = m_shown.size() != rows || accepted[row] != m_shown.at(row);
+        const bool changed = m_decided.size() != rows || accepted[row] != m_decided.at(row);
         runs += changed && !previousChanged;
         previousChanged = changed;
     }
-    m_accepted = accepted;
+    m_decided = accepted;
+
+    const QScopedValueRollback<bool> answering(m_answerFromDecided, true);
     if (runs > kMaxAnnouncedRuns) {
         QSortFilterProxyModel::invalidate();
         rowCount();   // the base class filters lazily: while the answers are at hand
     } else {
         invalidateFilter();
     }
-    m_shown = m_accepted;
-    m_accepted.clear();
 }
 
 void CScenesFilterViewModel::invalidate()
@@ -83,8 +85,8 @@ bool CScenesFilterViewModel::acceptsScene(const CSceneViewModel &sceneModel) con
 
 bool CScenesFilterViewModel::filterAcceptsRow(int sourceRow, const QModelIndex &) const
 {
-    if (sourceRow < m_accepted.size())
-        return m_accepted.at(sourceRow);
+    if (m_answerFromDecided && sourceRow < m_decided.size())
+        return m_decided.at(sourceRow);
     const CSceneViewModel *scene = sceneAt(sourceRow);
     return scene && acceptsScene(*scene);
 }

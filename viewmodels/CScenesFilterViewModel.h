@@ -60,8 +60,9 @@ protected:
 private:
     CSceneViewModel *sceneAt(int sourceRow) const;
 
-    // Answers of the last refilter(), by source row, so the base class does
-    // not apply the rule a second time; empty when not current.
-    QVector<bool> m_accepted;
-    QVector<bool> m_shown;   // what the last refilter() left visible
+    // The answers of the last refilter(), by source row: compared with the
+    // next answers to find the rows that change, and given to the base class
+    // while refilter() has it filter, so the rule is not applied twice.
+    QVector<bool> m_decided;
+    bool m_answerFromDecided = false;
 };
