@@ -35,14 +35,16 @@ public:
     // Asks the thread to end once every queued line is written; safe to call
     // more than once and before the thread was ever started.
     void RequestStop();
-    // With the mutex held: writes every queued line while the file is open.
-    void WriteQueuedLinesLocked();
     // With the mutex held: writes every queued line, then closes the file if
     // it is open, so no accepted line waits for a later one to reopen it.
     void CloseFileLocked();
 
 protected:
     void run() override;
+
+private:
+    // With the mutex held: writes every queued line while the file is open.
+    void WriteQueuedLinesLocked();
 };
 
 // The process-wide asynchronous log. Plain class; reachable as gLog.
