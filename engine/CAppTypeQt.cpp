@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 
 CAppTypeQt *gApp = nullptr;
@@ -38,7 +37,6 @@ QString defaultAppDirectory()
     return QDir::currentPath();
 }
 
-
 // Joins a resolved directory and the text after a placeholder. Separators
 // between the two are collapsed to one and trailing ones dropped; the rest of
 // the text is kept as written.
@@ -68,7 +66,6 @@ bool directoryIsWritable(const QString &directory)
     QTemporaryFile probe(directory + QStringLiteral("/.kelvra-write-test-XXXXXX"));
     return probe.open();
 }
-
 
 } // namespace
 

@@ -3,7 +3,6 @@
 #include "EngineSupport.h"
 
 #include <QDir>
-#include <QStandardPaths>
 
 #include <cstring>
 
