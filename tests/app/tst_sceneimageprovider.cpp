@@ -1,16 +1,13 @@
 #include "CSceneImageProvider.h"
+#include "JpegTestSupport.h"
+#include "ZipTestSupport.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
-
-#include <quazip.h>
-#include <quazipfile.h>
-#include <quazipnewinfo.h>
 
 #include <atomic>
 #include <thread>
@@ -18,22 +15,14 @@
 
 namespace {
 
+using JpegTest::jpegClaiming;
+
 const QSize untouched(-7, -7);
 
-bool writeArchive(const QString &path, const QList<QPair<QString, QByteArray>> &entries)
+bool writeArchive(const QString &path, const QList<EngineTest::ZipEntry> &entries)
 {
-    QuaZip zip(path);
-    if (!zip.open(QuaZip::mdCreate))
-        return false;
-    for (const auto &entry : entries) {
-        QuaZipFile file(&zip);
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(entry.first)))
-            return false;
-        file.write(entry.second);
-        file.close();
-    }
-    zip.close();
-    return zip.getZipError() == 0;
+    const QByteArray archive = EngineTest::makeArchive(entries);
+    return !archive.isEmpty() && EngineTest::writeFile(path, archive);
 }
 
 QByteArray encoded(const QImage &image, const char *format)
@@ -50,20 +39,6 @@ QImage picture(int width, int height)
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
     return image;
-}
-
-// A well-formed JPEG whose frame header claims the given size; decoding it
-// would need width * height * 4 bytes.
-QByteArray jpegClaiming(quint16 width, quint16 height)
-{
-    QByteArray jpeg = encoded(picture(8, 8), "JPG");
-    const int frame = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
-    if (frame < 0)
-        return QByteArray();
-    // Marker (2), length (2), precision (1), height (2), width (2).
-    qToBigEndian(height, jpeg.data() + frame + 5);
-    qToBigEndian(width, jpeg.data() + frame + 7);
-    return jpeg;
 }
 
 } // namespace

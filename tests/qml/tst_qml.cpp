@@ -9,12 +9,11 @@
 #include "CSceneImageProvider.h"
 #include "CScene.h"
 #include "CatalogueBuilder.h"
+#include "JpegTestSupport.h"
 #include "QmlRegistration.h"
 
-#include <QBuffer>
 #include <QColor>
 #include <QDir>
-#include <QImage>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QResource>
@@ -22,17 +21,6 @@
 #include <QtQuickTest>
 
 namespace {
-
-QByteArray jpeg(const QColor &colour)
-{
-    QImage image(64, 36, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    return data;
-}
 
 struct SceneSpec
 {
@@ -61,7 +49,7 @@ void writeScene(const QString &root, const SceneSpec &spec)
     scene.sceneDate.year = spec.year;
     scene.sceneDate.month = 1;
     scene.sceneDate.day = 1;
-    scene.SetEntry(QStringLiteral("thumbnail.jpg"), jpeg(QColor::fromHsv(spec.year % 360, 200, 200)));
+    scene.SetEntry(QStringLiteral("thumbnail.jpg"), JpegTest::jpeg(64, 36, QColor::fromHsv(spec.year % 360, 200, 200)));
     if (!scene.Save(path, true))
         qFatal("cannot write the test scene %s", qPrintable(path));
 }

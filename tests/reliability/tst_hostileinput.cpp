@@ -3,6 +3,7 @@
 // never a crash, a hang, gigabytes of memory or a write somewhere else.
 
 #include "HostileArchive.h"
+#include "JpegTestSupport.h"
 #include "ReliabilityTestSupport.h"
 
 #include "CAppTypeQt.h"
@@ -12,7 +13,6 @@
 #include "CPlaylistViewModel.h"
 #include "QObjectListModel.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -27,29 +27,8 @@ using namespace Reliability;
 
 namespace {
 
-QByteArray encoded(int width, int height, Qt::GlobalColor colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    return bytes;
-}
-
-// A JPEG whose frame header claims width x height; decoding it would need
-// width * height * 4 bytes.
-QByteArray jpegClaiming(quint16 width, quint16 height)
-{
-    QByteArray jpeg = encoded(8, 8, Qt::red);
-    const int frame = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
-    if (frame < 0)
-        return QByteArray();
-    qToBigEndian(height, jpeg.data() + frame + 5);
-    qToBigEndian(width, jpeg.data() + frame + 7);
-    return jpeg;
-}
+using JpegTest::jpeg;
+using JpegTest::jpegClaiming;
 
 QByteArray nestedArrays(int depth)
 {
@@ -145,10 +124,10 @@ void tst_HostileInput::sceneMetadataBeyondTheLimitIsRefused()
 void tst_HostileInput::thumbnailBeyondTheLimitsIsNull_data()
 {
     QTest::addColumn<QByteArray>("archive");
-    const QByteArray jpeg = encoded(8, 8, Qt::red);
-    QTest::addRow("entry declares 4 GB") << hostileArchive({{"thumbnail.jpg", jpeg, false, true, 0xFFFFFFF0LL}});
+    const QByteArray small = jpeg(8, 8, Qt::red);
+    QTest::addRow("entry declares 4 GB") << hostileArchive({{"thumbnail.jpg", small, false, true, 0xFFFFFFF0LL}});
     QTest::addRow("entry inflates to 100 MB")
-        << hostileArchive({{"thumbnail.jpg", jpeg + QByteArray(100 * 1024 * 1024, '\0'), true, true, 300}});
+        << hostileArchive({{"thumbnail.jpg", small + QByteArray(100 * 1024 * 1024, '\0'), true, true, 300}});
     QTest::addRow("header claims 20000 x 20000") << hostileArchive({{"thumbnail.jpg", jpegClaiming(20000, 20000), false}});
     QTest::addRow("header claims 65000 x 2") << hostileArchive({{"thumbnail.jpg", jpegClaiming(65000, 2), false}});
     QTest::addRow("header claims 0 x 0") << hostileArchive({{"thumbnail.jpg", jpegClaiming(0, 0), false}});
@@ -171,10 +150,10 @@ void tst_HostileInput::duplicateEntryNamesResolveToTheFirst()
     const QString file = path(QStringLiteral("twins.kvc"));
     QVERIFY(writeFile(file, hostileArchive({
         {"scene.json", sceneJson(QStringLiteral("First"))},
-        {"thumbnail.jpg", encoded(8, 8, Qt::red), false},
-        {"other.jpg", encoded(2, 2, Qt::green), false},
+        {"thumbnail.jpg", jpeg(8, 8, Qt::red), false},
+        {"other.jpg", jpeg(2, 2, Qt::green), false},
         {"scene.json", sceneJson(QStringLiteral("Second"))},
-        {"thumbnail.jpg", encoded(4, 4, Qt::blue), false},
+        {"thumbnail.jpg", jpeg(4, 4, Qt::blue), false},
     })));
 
     // Whatever was asked before, the first entry of a name answers.
