@@ -6,10 +6,10 @@
 #include "CCfg.h"
 #include "CPlaylist.h"
 #include "CScene.h"
+#include "EngineTestSupport.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
-#include <QFile>
 #include <QList>
 #include <QString>
 
@@ -19,17 +19,8 @@
 
 namespace Reliability {
 
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using EngineTest::readFile;
+using EngineTest::writeFile;
 
 // Bytes that do not compress, so a scene of this content takes real time to
 // write and a kill has something to interrupt.
