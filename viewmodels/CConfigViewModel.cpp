@@ -57,19 +57,6 @@ qint32 truncateToInt32(double value)
     return qint32(value);
 }
 
-// Whether two paths name the same playlist file, however each was spelled.
-bool samePlaylistFile(const QString &a, const QString &b)
-{
-    if (a.isEmpty() || b.isEmpty())
-        return a == b;
-#ifdef Q_OS_WIN
-    const Qt::CaseSensitivity sensitivity = Qt::CaseInsensitive;
-#else
-    const Qt::CaseSensitivity sensitivity = Qt::CaseSensitive;
-#endif
-    return QDir::cleanPath(a).compare(QDir::cleanPath(b), sensitivity) == 0;
-}
-
 template<typename T>
 int listCount(QQmlListProperty<T> *property)
 {
@@ -613,7 +600,7 @@ void CConfigViewModel::deletePlaylist(QString name)
         }
     }
 
-    if (!m_activePlaylist || !samePlaylistFile(m_activePlaylist->filepath(), path))
+    if (!m_activePlaylist || !CPlaylistViewModel::isSamePath(m_activePlaylist->filepath(), path))
         return;
 
     // The deleted playlist stops being active without the selection being
@@ -639,8 +626,8 @@ void CConfigViewModel::viewPlaylist(QString name, QString mode)
 
     saveConfiguration();
     // The player resolves the placeholder itself.
-    PlayerLauncher::start({QLatin1Char('-') + mode, QLatin1String(sceneOption),
-                           QStringLiteral("[userpath]playlists/") + name + QStringLiteral(".kvp")});
+    PlayerLauncher::start(
+        {QLatin1Char('-') + mode, QLatin1String(sceneOption), CPlaylistViewModel::placeholderPathForName(name)});
 }
 
 // ---- Previews --------------------------------------------------------------

@@ -10,6 +10,9 @@
 
 namespace {
 
+// Where playlists live, as a path with a placeholder the engine and the
+// player resolve each for themselves.
+const char *const playlistDirectoryPlaceholder = "[userpath]playlists";
 const char *const playlistSuffix = ".kvp";
 
 // The entry lists in the order in which they are matched and synchronised,
@@ -254,7 +257,7 @@ QString CPlaylistViewModel::playlistDirectory()
 {
     if (!gApp)
         return QString();
-    return gApp->ResolvePath(CPath(QStringLiteral("[userpath]playlists"))).toString();
+    return gApp->ResolvePath(CPath(QLatin1String(playlistDirectoryPlaceholder))).toString();
 }
 
 bool CPlaylistViewModel::isUsableName(const QString &name)
@@ -291,8 +294,22 @@ QString CPlaylistViewModel::filePathForName(const QString &name)
 {
     if (!gApp || !isUsableName(name))
         return QString();
-    return gApp->ResolvePath(CPath(QStringLiteral("[userpath]playlists/") + name + QLatin1String(playlistSuffix)))
-        .toString();
+    return gApp->ResolvePath(CPath(placeholderPathForName(name))).toString();
+}
+
+QString CPlaylistViewModel::placeholderPathForName(const QString &name)
+{
+    return QLatin1String(playlistDirectoryPlaceholder) + QLatin1Char('/') + name + QLatin1String(playlistSuffix);
+}
+
+bool CPlaylistViewModel::isSamePath(const QString &a, const QString &b)
+{
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity sensitivity = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity sensitivity = Qt::CaseSensitive;
+#endif
+    return QDir::cleanPath(a).compare(QDir::cleanPath(b), sensitivity) == 0;
 }
 
 bool CPlaylistViewModel::isInPlaylistDirectory(const QString &path)
@@ -303,10 +320,5 @@ bool CPlaylistViewModel::isInPlaylistDirectory(const QString &path)
     const QFileInfo file(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     if (file.fileName().isEmpty())
         return false;
-    const QString playlists = QDir::cleanPath(QFileInfo(directory).absoluteFilePath());
-#ifdef Q_OS_WIN
-    return file.path().compare(playlists, Qt::CaseInsensitive) == 0;
-#else
-    return file.path() == playlists;
-#endif
+    return isSamePath(file.path(), QFileInfo(directory).absoluteFilePath());
 }

@@ -85,6 +85,12 @@ public:
     // The resolved "[userpath]playlists/" + name + ".kvp"; empty when name is
     // not usable.
     static QString filePathForName(const QString &name);
+    // "[userpath]playlists/" + name + ".kvp", unresolved and unchecked, for
+    // the player, which resolves the placeholder itself.
+    static QString placeholderPathForName(const QString &name);
+    // Whether two paths are spelled the same once cleaned, ignoring case on
+    // systems whose file names ignore it.
+    static bool isSamePath(const QString &a, const QString &b);
     // Whether path names a file directly inside playlistDirectory().
     static bool isInPlaylistDirectory(const QString &path);
 
