@@ -1,10 +1,11 @@
 #pragma once
 
-// Helpers for the engine's file tests: whole-file reads and writes, and a
-// way to make writes fail.
+// Helpers for the engine's file tests: whole-file reads and writes, content
+// that does not compress, and a way to make writes fail.
 
 #include <QByteArray>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QString>
 
 #include <QtGlobal>
@@ -26,6 +27,16 @@ inline QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Bytes that do not compress, the same for the same seed.
+inline QByteArray randomBytes(int size, quint32 seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator random(seed);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(random.bounded(256));
+    return bytes;
 }
 
 // While alive, this process cannot write past limit bytes into any file: the

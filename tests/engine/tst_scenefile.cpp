@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -31,15 +30,6 @@ QJsonObject typicalMetadata()
         {"tags", QJsonArray{"Calm", "Water"}}, {"typeFlags", 2},
         {"relicensing", true}, {"date", "2024-05-06T07:08:09"},
     };
-}
-
-QByteArray randomBytes(int size, quint32 seed)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator random(seed);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char(random.bounded(256));
-    return bytes;
 }
 
 // A scene as an author's tool might write it: several methods and levels, a

@@ -2,6 +2,8 @@
 // returns as Found, the library reads identically; every layout it does not
 // know exactly is left to the library (Fallback).
 
+#include "EngineTestSupport.h"
+
 #include "CScene.h"
 #include "ZipFastPath.h"
 
@@ -25,6 +27,7 @@
 
 namespace {
 
+using namespace EngineTest;
 using ZipFastPath::Outcome;
 
 const QByteArray kMetadata = QByteArrayLiteral("scene.json");
@@ -181,22 +184,13 @@ QByteArray sceneJson(int variant)
         .toUtf8();
 }
 
-QByteArray noise(int bytes, quint32 seed)
-{
-    QRandomGenerator random(seed);
-    QByteArray out(bytes, Qt::Uninitialized);
-    for (char &byte : out)
-        byte = char(random.bounded(256));
-    return out;
-}
-
 // A scene as the engine writes one: metadata first, then content.
 Archive commonScene(quint16 metadataMethod = 8)
 {
     Archive archive;
     Entry metadata {kMetadata, sceneJson(1)};
     metadata.method = metadataMethod;
-    Entry thumbnail {"thumbnail.jpg", noise(3000, 1)};
+    Entry thumbnail {"thumbnail.jpg", randomBytes(3000, 1)};
     thumbnail.method = 0;
     Entry content {"shaders/main.frag", QByteArray("void main() { gl_FragColor = vec4(1.0); }\n").repeated(40)};
     archive.entries = {metadata, thumbnail, content};
@@ -213,10 +207,8 @@ bool libraryRead(const QByteArray &bytes, const QByteArray &name, qint64 limit, 
     data->clear();
     static QTemporaryDir directory;
     const QString path = directory.filePath(QStringLiteral("archive.zip"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+    if (!writeFile(path, bytes))
         return false;
-    file.close();
     QuaZip zip(path);
     if (!zip.open(QuaZip::mdUnzip))
         return false;
@@ -410,7 +402,7 @@ void TestZipFastPath::otherLayoutsFallBack_data()
     QTest::addRow("truncated end record") << common.left(common.size() - 1) << true;
     QTest::addRow("only the end record") << common.right(22) << false;
     QTest::addRow("empty file") << QByteArray() << false;
-    QTest::addRow("garbage") << noise(5000, 7) << false;
+    QTest::addRow("garbage") << randomBytes(5000, 7) << false;
     QTest::addRow("text") << QByteArray("PK\x05\x06 is not enough").repeated(10) << false;
 }
 
@@ -433,7 +425,7 @@ void TestZipFastPath::agreesWithLibraryOnDamagedArchives_data()
 
     Archive many = commonScene(0);
     for (int i = 0; i < 5; ++i)
-        many.entries.append(Entry {QStringLiteral("more/%1.bin").arg(i).toUtf8(), noise(50, quint32(i))});
+        many.entries.append(Entry {QStringLiteral("more/%1.bin").arg(i).toUtf8(), randomBytes(50, quint32(i))});
     for (const auto &[name, archive] : {std::make_pair("deflated", build(commonScene(8))),
                                         std::make_pair("stored", build(commonScene(0))),
                                         std::make_pair("many entries", build(many))}) {
@@ -472,7 +464,7 @@ void TestZipFastPath::agreesWithLibraryOnDamagedArchives()
             damaged.truncate(position());
             break;
         case 2:
-            damaged.insert(position(), noise(1 + int(random.bounded(8)), random.generate()));
+            damaged.insert(position(), randomBytes(1 + int(random.bounded(8)), random.generate()));
             break;
         default:
             damaged.remove(position(), 1 + int(random.bounded(8)));
@@ -499,14 +491,13 @@ void TestZipFastPath::readsScenesTheEngineWrites()
     CScene scene;
     scene.SetName(QStringLiteral("Ribbon Field"));
     scene.tagList = QStringList {QStringLiteral("Calm")};
-    scene.SetEntry(QStringLiteral("thumbnail.jpg"), noise(20000, 3));
+    scene.SetEntry(QStringLiteral("thumbnail.jpg"), randomBytes(20000, 3));
     scene.SetEntry(QStringLiteral("shaders/a.frag"), QByteArray("void main() {}\n").repeated(500));
-    scene.SetEntry(QStringLiteral("textures/noise.png"), noise(200 * 1024, 4));
+    scene.SetEntry(QStringLiteral("textures/noise.png"), randomBytes(200 * 1024, 4));
     QVERIFY(scene.Save(path, true));
 
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray archive = file.readAll();
+    const QByteArray archive = readFile(path);
+    QVERIFY(!archive.isEmpty());
 
     // Browsing reads the last page and the metadata, none of the 220 KB of content.
     CountingSource source(archive);
@@ -571,10 +562,7 @@ void TestZipFastPath::datesReadAsThePatternReadsThem()
     Archive archive = commonScene();
     QJsonObject metadata {{QStringLiteral("name"), QStringLiteral("Dated")}, {QStringLiteral("date"), text}};
     archive.entries[0].data = QJsonDocument(metadata).toJson();
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(build(archive));
-    file.close();
+    QVERIFY(writeFile(path, build(archive)));
 
     CScene scene;
     QCOMPARE(scene.Load(path, false), accepted);
@@ -613,10 +601,7 @@ void TestZipFastPath::browsedSceneKeepsUnknownKeys()
     const QString path = directory.filePath(QStringLiteral("scene.kvc"));
     Archive archive = commonScene();
     archive.entries[0].data = json;
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(build(archive));
-    file.close();
+    QVERIFY(writeFile(path, build(archive)));
     QByteArray direct;
     QCOMPARE(ZipFastPath::readFileEntry(path, kMetadata, kLimit, &direct), Outcome::Found);
 
