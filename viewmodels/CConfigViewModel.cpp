@@ -57,6 +57,26 @@ qint32 truncateToInt32(double value)
     return qint32(value);
 }
 
+// Exact comparison with the shown float, stored truncated: 7.9 over a stored
+// 7 stores 7 again and still counts as a change. True when it stored.
+bool storeWhole(qint32 &field, float value)
+{
+    if (value == float(field))
+        return false;
+    field = truncateToInt32(value);
+    return true;
+}
+
+// A percentage shown for a stored fraction; rounding noise is no change.
+// True when it stored.
+bool storePercent(float &field, float value)
+{
+    if (!percentDiffers(value, percentOf(field)))
+        return false;
+    field = value * 0.01f;
+    return true;
+}
+
 template<typename T>
 int listCount(QQmlListProperty<T> *property)
 {
@@ -154,76 +174,44 @@ bool CConfigViewModel::checkForNewVersion() const { return m_config->checkForNew
 bool CConfigViewModel::sendUsageStats() const { return m_config->sendUsageStats; }
 bool CConfigViewModel::preferOpenVR() const { return m_config->preferOpenVR; }
 
-// The setters follow one of four patterns; the macros keep each setter's own
-// field and signal side by side.
-#define KELVRA_SET_FLAG(field, value, signal) \
-    do {                                      \
-        if ((value) != m_config->field) {     \
-            m_config->field = (value);        \
-            emit signal();                    \
-        }                                     \
-    } while (false)
-
-// Exact comparison; NaN never equals, so it always counts as a change.
-#define KELVRA_SET_PLAIN_FLOAT(field, value, signal) \
-    do {                                             \
-        if (!((value) == m_config->field)) {         \
-            m_config->field = (value);               \
-            emit signal();                           \
-        }                                            \
-    } while (false)
-
-// Compared with the shown float, stored truncated: 7.9 over a stored 7
-// stores 7 again and still emits.
-#define KELVRA_SET_WHOLE(field, value, signal)          \
-    do {                                                \
-        if (!((value) == float(m_config->field))) {     \
-            m_config->field = truncateToInt32(value);   \
-            emit signal();                              \
-        }                                               \
-    } while (false)
-
-#define KELVRA_SET_PERCENT(field, value, signal)               \
-    do {                                                       \
-        if (percentDiffers((value), percentOf(m_config->field))) { \
-            m_config->field = (value) * 0.01f;                 \
-            emit signal();                                     \
-        }                                                      \
-    } while (false)
-
 void CConfigViewModel::setRandNextScene(bool randNextScene)
 {
-    KELVRA_SET_FLAG(randNextScene, randNextScene, randNextSceneChanged);
+    assignAndNotify(this, m_config->randNextScene, randNextScene, &CConfigViewModel::randNextSceneChanged);
 }
 
 void CConfigViewModel::setTransitionTime(float transitionTime)
 {
-    KELVRA_SET_PLAIN_FLOAT(transitionTime, transitionTime, transitionTimeChanged);
+    assignAndNotify(this, m_config->transitionTime, transitionTime, &CConfigViewModel::transitionTimeChanged);
 }
 
 void CConfigViewModel::setMinSceneTime(float minSceneTime)
 {
-    KELVRA_SET_WHOLE(minSceneTime, minSceneTime, minSceneTimeChanged);
+    if (storeWhole(m_config->minSceneTime, minSceneTime))
+        emit minSceneTimeChanged();
 }
 
 void CConfigViewModel::setMaxSceneTime(float maxSceneTime)
 {
-    KELVRA_SET_WHOLE(maxSceneTime, maxSceneTime, maxSceneTimeChanged);
+    if (storeWhole(m_config->maxSceneTime, maxSceneTime))
+        emit maxSceneTimeChanged();
 }
 
 void CConfigViewModel::setPostProcessingProbability(float value)
 {
-    KELVRA_SET_PERCENT(postProcessingProbability, value, postProcessingProbabilityChanged);
+    if (storePercent(m_config->postProcessingProbability, value))
+        emit postProcessingProbabilityChanged();
 }
 
 void CConfigViewModel::setTransitionFromScale(float value)
 {
-    KELVRA_SET_PERCENT(transitionFromScale, value, transitionFromScaleChanged);
+    if (storePercent(m_config->transitionFromScale, value))
+        emit transitionFromScaleChanged();
 }
 
 void CConfigViewModel::setTransitionToScale(float value)
 {
-    KELVRA_SET_PERCENT(transitionToScale, value, transitionToScaleChanged);
+    if (storePercent(m_config->transitionToScale, value))
+        emit transitionToScaleChanged();
 }
 
 void CConfigViewModel::setRenderTargetSize(float value)
@@ -238,7 +226,8 @@ void CConfigViewModel::setRenderTargetSize(float value)
 
 void CConfigViewModel::setRenderTargetSizeVR(float value)
 {
-    KELVRA_SET_PERCENT(renderTargetSizeVR, value, renderTargetSizeVRChanged);
+    if (storePercent(m_config->renderTargetSizeVR, value))
+        emit renderTargetSizeVRChanged();
 }
 
 void CConfigViewModel::setRenderTargetWidth(int value)
@@ -259,58 +248,55 @@ void CConfigViewModel::setRenderTargetHeight(int value)
 
 void CConfigViewModel::setMaxSoundCaptureSilence(float value)
 {
-    KELVRA_SET_WHOLE(maxSoundCaptureSilence, value, maxSoundCaptureSilenceChanged);
+    if (storeWhole(m_config->maxSoundCaptureSilence, value))
+        emit maxSoundCaptureSilenceChanged();
 }
 
 void CConfigViewModel::setCaptureSound(bool value)
 {
-    KELVRA_SET_FLAG(captureSound, value, captureSoundChanged);
+    assignAndNotify(this, m_config->captureSound, value, &CConfigViewModel::captureSoundChanged);
 }
 
 void CConfigViewModel::setEnablePreloader(bool value)
 {
-    KELVRA_SET_FLAG(enablePreloader, value, enablePreloaderChanged);
+    assignAndNotify(this, m_config->enablePreloader, value, &CConfigViewModel::enablePreloaderChanged);
 }
 
 void CConfigViewModel::setCaptureRecordingDevice(bool value)
 {
-    KELVRA_SET_FLAG(captureRecordingDevice, value, captureRecordingDeviceChanged);
+    assignAndNotify(this, m_config->captureRecordingDevice, value, &CConfigViewModel::captureRecordingDeviceChanged);
 }
 
 void CConfigViewModel::setCheckForNewVersion(bool value)
 {
-    KELVRA_SET_FLAG(checkForNewVersion, value, checkForNewVersionChanged);
+    assignAndNotify(this, m_config->checkForNewVersion, value, &CConfigViewModel::checkForNewVersionChanged);
 }
 
 void CConfigViewModel::setSendUsageStats(bool value)
 {
-    KELVRA_SET_FLAG(sendUsageStats, value, sendUsageStatsChanged);
+    assignAndNotify(this, m_config->sendUsageStats, value, &CConfigViewModel::sendUsageStatsChanged);
 }
 
 void CConfigViewModel::setSceneChangeSilenceTime(float value)
 {
-    KELVRA_SET_PLAIN_FLOAT(sceneChangeSilenceTime, value, sceneChangeSilenceTimeChanged);
+    assignAndNotify(this, m_config->sceneChangeSilenceTime, value, &CConfigViewModel::sceneChangeSilenceTimeChanged);
 }
 
 void CConfigViewModel::setSceneChangeSilenceCooldownTime(float value)
 {
-    KELVRA_SET_PLAIN_FLOAT(sceneChangeSilenceCooldownTime, value, sceneChangeSilenceCooldownTimeChanged);
+    assignAndNotify(this, m_config->sceneChangeSilenceCooldownTime, value,
+                    &CConfigViewModel::sceneChangeSilenceCooldownTimeChanged);
 }
 
 void CConfigViewModel::setLayerScenesInVR(bool value)
 {
-    KELVRA_SET_FLAG(layerScenesInVR, value, layerScenesInVRChanged);
+    assignAndNotify(this, m_config->layerScenesInVR, value, &CConfigViewModel::layerScenesInVRChanged);
 }
 
 void CConfigViewModel::setPreferOpenVR(bool value)
 {
-    KELVRA_SET_FLAG(preferOpenVR, value, preferOpenVRChanged);
+    assignAndNotify(this, m_config->preferOpenVR, value, &CConfigViewModel::preferOpenVRChanged);
 }
-
-#undef KELVRA_SET_FLAG
-#undef KELVRA_SET_PLAIN_FLOAT
-#undef KELVRA_SET_WHOLE
-#undef KELVRA_SET_PERCENT
 
 // ---- Catalogue, tags and selection -----------------------------------------
 
