@@ -3,6 +3,8 @@
 #include "CLog.h"
 
 #include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
 #include <QStandardPaths>
 
 #include <cmath>

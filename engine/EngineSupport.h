@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QByteArray>
-#include <QJsonObject>
-#include <QJsonValue>
 #include <QString>
+
+class QJsonObject;
+class QJsonValue;
 
 // Small pieces the engine's classes share.
 namespace EngineSupport {
