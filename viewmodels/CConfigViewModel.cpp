@@ -77,32 +77,6 @@ bool storePercent(float &field, float value)
     return true;
 }
 
-template<typename T>
-int listCount(QQmlListProperty<T> *property)
-{
-    return static_cast<QList<T *> *>(property->data)->size();
-}
-
-template<typename T>
-T *listAt(QQmlListProperty<T> *property, int index)
-{
-    const auto *list = static_cast<QList<T *> *>(property->data);
-    return index >= 0 && index < list->size() ? list->at(index) : nullptr;
-}
-
-// Empties the view model's list; the objects stay alive.
-template<typename T>
-void listClear(QQmlListProperty<T> *property)
-{
-    static_cast<QList<T *> *>(property->data)->clear();
-}
-
-// The lists are filled by start-up and the playlist operations only.
-template<typename T>
-void listAppend(QQmlListProperty<T> *, T *)
-{
-}
-
 } // namespace
 
 CConfigViewModel::CConfigViewModel(QObject *parent)
@@ -317,15 +291,12 @@ QString CConfigViewModel::playlistToRun() const
 
 QQmlListProperty<CPlaylistViewModel> CConfigViewModel::playlists()
 {
-    return QQmlListProperty<CPlaylistViewModel>(this, &m_playlists, listAppend<CPlaylistViewModel>,
-                                                listCount<CPlaylistViewModel>, listAt<CPlaylistViewModel>,
-                                                listClear<CPlaylistViewModel>);
+    return listProperty(this, &m_playlists);
 }
 
 QQmlListProperty<CTagViewModel> CConfigViewModel::tags()
 {
-    return QQmlListProperty<CTagViewModel>(this, &m_tags, listAppend<CTagViewModel>, listCount<CTagViewModel>,
-                                           listAt<CTagViewModel>, listClear<CTagViewModel>);
+    return listProperty(this, &m_tags);
 }
 
 const QStringList &CConfigViewModel::reservedTagNames()

@@ -19,28 +19,6 @@ const char *const playlistSuffix = ".kvp";
 // with the type value of each.
 const int typeValueOrder[] = {256, 1, 2, 4, 8};
 
-int sceneCount(QQmlListProperty<CSceneViewModel> *property)
-{
-    return static_cast<CPlaylistViewModel *>(property->object)->sceneList().size();
-}
-
-CSceneViewModel *sceneAt(QQmlListProperty<CSceneViewModel> *property, int index)
-{
-    const auto &scenes = static_cast<CPlaylistViewModel *>(property->object)->sceneList();
-    return index >= 0 && index < scenes.size() ? scenes.at(index) : nullptr;
-}
-
-// Empties the scene list only; the scenes stay, nothing is saved.
-void clearScenes(QQmlListProperty<CSceneViewModel> *property)
-{
-    static_cast<CPlaylistViewModel *>(property->object)->setSceneList({});
-}
-
-// Scenes join a playlist through the selection, never through QML's list.
-void appendScene(QQmlListProperty<CSceneViewModel> *, CSceneViewModel *)
-{
-}
-
 bool isReservedDeviceName(const QString &name)
 {
     // Windows treats these as devices whatever extension follows them.
@@ -81,7 +59,9 @@ CPlaylistViewModel::~CPlaylistViewModel() = default;
 
 QQmlListProperty<CSceneViewModel> CPlaylistViewModel::scenes()
 {
-    return QQmlListProperty<CSceneViewModel>(this, nullptr, appendScene, sceneCount, sceneAt, clearScenes);
+    // Scenes join a playlist through the selection, never through QML's list;
+    // clearing it empties the scene list only, nothing is saved.
+    return listProperty(this, &m_scenes);
 }
 
 void CPlaylistViewModel::setName(const QString &name)
