@@ -17,9 +17,11 @@
 // Fallback costs a damaged or unusual archive one extra attempt, nothing more.
 //
 // The archive is untrusted input: every offset and length is checked against
-// the bytes actually read, nothing is allocated beyond the limit the caller
-// gives (plus the central directory, at most kMaxCentralDirectoryBytes), and
-// no byte is read twice from the file.
+// the bytes actually read, and nothing is allocated beyond the limit the
+// caller gives (plus the central directory, at most kMaxCentralDirectoryBytes).
+// The reads are few and bounded: the tail, the central directory when the
+// tail does not hold it, and the entry (once more when its local header
+// carries an unusually long extra field).
 namespace ZipFastPath {
 
 enum class Outcome {
