@@ -1,6 +1,7 @@
 #include "SceneImport.h"
 
 #include "CAppTypeQt.h"
+#include "EngineTestSupport.h"
 #include "Platform.h"
 
 #include <QDir>
@@ -64,9 +65,7 @@ void tst_SceneImport::cleanup()
 QString tst_SceneImport::writePackage(const QString &name, const QByteArray &content)
 {
     const QString path = m_source->filePath(name);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
+    EngineTest::writeFile(path, content);
     return path;
 }
 

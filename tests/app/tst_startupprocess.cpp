@@ -10,6 +10,7 @@
 #include "CCfg.h"
 #include "CPlaylist.h"
 #include "CScene.h"
+#include "EngineTestSupport.h"
 
 #include <memory>
 
@@ -136,10 +137,7 @@ tst_StartupProcess::Run tst_StartupProcess::run(const QStringList &arguments, co
 
 QString tst_StartupProcess::logText() const
 {
-    QFile log(m_user->filePath(QStringLiteral("logconfig.txt")));
-    if (!log.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromLocal8Bit(log.readAll());
+    return QString::fromLocal8Bit(EngineTest::readFile(m_user->filePath(QStringLiteral("logconfig.txt"))));
 }
 
 static const char windowLine[] = "kelvra-test window";
@@ -179,19 +177,14 @@ void tst_StartupProcess::importCopiesIntoTheUserScenes()
 {
     QFETCH(QString, package);
     QFETCH(QString, copy);
-    QFile file(m_work->filePath(package));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("not a real scene");
-    file.close();
+    QVERIFY(EngineTest::writeFile(m_work->filePath(package), "not a real scene"));
 
     // Named relative to the working directory, as typed on a command line.
     const Run result = run({QStringLiteral("-i"), package});
     QCOMPARE(result.exitCode, 0);
     QVERIFY2(result.err.contains(windowLine), qPrintable(result.err));  // no player window outside Windows
 
-    QFile copied(importDir() + '/' + copy);
-    QVERIFY(copied.open(QIODevice::ReadOnly));
-    QCOMPARE(copied.readAll(), QByteArray("not a real scene"));
+    QCOMPARE(EngineTest::readFile(importDir() + '/' + copy), QByteArray("not a real scene"));
     // The unreadable package is still listed as a scene at the next start.
     QVERIFY2(result.err.contains(QStringLiteral("scenes=1")), qPrintable(result.err));
 }
@@ -199,22 +192,15 @@ void tst_StartupProcess::importCopiesIntoTheUserScenes()
 void tst_StartupProcess::secondImportKeepsTheFirstCopy()
 {
     const QString package = m_work->filePath(QStringLiteral("night.sky.kvd"));
-    QFile file(package);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("first");
-    file.close();
+    QVERIFY(EngineTest::writeFile(package, "first"));
     QCOMPARE(run({QStringLiteral("-i"), package}).exitCode, 0);
 
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("second");
-    file.close();
+    QVERIFY(EngineTest::writeFile(package, "second"));
     const Run second = run({QStringLiteral("-i"), package});
     QCOMPARE(second.exitCode, 0);
     QVERIFY(!second.err.contains(QStringLiteral("Unable to find")));
 
-    QFile copied(importDir() + QStringLiteral("/night.sky.kvc"));
-    QVERIFY(copied.open(QIODevice::ReadOnly));
-    QCOMPARE(copied.readAll(), QByteArray("first"));
+    QCOMPARE(EngineTest::readFile(importDir() + QStringLiteral("/night.sky.kvc")), QByteArray("first"));
 }
 
 void tst_StartupProcess::missingPackageIsReported()
@@ -236,9 +222,7 @@ void tst_StartupProcess::engineThatCannotStartIsReported()
 {
     // The user directory would lie below a regular file: it cannot be made.
     const QString blocker = m_user->filePath(QStringLiteral("blocker"));
-    QFile file(blocker);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    QVERIFY(EngineTest::writeFile(blocker, QByteArray()));
 
     const Run result = run({}, QStringLiteral("window"), blocker + QStringLiteral("/Kelvra"));
     QCOMPARE(result.exitStatus, QProcess::NormalExit);
