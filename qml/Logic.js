@@ -33,7 +33,8 @@ function thumbnailUrl(filepath) {
 }
 
 // A licence icon path as the scene reports it ("icons/cc-by.png"), made
-// relative to the resource folder of the documents. Unknown or empty gives "".
+// relative to the resource folder of the documents. Empty gives ""; whether
+// the icon is shipped is hasLicenseIcon's question.
 function licenseIconUrl(licenseImage) {
     if (!licenseImage)
         return ""
@@ -43,9 +44,16 @@ function licenseIconUrl(licenseImage) {
 // Licences for which we ship an icon.
 var knownLicenseIcons = ["cc0", "cc0-1.0", "cc-by", "cc-by-sa", "cc-by-nc", "cc-by-nc-sa", "cc-by-nd", "cc-by-nc-nd"]
 
-function hasLicenseIcon(licenseImage) {
+// The licence an icon path names: "icons/cc-by-sa.png" gives "cc-by-sa",
+// anything not of that form "".
+function licenseKey(licenseImage) {
     var m = /^icons\/(.+)\.png$/.exec(String(licenseImage))
-    return m !== null && knownLicenseIcons.indexOf(m[1]) >= 0
+    return m === null ? "" : m[1]
+}
+
+function hasLicenseIcon(licenseImage) {
+    var key = licenseKey(licenseImage)
+    return key.length > 0 && knownLicenseIcons.indexOf(key) >= 0
 }
 
 // Text from scene files placed into rich text.
@@ -56,10 +64,9 @@ function escapeHtml(text) {
 // A readable name for the licence behind an icon path: "icons/cc-by-sa.png"
 // gives "CC BY-SA", "icons/all-rights-reserved.png" "All rights reserved".
 function licenseLabel(licenseImage) {
-    var m = /^icons\/(.+)\.png$/.exec(String(licenseImage))
-    if (m === null)
+    var key = licenseKey(licenseImage)
+    if (key.length === 0)
         return ""
-    var key = m[1]
     if (key.indexOf("cc-") === 0)
         return "CC " + key.substring(3).toUpperCase()
     if (key.indexOf("cc0") === 0)
