@@ -70,14 +70,19 @@ bool keepsItsBytes(const QString &text, quint16 flags)
     return true;
 }
 
-// An entry a rewrite can copy without understanding it: not encrypted (the
-// encryption header is not carried over), stored or deflated, and its name
-// and comment written back byte for byte (a renamed entry is a lost one).
-bool isCarriable(const QuaZipFileInfo64 &info)
+// An entry whose bytes this engine can read: not encrypted, stored or deflated.
+bool isReadable(const QuaZipFileInfo64 &info)
 {
     return !(info.flags & kFlagEncrypted)
-        && (info.method == kMethodStored || info.method == kMethodDeflated)
-        && keepsItsBytes(info.name, info.flags) && keepsItsBytes(info.comment, info.flags);
+        && (info.method == kMethodStored || info.method == kMethodDeflated);
+}
+
+// An entry a rewrite can copy without understanding it: readable (the
+// encryption header is not carried over) and its name and comment written
+// back byte for byte (a renamed entry is a lost one).
+bool isCarriable(const QuaZipFileInfo64 &info)
+{
+    return isReadable(info) && keepsItsBytes(info.name, info.flags) && keepsItsBytes(info.comment, info.flags);
 }
 
 // QuaZip reads names and comments as C strings, so one holding a NUL byte
@@ -111,7 +116,7 @@ bool needsZip64(const QuaZipFileInfo64 &info)
 bool readCurrentEntry(QuaZip &zip, const QuaZipFileInfo64 &info, qint64 limit, QByteArray *data)
 {
     data->clear();
-    if (qint64(info.uncompressedSize) > limit || !isCarriable(info))
+    if (qint64(info.uncompressedSize) > limit || !isReadable(info))
         return false;
     QuaZipFile file(&zip);
     if (!file.open(QIODevice::ReadOnly))
@@ -459,7 +464,9 @@ bool CScene::Load(const QString &path, bool keepContent)
             return fail();
         if (!found && info.name == kMetadataName) {
             found = true;
-            if (!readCurrentEntry(zip, info, kMaxMetadataBytes, &json))
+            // Browsing needs only the bytes; an edit also rewrites this
+            // entry and must not lose its name or comment.
+            if (!readCurrentEntry(zip, info, kMaxMetadataBytes, &json) || (keepContent && !isCarriable(info)))
                 return fail();
             if (!keepContent)
                 break;
@@ -499,7 +506,7 @@ bool CScene::Save(const QString &path, bool createNew)
                 sourceHasMetadata = true;
                 QByteArray json;
                 QJsonObject oldMetadata;
-                if (!readCurrentEntry(sourceZip, info, kMaxMetadataBytes, &json)
+                if (!isCarriable(info) || !readCurrentEntry(sourceZip, info, kMaxMetadataBytes, &json)
                     || !EngineSupport::ParseJsonObject(json, &oldMetadata)) {
                     return false;
                 }

@@ -438,6 +438,37 @@ private slots:
         QCOMPARE(readFile(m_path), bytes);
     }
 
+    void metadataCommentDoesNotDecideBrowsing_data()
+    {
+        // A legacy comment on "scene.json" itself: the metadata reads the
+        // same whether the archive takes the fast way (no archive comment)
+        // or the zip library's (with one); an edit is refused either way.
+        QTest::addColumn<QString>("archiveComment");
+        QTest::addRow("usual layout") << QString();
+        QTest::addRow("archive comment") << QStringLiteral("made by hand");
+    }
+
+    void metadataCommentDoesNotDecideBrowsing()
+    {
+        QFETCH(QString, archiveComment);
+        ZipEntry metadata{kMetadata, metadataJson(typicalMetadata())};
+        metadata.comment = QString::fromLatin1("d\xe9j\xe0 vu");
+        ArchiveOptions options;
+        options.legacyCodec = "ISO-8859-1";
+        options.comment = archiveComment;
+        const QByteArray bytes = makeArchive({metadata, ZipEntry{QStringLiteral("content.bin"), "content"}}, options);
+        QVERIFY(writeFile(m_path, bytes));
+
+        CScene browsing;
+        QVERIFY(browsing.Load(m_path, false));
+        QCOMPARE(browsing.GetName(), typicalMetadata().value("name").toString());
+        browsing.tagList.append(QStringLiteral("Edited"));
+        QVERIFY(!browsing.Save(m_path, false));
+        CScene editing;
+        QVERIFY(!editing.Load(m_path, true));
+        QCOMPARE(readFile(m_path), bytes);
+    }
+
     void namesTooLongForTheFormatAreRefused_data()
     {
         QTest::addColumn<int>("length");
