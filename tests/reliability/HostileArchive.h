@@ -68,32 +68,28 @@ inline QByteArray hostileArchive(const QList<HostileEntry> &entries)
         const quint32 size = quint32(entry.declaredSize >= 0 ? entry.declaredSize : entry.data.size());
         const quint16 flags = entry.utf8Flag ? 0x800 : 0;
         const quint16 method = entry.deflate ? 8 : 0;
+        // The fields the local header and the central directory share, from
+        // the version needed to the extra field's length.
+        const auto putShared = [&](QByteArray &header) {
+            put16(header, 20);
+            put16(header, flags);
+            put16(header, method);
+            put16(header, 0);
+            put16(header, 0x21);
+            put32(header, crc);
+            put32(header, quint32(stored.size()));
+            put32(header, size);
+            put16(header, quint16(entry.name.size()));
+            put16(header, 0);
+        };
         const quint32 offset = quint32(out.size());
         put32(out, 0x04034B50);
-        put16(out, 20);
-        put16(out, flags);
-        put16(out, method);
-        put16(out, 0);
-        put16(out, 0x21);
-        put32(out, crc);
-        put32(out, quint32(stored.size()));
-        put32(out, size);
-        put16(out, quint16(entry.name.size()));
-        put16(out, 0);
+        putShared(out);
         out += entry.name + stored;
 
         put32(central, 0x02014B50);
         put16(central, 0x031E);
-        put16(central, 20);
-        put16(central, flags);
-        put16(central, method);
-        put16(central, 0);
-        put16(central, 0x21);
-        put32(central, crc);
-        put32(central, quint32(stored.size()));
-        put32(central, size);
-        put16(central, quint16(entry.name.size()));
-        put16(central, 0);
+        putShared(central);
         put16(central, 0);
         put16(central, 0);
         put16(central, 0);
