@@ -7,6 +7,8 @@
 #include <QList>
 #include <QtEndian>
 
+#include <zlib.h>
+
 namespace Reliability {
 
 struct HostileEntry
@@ -20,20 +22,7 @@ struct HostileEntry
 
 inline quint32 crc32Of(const QByteArray &data)
 {
-    static const auto table = [] {
-        QList<quint32> t;
-        for (quint32 i = 0; i < 256; ++i) {
-            quint32 c = i;
-            for (int k = 0; k < 8; ++k)
-                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t.append(c);
-        }
-        return t;
-    }();
-    quint32 crc = 0xFFFFFFFFu;
-    for (char byte : data)
-        crc = table.at(int((crc ^ quint8(byte)) & 0xFF)) ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
+    return quint32(::crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())));
 }
 
 // Raw deflate: qCompress gives a 4-byte length, a 2-byte zlib header, the
