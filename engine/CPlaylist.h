@@ -28,6 +28,9 @@ public:
     // Writes atomically; false when it could not be written.
     bool Save(const QString &path) const;
     int totalScenes() const;
+    // Where the last Load moved a file it could not parse (kept aside, never
+    // overwritten); empty when it moved nothing.
+    QString SetAsidePath() const { return m_setAsidePath; }
     void clear();
 
     // A flag for the callers that write playlists; Save itself does not test it.
@@ -42,4 +45,5 @@ public:
 
 private:
     QJsonObject m_otherKeys;   // keys of the file this version does not know, written back
+    QString m_setAsidePath;
 };

@@ -7,16 +7,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
-// Calendar date and time of a scene, no time zone; all zero when unknown.
-struct SceneDate
-{
-    quint16 year = 0;
-    quint16 month = 0;
-    quint16 day = 0;
-    quint16 hour = 0;
-    quint16 minute = 0;
-    quint16 second = 0;
-};
+#include "SceneMetadata.h"
 
 // A scene file (".kvc"): a zip archive whose "scene.json" entry holds the
 // metadata; every other entry is the scene's content (by convention
@@ -51,6 +42,11 @@ public:
     // over is never replaced, and after a failed Load only createNew true
     // writes).
     bool Save(const QString &path, bool createNew);
+
+    // Why the last Load or Save failed, in a few words a user can act on
+    // ("the file is read-only", "the archive's entries overlap"); empty
+    // after a success.
+    QString LastError() const { return m_lastError; }
 
     QString GetAuthor() const { return m_author; }
     QString GetDesc() const { return m_description; }
@@ -89,6 +85,7 @@ private:
     QMap<QString, QByteArray> m_newEntries;
     QString m_contentSource;             // the archive whose other entries a Save carries over
     bool m_loadFailed = false;           // a rewrite would replace real metadata with an empty scene
+    QString m_lastError;
 
     void Reset();
     bool ReadMetadata(const QByteArray &json);
