@@ -1,5 +1,8 @@
 #include "Platform.h"
 
+#include <QGuiApplication>
+#include <QWindow>
+
 #include <cstdio>
 
 #ifdef Q_OS_WIN
@@ -83,6 +86,24 @@ bool bringWindowToFront(const QString &windowClass)
     Q_UNUSED(windowClass)
     return false;
 #endif
+}
+
+int bringOwnWindowsForward()
+{
+    int handled = 0;
+    for (QWindow *window : QGuiApplication::topLevelWindows()) {
+        // A minimized window still counts as visible; one never shown or
+        // closed is left alone.
+        if (!window->isVisible())
+            continue;
+        // Only the minimized flag goes: a maximized window stays maximized
+        // (show() would apply the platform's default state instead).
+        window->setWindowStates(window->windowStates() & ~Qt::WindowMinimized);
+        window->raise();
+        window->requestActivate();
+        ++handled;
+    }
+    return handled;
 }
 
 } // namespace Platform

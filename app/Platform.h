@@ -33,4 +33,9 @@ void showMessage(const char *title, const char *text);
 // the foreground and returns true.
 bool bringWindowToFront(const QString &windowClass);
 
+// Brings this program's own shown windows forward (restored when minimized,
+// raised and activated); the number of windows handled. Needs the GUI
+// application object.
+int bringOwnWindowsForward();
+
 } // namespace Platform

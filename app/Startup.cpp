@@ -8,10 +8,14 @@
 #include "QmlRegistration.h"
 #include "QtQuick2ApplicationViewer.h"
 #include "SceneImport.h"
+#include "SingleInstance.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QResource>
 
@@ -22,16 +26,76 @@ const char mainDocument[] = "qrc:/qml/Main.qml";
 const char logFileName[] = "logconfig.txt";
 // Start-up profile of the configuration tool: no renderer, no sound capture.
 const int configurationToolFlags = 290;
+// Reaching a running program is immediate once it listens; its answer may
+// wait for the end of its start-up (the catalogue is built before the event
+// loop runs) and for the copy of an import.
+const int handOverConnectTimeoutMs = 3000;
+const int handOverAnswerTimeoutMs = 10000;
+
+// The later start's side: nothing is written in the user directory.
+int handOverToRunningProgram(const QString &userDirectory, const QString &importPath)
+{
+    SingleInstance::HandOverRequest request;
+    if (!importPath.isEmpty()) {
+        // Checked here so the message names the file as typed; the running
+        // program checks everything else.
+        if (!QFileInfo::exists(importPath)) {
+            Platform::showMessage(QStringLiteral("Kelvra"), copyOutcomeMessage(CopyOutcome::Missing, importPath));
+            return 0;
+        }
+        request.importPath = QFileInfo(importPath).absoluteFilePath();
+    }
+    const SingleInstance::HandOverAnswer answer = SingleInstance::handOver(
+        SingleInstance::serverName(userDirectory), request, handOverConnectTimeoutMs, handOverAnswerTimeoutMs);
+    switch (answer.status) {
+    case SingleInstance::HandOverAnswer::Status::Accepted:
+        break;
+    case SingleInstance::HandOverAnswer::Status::Refused:
+        Platform::showMessage(QStringLiteral("Kelvra"), answer.text);
+        break;
+    case SingleInstance::HandOverAnswer::Status::NoAnswer:
+        Platform::showMessage(QStringLiteral("Kelvra"),
+                              QStringLiteral("Kelvra Config is already running for \"%1\" but does not answer. "
+                                             "Close it and start again.")
+                                  .arg(QDir::toNativeSeparators(userDirectory)));
+        break;
+    }
+    return 0;
+}
+
+// The running program's side of a later start.
+QString carryOutHandOver(const SingleInstance::HandOverRequest &request)
+{
+    if (!request.importPath.isEmpty()) {
+        const CopyOutcome outcome = copyScenePackage(*gApp, request.importPath);
+        const QString refusal = copyOutcomeMessage(outcome, request.importPath);
+        if (!refusal.isEmpty()) {
+            LogError("Import handed over by another start refused: %s", qPrintable(refusal));
+            return refusal;
+        }
+        // The catalogue on screen is not rebuilt: the scene is listed from
+        // the next start on.
+        LogInfo("Import handed over by another start: %s (%s)", qPrintable(request.importPath),
+                outcome == CopyOutcome::Copied ? "copied"
+                : outcome == CopyOutcome::AlreadyThere ? "a scene of that name is kept" : "copy failed");
+    }
+    const int windows = Platform::bringOwnWindowsForward();
+    LogInfo("Another start handed over to this one; %d window(s) brought forward", windows);
+    return QString();
+}
 
 } // namespace
 
-int runConfigurationSession(int &argc, char **argv)
+int runConfigurationSession(int &argc, char **argv, SingleInstance::UserDirectoryLock &userDirectoryLock)
 {
-    if (QFile::exists(QLatin1String(resourceFile)))
-        QResource::registerResource(QLatin1String(resourceFile));
-
     QGuiApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("kelvra-config"));
+
+    // The interface is ours only beside the program: a file of that name in
+    // whatever directory the user started from is never loaded.
+    const QString resourcePath = QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(resourceFile);
+    if (QFile::exists(resourcePath))
+        QResource::registerResource(resourcePath);
 
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -41,12 +105,27 @@ int runConfigurationSession(int &argc, char **argv)
     parser.addOption(importOption);
     parser.process(application);
 
+    const QString userDirectory = SingleInstance::userDirectory();
+    SingleInstance::HandOverServer handOverServer;
+    bool listening = false;
+    switch (userDirectoryLock.take(userDirectory)) {
+    case SingleInstance::UserDirectoryLock::Claim::HeldByAnother:
+        return handOverToRunningProgram(userDirectory, parser.value(importOption));
+    case SingleInstance::UserDirectoryLock::Claim::Taken:
+        listening = handOverServer.listen(SingleInstance::serverName(userDirectory));
+        break;
+    case SingleInstance::UserDirectoryLock::Claim::Unavailable:
+        break;  // nothing can be written there either; Init() reports it
+    }
+
     const Catalogue::SaveHandlerConnections saveHandlers = Catalogue::connectSaveHandlers(application);
 
     gApp = new CAppTypeQt(gLog, QLatin1String(logFileName));
     if (gLog)
         gLog->SetFlushEachLine();
     LogInfo("-------------------------- Starting Configuration v2.5.1.3 --------------------------");
+    if (userDirectoryLock.isHeld() && !listening)
+        LogError("Later starts cannot reach this one; they will report that it does not answer");
 
     const QString importPath = parser.value(importOption);
     if (!importPath.isEmpty() && importScenePackage(*gApp, importPath) == ImportOutcome::EndRun)
@@ -57,6 +136,7 @@ int runConfigurationSession(int &argc, char **argv)
         Platform::showMessage("Failed to init config", "Failed to init config");
         return 0;
     }
+    handOverServer.setHandler(carryOutHandOver);
 
     Catalogue::applyDefaultPlaylistToRun(*gApp);
     registerQmlTypes();
@@ -78,11 +158,14 @@ int runKelvraConfig(int &argc, char **argv)
     CAppTypeQt::InstallCrashreporter();
     new CLog;  // becomes gLog
 
-    const int result = runConfigurationSession(argc, argv);
+    SingleInstance::UserDirectoryLock userDirectoryLock;
+    const int result = runConfigurationSession(argc, argv, userDirectoryLock);
 
     if (gLog)
         delete gLog;  // writes what is queued, closes the file, clears gLog
     gLog = nullptr;
+    // Only now may the next start open the log.
+    userDirectoryLock.release();
     CAppTypeQt::UninstallCrashreporter();
     return result;
 }

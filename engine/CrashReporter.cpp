@@ -1,8 +1,11 @@
 #include "CrashReporter.h"
 
 #include "EngineSupport.h"
+#include "KelvraFiles.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <cstring>
 
@@ -41,6 +44,33 @@ void storeReportPath(const QString &directory)
         return;
     }
     std::memcpy(gReportPath, path.constData(), size_t(path.size()) + 1);
+}
+
+const char kReportStart[] = "Kelvra crashed:";
+
+// Keeps the newest reports: the tail of the file from the first report that
+// starts within it. A tail without any report start is kept from its first
+// whole line, one without any line end whole. Only a regular file is touched, and it is replaced atomically.
+void trimReport(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.isSymLink() || info.size() <= MaxReportBytes)
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(file.size() - KeptReportBytes))
+        return;
+    const QByteArray tail = file.read(KeptReportBytes);
+    file.close();
+    if (tail.size() != KeptReportBytes)
+        return;
+    int begin = 0;
+    if (!tail.startsWith(kReportStart)) {
+        int at = tail.indexOf(QByteArray("\n") + kReportStart);
+        if (at < 0)
+            at = tail.indexOf('\n');
+        begin = at + 1;  // 0 without any line end: the tail is kept whole
+    }
+    KelvraFiles::WriteAtomically(path, tail.mid(begin));
 }
 
 #ifdef Q_OS_WIN
@@ -99,7 +129,9 @@ void writeNumber(int fd, int number)
 
 void reportSignal(int signalNumber)
 {
-    int fd = gReportPath[0] ? open(gReportPath, O_WRONLY | O_CREAT | O_APPEND, 0644) : -1;
+    // O_NONBLOCK: a pipe put there in place of the report must not hold the
+    // dying process; with no reader the open fails and stderr is used.
+    int fd = gReportPath[0] ? open(gReportPath, O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644) : -1;
     if (fd < 0)
         fd = STDERR_FILENO;
     writeText(fd, "Kelvra crashed: signal ");
@@ -130,6 +162,8 @@ void Install()
         return;
     if (!gReportPath[0])
         storeReportPath(defaultReportDirectory());
+    if (gReportPath[0])
+        trimReport(ReportPath());
 #ifdef Q_OS_WIN
     gPreviousFilter = SetUnhandledExceptionFilter(reportException);
 #else

@@ -2,6 +2,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QLibraryInfo>
+#include <QLocalServer>
+#include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -11,15 +13,16 @@
 #include "CPlaylist.h"
 #include "CScene.h"
 #include "EngineTestSupport.h"
+#include "SingleInstance.h"
 
 #include <memory>
 
 // Runs the real program as a user would, from a private copy of the
 // application directory: the executable, a qt/ folder holding only the
 // QtQuick and QtQuick.Window modules, and the test interface
-// "Kelvra.Config.rcc" in the working directory. The application directory
-// seen by the viewer is where the executable file lies, so the executable is
-// copied rather than linked.
+// "Kelvra.Config.rcc" beside it; the working directory is another one. The
+// application directory seen by the program is where the executable file
+// lies, so the executable is copied rather than linked.
 class tst_StartupProcess : public QObject
 {
     Q_OBJECT
@@ -38,6 +41,14 @@ private slots:
     void interfaceWithoutWindowEndsTheRun_data();
     void interfaceWithoutWindowEndsTheRun();
     void sessionReachesPlaylistConfigurationAndPlayer();
+    void interfaceComesOnlyFromTheProgramsDirectory_data();
+    void interfaceComesOnlyFromTheProgramsDirectory();
+    void secondStartHandsOverToTheRunningOne_data();
+    void secondStartHandsOverToTheRunningOne();
+    void secondStartWithAMissingPackageTouchesNothing();
+    void lockHeldWithoutAnAnswerEndsTheRun_data();
+    void lockHeldWithoutAnAnswerEndsTheRun();
+    void lockLeftByAKilledProgramIsTakenOver();
 
 private:
     struct Run
@@ -49,6 +60,11 @@ private:
     };
     Run run(const QStringList &arguments, const QString &rccVariant = QStringLiteral("window"),
             const QString &userDir = QString(), const QString &appDir = QString());
+    QProcessEnvironment environment(const QString &applicationDir, const QString &userDir) const;
+    void placeInterface(const QString &applicationDir, const QString &rccVariant) const;
+    // A program left running on the test user directory with its window open.
+    std::unique_ptr<QProcess> startRunningProgram();
+    static void endRunningProgram(QProcess &process);
     static bool copyTree(const QString &from, const QString &to);
     QString logText() const;
     QString importDir() const { return m_user->filePath(QStringLiteral("scenes/Imported")); }
@@ -90,15 +106,16 @@ void tst_StartupProcess::init()
     QVERIFY(m_work->isValid() && m_user->isValid());
 }
 
-tst_StartupProcess::Run tst_StartupProcess::run(const QStringList &arguments, const QString &rccVariant,
-                                                const QString &userDir, const QString &appDir)
+void tst_StartupProcess::placeInterface(const QString &applicationDir, const QString &rccVariant) const
 {
-    const QString applicationDir = appDir.isEmpty() ? m_appDir.path() : appDir;
-    const QString rcc = m_work->filePath(QStringLiteral("Kelvra.Config.rcc"));
+    const QString rcc = applicationDir + QStringLiteral("/Kelvra.Config.rcc");
     QFile::remove(rcc);
     if (!rccVariant.isEmpty())
-        QFile::copy(QStringLiteral(KELVRA_TEST_RCC_DIR "/%1.rcc").arg(rccVariant), rcc);
+        QVERIFY(QFile::copy(QStringLiteral(KELVRA_TEST_RCC_DIR "/%1.rcc").arg(rccVariant), rcc));
+}
 
+QProcessEnvironment tst_StartupProcess::environment(const QString &applicationDir, const QString &userDir) const
+{
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("QT_QUICK_BACKEND", "software");
@@ -117,9 +134,17 @@ tst_StartupProcess::Run tst_StartupProcess::run(const QStringList &arguments, co
     environment.insert("QML_DISABLE_DISK_CACHE", "1");
     environment.remove("QML2_IMPORT_PATH");
     environment.remove("QML_IMPORT_PATH");
+    return environment;
+}
+
+tst_StartupProcess::Run tst_StartupProcess::run(const QStringList &arguments, const QString &rccVariant,
+                                                const QString &userDir, const QString &appDir)
+{
+    const QString applicationDir = appDir.isEmpty() ? m_appDir.path() : appDir;
+    placeInterface(applicationDir, rccVariant);
 
     QProcess process;
-    process.setProcessEnvironment(environment);
+    process.setProcessEnvironment(environment(applicationDir, userDir));
     process.setWorkingDirectory(m_work->path());
     process.start(applicationDir + QStringLiteral("/KelvraConfig"), arguments);
     Run result;
@@ -133,6 +158,34 @@ tst_StartupProcess::Run tst_StartupProcess::run(const QStringList &arguments, co
     result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
     result.err = QString::fromLocal8Bit(process.readAllStandardError());
     return result;
+}
+
+std::unique_ptr<QProcess> tst_StartupProcess::startRunningProgram()
+{
+    placeInterface(m_appDir.path(), QStringLiteral("stay"));
+    std::unique_ptr<QProcess> process(new QProcess);
+    process->setProcessEnvironment(environment(m_appDir.path(), QString()));
+    process->setWorkingDirectory(m_work->path());
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->start(m_appDir.filePath(QStringLiteral("KelvraConfig")), QStringList());
+    QByteArray output;
+    for (int waited = 0; waited < 600 && !output.contains("kelvra-test window"); ++waited) {
+        if (!process->waitForReadyRead(100) && process->state() == QProcess::NotRunning)
+            break;
+        output += process->readAll();
+    }
+    if (!output.contains("kelvra-test window")) {
+        qWarning("the running program did not come up: %s", output.constData());
+        endRunningProgram(*process);
+        return nullptr;
+    }
+    return process;
+}
+
+void tst_StartupProcess::endRunningProgram(QProcess &process)
+{
+    process.kill();
+    process.waitForFinished();
 }
 
 QString tst_StartupProcess::logText() const
@@ -338,6 +391,132 @@ void tst_StartupProcess::sessionReachesPlaylistConfigurationAndPlayer()
     const QString expected = QStringLiteral("\"-f\" \"--scene\" \"[apppath]scenes/special/PostprocessingBackground.kvc;;%1\"\n")
                                  .arg(QDir::cleanPath(appDir.path()) + "/scenes/borealis.kvc");
     QCOMPARE(QString::fromUtf8(record.readAll()), expected);
+}
+
+void tst_StartupProcess::interfaceComesOnlyFromTheProgramsDirectory_data()
+{
+    QTest::addColumn<QString>("besideProgram");
+    QTest::addColumn<QString>("inWorkingDirectory");
+    QTest::addColumn<int>("exitCode");
+    QTest::addRow("started from elsewhere, foreign file there") << "window" << "itemroot" << 0;
+    QTest::addRow("planted file only") << "" << "window" << 1;
+}
+
+// A file of the interface's name in the directory the user started from is
+// neither needed nor run.
+void tst_StartupProcess::interfaceComesOnlyFromTheProgramsDirectory()
+{
+    QFETCH(QString, besideProgram);
+    QFETCH(QString, inWorkingDirectory);
+    QFETCH(int, exitCode);
+    QVERIFY(QFile::copy(QStringLiteral(KELVRA_TEST_RCC_DIR "/%1.rcc").arg(inWorkingDirectory),
+                        m_work->filePath(QStringLiteral("Kelvra.Config.rcc"))));
+
+    const Run result = run({}, besideProgram);
+    QCOMPARE(result.exitStatus, QProcess::NormalExit);
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(result.err.contains(windowLine), exitCode == 0);
+}
+
+void tst_StartupProcess::secondStartHandsOverToTheRunningOne_data()
+{
+    QTest::addColumn<bool>("withImport");
+    QTest::addRow("window only") << false;
+    QTest::addRow("with an import") << true;
+}
+
+void tst_StartupProcess::secondStartHandsOverToTheRunningOne()
+{
+    QFETCH(bool, withImport);
+    std::unique_ptr<QProcess> first = startRunningProgram();
+    QVERIFY(first);
+    // A session longer than the lock's default age for staleness must keep it.
+    QFile lock(SingleInstance::lockFilePath(m_user->path()));
+    QVERIFY(lock.open(QIODevice::ReadWrite));
+    QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    lock.close();
+
+    QVERIFY(EngineTest::writeFile(m_work->filePath(QStringLiteral("night.sky.kvd")), "handed over"));
+    // Named relative to the second start's working directory, which the
+    // running program does not share.
+    const QStringList arguments = withImport ? QStringList{QStringLiteral("-i"), QStringLiteral("night.sky.kvd")}
+                                             : QStringList{};
+    const Run second = run(arguments, QStringLiteral("stay"));
+    QCOMPARE(second.exitStatus, QProcess::NormalExit);
+    QCOMPARE(second.exitCode, 0);
+    QVERIFY2(!second.err.contains(windowLine), qPrintable(second.err));
+    QVERIFY2(!second.err.contains(QStringLiteral("Kelvra:")), qPrintable(second.err));
+
+    QTRY_VERIFY2_WITH_TIMEOUT(logText().contains(QStringLiteral("Another start handed over")), qPrintable(logText()),
+                              10000);
+    QCOMPARE(logText().count(QStringLiteral("Starting Configuration")), 1);
+    QCOMPARE(EngineTest::readFile(importDir() + QStringLiteral("/night.sky.kvc")),
+             withImport ? QByteArray("handed over") : QByteArray());
+    QCOMPARE(first->state(), QProcess::Running);
+    endRunningProgram(*first);
+}
+
+void tst_StartupProcess::secondStartWithAMissingPackageTouchesNothing()
+{
+    std::unique_ptr<QProcess> first = startRunningProgram();
+    QVERIFY(first);
+    const Run second = run({QStringLiteral("-i"), QStringLiteral("gone.kvd")}, QStringLiteral("stay"));
+    QCOMPARE(second.exitCode, 0);
+    QVERIFY2(second.err.contains(QStringLiteral("Kelvra: Unable to find the \"gone.kvd\" file to import\n")),
+             qPrintable(second.err));
+    QVERIFY(!logText().contains(QStringLiteral("handed over")));
+    QCOMPARE(logText().count(QStringLiteral("Starting Configuration")), 1);
+    QVERIFY(!QFileInfo::exists(importDir()));
+    endRunningProgram(*first);
+}
+
+void tst_StartupProcess::lockHeldWithoutAnAnswerEndsTheRun_data()
+{
+    QTest::addColumn<bool>("listening");
+    QTest::addRow("nobody listens") << false;
+    QTest::addRow("the listener never answers") << true;
+}
+
+// Another program holds the lock (this test, alive) but does not answer: the
+// start reports it and neither writes nor imports anything.
+void tst_StartupProcess::lockHeldWithoutAnAnswerEndsTheRun()
+{
+    QFETCH(bool, listening);
+    QLockFile lock(SingleInstance::lockFilePath(m_user->path()));
+    QVERIFY(lock.tryLock(0));
+    QLocalServer silent;
+    if (listening) {
+        QLocalServer::removeServer(SingleInstance::serverName(m_user->path()));
+        QVERIFY(silent.listen(SingleInstance::serverName(m_user->path())));
+    }
+    QVERIFY(EngineTest::writeFile(m_work->filePath(QStringLiteral("night.sky.kvd")), "scene"));
+
+    const Run result = run({QStringLiteral("-i"), QStringLiteral("night.sky.kvd")});
+    QCOMPARE(result.exitStatus, QProcess::NormalExit);
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.err.contains(QStringLiteral("is already running for")), qPrintable(result.err));
+    QVERIFY2(result.err.contains(QStringLiteral("does not answer")), qPrintable(result.err));
+    QVERIFY(!result.err.contains(windowLine));
+    QVERIFY(!QFile::exists(m_user->filePath(QStringLiteral("logconfig.txt"))));
+    QVERIFY(!QFileInfo::exists(importDir()));
+}
+
+// A program killed outright leaves its lock file and its socket behind; the
+// next start takes both over and is reachable in turn.
+void tst_StartupProcess::lockLeftByAKilledProgramIsTakenOver()
+{
+    std::unique_ptr<QProcess> killed = startRunningProgram();
+    QVERIFY(killed);
+    endRunningProgram(*killed);
+    QVERIFY(QFile::exists(SingleInstance::lockFilePath(m_user->path())));
+
+    std::unique_ptr<QProcess> next = startRunningProgram();
+    QVERIFY(next);
+    const Run third = run({}, QStringLiteral("stay"));
+    QCOMPARE(third.exitCode, 0);
+    QVERIFY2(!third.err.contains(QStringLiteral("does not answer")), qPrintable(third.err));
+    QTRY_VERIFY_WITH_TIMEOUT(logText().contains(QStringLiteral("Another start handed over")), 10000);
+    endRunningProgram(*next);
 }
 
 QTEST_GUILESS_MAIN(tst_StartupProcess)

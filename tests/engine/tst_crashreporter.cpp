@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,6 +76,75 @@ private slots:
         QVERIFY2(report.startsWith("Kelvra crashed: signal " + QByteArray::number(signalNumber) + "\n"),
                  report.constData());
         QVERIFY(report.count('\n') > 2);   // the backtrace follows
+    }
+
+    void oversizedReportKeepsItsNewestReports_data()
+    {
+        QTest::addColumn<int>("reports");
+        QTest::addColumn<bool>("cut");
+        QTest::addRow("within the bound") << 30 << false;
+        QTest::addRow("past the bound") << 400 << true;
+    }
+
+    void oversizedReportKeepsItsNewestReports()
+    {
+        QFETCH(int, reports);
+        QFETCH(bool, cut);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("crashreport.txt"));
+        QByteArray content;
+        for (int i = 0; i < reports; ++i) {
+            content += "Kelvra crashed: signal 11\n";
+            for (int frame = 0; frame < 5; ++frame)
+                content += "./KelvraConfig(+0x" + QByteArray::number(i * 10 + frame, 16) + ") [0x55d0c0ffee]\n";
+            content += "\n";
+        }
+        QCOMPARE(content.size() > CrashReporter::MaxReportBytes, cut);
+        QVERIFY(writeFile(path, content));
+
+        CrashReporter::SetReportDirectory(dir.path());
+        CAppTypeQt::InstallCrashreporter();
+        CAppTypeQt::UninstallCrashreporter();
+
+        const QByteArray kept = readFile(path);
+        if (!cut) {
+            QCOMPARE(kept, content);
+            return;
+        }
+        QVERIFY(kept.size() <= CrashReporter::KeptReportBytes);
+        QVERIFY(kept.size() > CrashReporter::KeptReportBytes / 2);
+        // Whole reports only, the newest intact.
+        QVERIFY(kept.startsWith("Kelvra crashed: signal 11\n"));
+        QVERIFY(content.endsWith(kept));
+    }
+
+    // A pipe where the report goes must not keep a crashing process alive.
+    void pipeInPlaceOfTheReportDoesNotHoldTheCrash()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("crashreport.txt"))).constData(), 0600), 0);
+        CrashReporter::SetReportDirectory(dir.path());
+        const pid_t child = fork();
+        if (child == 0) {
+            CAppTypeQt::InstallCrashreporter();
+            raise(SIGSEGV);
+            _exit(0);
+        }
+        QVERIFY(child > 0);
+        int status = 0;
+        pid_t ended = 0;
+        for (int waited = 0; waited < 300 && ended == 0; ++waited) {
+            ended = waitpid(child, &status, WNOHANG);
+            if (ended == 0)
+                QTest::qSleep(100);
+        }
+        if (ended == 0) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            QFAIL("the crashing process hung on the pipe");
+        }
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(WTERMSIG(status), SIGSEGV);
     }
 };
 
