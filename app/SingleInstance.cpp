@@ -76,9 +76,9 @@ UserDirectoryLock::Claim UserDirectoryLock::take(const QString &userDirectory)
     if (!QDir().mkpath(userDirectory))
         return Claim::Unavailable;
     std::unique_ptr<QLockFile> lock(new QLockFile(lockFilePath(userDirectory)));
-    // Held for the whole run: it must never count as stale by its age (the
-    // default would hand a long session's directory to the next start after
-    // 30 s), only when the program that wrote it no longer runs.
+    // Held for the whole run: it must never count as stale by its age, only
+    // when the program that wrote it no longer runs. (By default a lock older
+    // than 30 s is stale wherever the file system has no locks of its own.)
     lock->setStaleLockTime(0);
     if (lock->tryLock(0)) {
         m_lock = std::move(lock);
