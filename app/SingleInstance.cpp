@@ -5,10 +5,12 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
@@ -22,6 +24,7 @@ const char kImportCommand[] = "import ";
 const char kAccepted[] = "ok";
 const char kRefused[] = "refused ";
 const char kLockFileName[] = "kelvra-config.lock";
+constexpr int kMaxSocketPathBytes = 100;
 
 QString cleanDirectory(const QString &path)
 {
@@ -55,7 +58,17 @@ QString serverName(const QString &userDirectory)
     canonical = canonical.toLower();
 #endif
     const QByteArray digest = QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha256);
-    return QStringLiteral("kelvra-config-") + QString::fromLatin1(digest.left(8).toHex());
+    const QString name = QStringLiteral("kelvra-config-") + QString::fromLatin1(digest.left(8).toHex());
+#ifndef Q_OS_WIN
+    // In the user's private runtime directory rather than the shared
+    // temporary one, where another user could take the name first. A socket
+    // path is limited to about 100 bytes.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString inRuntime = runtime + QLatin1Char('/') + name;
+    if (!runtime.isEmpty() && QFile::encodeName(inRuntime).size() < kMaxSocketPathBytes)
+        return inRuntime;
+#endif
+    return name;
 }
 
 QString lockFilePath(const QString &userDirectory)

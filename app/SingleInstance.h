@@ -24,8 +24,9 @@ namespace SingleInstance {
 // object exists, because that object opens the log there.
 QString userDirectory();
 
-// The local socket's name for a user directory: short, and the same for every
-// spelling of an existing directory (it is made canonical first).
+// The local socket's name for a user directory: the same for every spelling
+// of an existing directory (it is made canonical first), in the user's
+// runtime directory where there is one and its path is short enough.
 QString serverName(const QString &userDirectory);
 
 // "<userDirectory>/kelvra-config.lock"

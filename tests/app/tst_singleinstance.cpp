@@ -63,7 +63,7 @@ void tst_SingleInstance::serverNameIsShortAndFollowsTheDirectory()
 
     const QString name = serverName(user);
     // A socket's path is limited to about 100 bytes on some systems.
-    QVERIFY(name.size() <= 32);
+    QVERIFY(QFile::encodeName(name).size() < 100);
     QCOMPARE(serverName(user + QStringLiteral("/")), name);
     QCOMPARE(serverName(root.filePath(QStringLiteral("user/./Kelvra/../Kelvra"))), name);
     QCOMPARE(serverName(root.filePath(QStringLiteral("alias"))), name);

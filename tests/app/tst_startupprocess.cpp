@@ -30,6 +30,7 @@ class tst_StartupProcess : public QObject
 private slots:
     void initTestCase();
     void init();
+    void cleanup();
     void startsOpensTheWindowAndQuits();
     void importCopiesIntoTheUserScenes_data();
     void importCopiesIntoTheUserScenes();
@@ -134,6 +135,13 @@ QProcessEnvironment tst_StartupProcess::environment(const QString &applicationDi
     environment.remove("QML2_IMPORT_PATH");
     environment.remove("QML_IMPORT_PATH");
     return environment;
+}
+
+// A program killed by a test leaves its socket behind; nothing else would
+// ever remove it, as every test has a user directory of its own.
+void tst_StartupProcess::cleanup()
+{
+    QLocalServer::removeServer(SingleInstance::serverName(m_user->path()));
 }
 
 tst_StartupProcess::Run tst_StartupProcess::run(const QStringList &arguments, const QString &rccVariant,
