@@ -448,8 +448,9 @@ void tst_StartupProcess::secondStartHandsOverToTheRunningOne()
     QVERIFY2(!second.err.contains(windowLine), qPrintable(second.err));
     QVERIFY2(!second.err.contains(QStringLiteral("Kelvra:")), qPrintable(second.err));
 
-    QTRY_VERIFY2_WITH_TIMEOUT(logText().contains(QStringLiteral("Another start handed over")), qPrintable(logText()),
-                              10000);
+    QTRY_VERIFY2_WITH_TIMEOUT(logText().contains(QStringLiteral("Another start handed over to this one; 1 window(s) "
+                                                                "brought forward")),
+                              qPrintable(logText()), 10000);
     QCOMPARE(logText().count(QStringLiteral("Starting Configuration")), 1);
     QCOMPARE(EngineTest::readFile(importDir() + QStringLiteral("/night.sky.kvc")),
              withImport ? QByteArray("handed over") : QByteArray());
