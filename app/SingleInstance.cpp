@@ -177,8 +177,12 @@ void HandOverServer::acceptConnections()
         m_pending.insert(socket, QByteArray());
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] { cutOff(socket); });
-        // Also the end of an answered socket whose peer never reads.
-        QTimer::singleShot(requestTimeoutMs, socket, [this, socket] { cutOff(socket); });
+        // Only while the request is awaited: an answer that follows a long
+        // import must not be cut off.
+        QTimer::singleShot(requestTimeoutMs, socket, [this, socket] {
+            if (m_pending.contains(socket))
+                cutOff(socket);
+        });
         if (socket->bytesAvailable() > 0)
             readRequest(socket);
     }
