@@ -32,7 +32,8 @@ bool isAcceptableLayout(const JpegLayout &layout)
     // reader converts; anything else it refuses after decoding.
     if (layout.components != 1 && layout.components != 3 && layout.components != 4)
         return false;
-    return layout.scans >= 1 && layout.scans <= CSceneImageProvider::maxScans;
+    return layout.scans >= 1 && layout.scans <= CSceneImageProvider::maxScans
+           && layout.scans * pixels <= CSceneImageProvider::maxScanPixels;
 }
 
 QSize boundedBy(const QSize &size, int longSide)

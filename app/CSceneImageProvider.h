@@ -30,8 +30,9 @@
 // - entry present but not usable: 0 x 0. Not usable: not a decodable JPEG,
 //   larger than maxEntryBytes, a frame larger than maxImageSide or
 //   maxImagePixels (maxLayeredPixels for a progressive or multi-scan frame,
-//   whose decoder holds the whole frame in memory), or more than maxScans
-//   scans.
+//   whose decoder holds the whole frame in memory), more than maxScans
+//   scans, or scans that together cover more than maxScanPixels (each scan
+//   is a pass over the frame: this bounds the decoding time).
 // The limits keep a hostile scene file from making the program allocate
 // gigabytes or decode for seconds: the entry is never read beyond
 // maxEntryBytes, and the markers are walked (see JpegLayout) before the
@@ -50,6 +51,7 @@ public:
     static constexpr qint64 maxImagePixels = 16 * 1024 * 1024;
     static constexpr qint64 maxLayeredPixels = 8 * 1024 * 1024;
     static constexpr int maxScans = 64;
+    static constexpr qint64 maxScanPixels = 256 * 1024 * 1024;
     static constexpr int maxOutputSide = 1024;
     static constexpr int defaultOutputSide = 512;
 

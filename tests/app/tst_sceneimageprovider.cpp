@@ -97,6 +97,11 @@ void tst_SceneImageProvider::initTestCase()
         {"65scans.jpg", progressiveWithScans(m_progressive, 65)},
         {"progressive3000x3000.jpg", jpegClaiming(3000, 3000, true)},
         {"baseline3000x3000.jpg", jpegClaiming(3000, 3000)},
+        {"progressive2048x2048.jpg", jpegClaiming(2048, 2048, true)},
+        {"2048x2048in64scans.jpg", progressiveWithScans(jpegClaiming(2048, 2048, true), 64)},
+        {"2048x2048in65scans.jpg", progressiveWithScans(jpegClaiming(2048, 2048, true), 65)},
+        {"2896x2896in32scans.jpg", progressiveWithScans(jpegClaiming(2896, 2896, true), 32)},
+        {"2896x2896in33scans.jpg", progressiveWithScans(jpegClaiming(2896, 2896, true), 33)},
     }));
 
     QVERIFY(QDir(m_dir.path()).mkpath("a#b"));
@@ -164,6 +169,18 @@ void tst_SceneImageProvider::requestImage_data()
     QTest::addRow("progressive 9 Mpixel refused")
         << scene + "#progressive3000x3000.jpg" << QSize(320, 180) << none << QSize(0, 0);
 
+    QTest::addRow("progressive 4 Mpixel decoded scaled")
+        << scene + "#progressive2048x2048.jpg" << QSize(320, 180) << QSize(320, 320) << QSize(320, 320);
+    // Each scan is a pass over the whole frame: the larger the frame, the
+    // fewer scans it may have.
+    QTest::addRow("4 Mpixel in 64 scans decoded")
+        << scene + "#2048x2048in64scans.jpg" << QSize(100, 100) << QSize(100, 100) << QSize(100, 100);
+    QTest::addRow("4 Mpixel in 65 scans refused")
+        << scene + "#2048x2048in65scans.jpg" << QSize(100, 100) << none << QSize(0, 0);
+    QTest::addRow("8 Mpixel in 32 scans decoded")
+        << scene + "#2896x2896in32scans.jpg" << QSize(100, 100) << QSize(100, 100) << QSize(100, 100);
+    QTest::addRow("8 Mpixel in 33 scans refused")
+        << scene + "#2896x2896in33scans.jpg" << QSize(100, 100) << none << QSize(0, 0);
     QTest::addRow("progressive jpeg") << scene + "#progressive.jpg" << QSize() << QSize(40, 30) << QSize(40, 30);
     QTest::addRow("64 scans decoded") << scene + "#64scans.jpg" << QSize() << QSize(40, 30) << QSize(40, 30);
     QTest::addRow("65 scans refused") << scene + "#65scans.jpg" << QSize() << none << QSize(0, 0);
