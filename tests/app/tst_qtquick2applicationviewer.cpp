@@ -1,5 +1,7 @@
 #include "QtQuick2ApplicationViewer.h"
 
+#include "LocalOnlyNetworkAccess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +10,8 @@
 #include <QPointer>
 #include <QQmlEngine>
 #include <QQuickWindow>
+#include <QNetworkReply>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTimer>
@@ -30,6 +34,9 @@ private slots:
     void rootThatIsNoWindowIsRefused_data();
     void rootThatIsNoWindowIsRefused();
     void destructionDeletesTheWindow();
+    void remoteContentIsNeverFetched_data();
+    void remoteContentIsNeverFetched();
+    void localDataStillLoads();
 
 private:
     // Lets the documents of these tests use the toolkit's own modules; the
@@ -170,6 +177,52 @@ void tst_QtQuick2ApplicationViewer::destructionDeletesTheWindow()
         QVERIFY(window);
     }
     QVERIFY(window.isNull());
+}
+
+void tst_QtQuick2ApplicationViewer::remoteContentIsNeverFetched_data()
+{
+    // %1 is a URL on a local server that would see any connection.
+    QTest::addColumn<QByteArray>("qml");
+    QTest::addRow("image source") << QByteArray(
+        "Window { property bool done: image.status === Image.Error\n"
+        "         Image { id: image; source: \"%1/thumbnail.png\" } }\n");
+    QTest::addRow("script request") << QByteArray(
+        "Window { property bool done: false\n"
+        "         Component.onCompleted: { var request = new XMLHttpRequest()\n"
+        "             request.onreadystatechange = function() {\n"
+        "                 if (request.readyState === XMLHttpRequest.DONE) done = true }\n"
+        "             request.open(\"GET\", \"%1/ping\"); request.send() } }\n");
+}
+
+void tst_QtQuick2ApplicationViewer::remoteContentIsNeverFetched()
+{
+    QFETCH(QByteArray, qml);
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QString url = QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort());
+    const QString path = writeDocument("import QtQuick 2.15\nimport QtQuick.Window 2.15\n"
+                                       + QString::fromUtf8(qml).arg(url).toUtf8());
+
+    QtQuick2ApplicationViewer viewer;
+    allowToolkitModules(viewer);
+    QVERIFY(viewer.loadMainDocument(path));
+    QTRY_VERIFY(viewer.window()->property("done").toBool());
+    QCoreApplication::processEvents();
+    QVERIFY(!server.hasPendingConnections());
+}
+
+void tst_QtQuick2ApplicationViewer::localDataStillLoads()
+{
+    LocalOnlyNetworkAccessManager manager;
+    QNetworkReply *local = manager.get(QNetworkRequest(QUrl(QStringLiteral("data:,local"))));
+    QNetworkReply *remote = manager.get(QNetworkRequest(QUrl(QStringLiteral("ftp://example.invalid/x"))));
+    QSignalSpy remoteFinished(remote, &QNetworkReply::finished);
+    QTRY_VERIFY(local->isFinished());
+    QCOMPARE(local->error(), QNetworkReply::NoError);
+    QCOMPARE(local->readAll(), QByteArray("local"));
+    QTRY_COMPARE(remoteFinished.count(), 1);
+    QCOMPARE(remote->error(), QNetworkReply::ContentAccessDenied);
+    QVERIFY(remote->readAll().isEmpty());
 }
 
 QTEST_MAIN(tst_QtQuick2ApplicationViewer)
