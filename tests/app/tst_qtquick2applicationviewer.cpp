@@ -1,7 +1,5 @@
 #include "QtQuick2ApplicationViewer.h"
 
-#include "LocalOnlyNetworkAccess.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +8,6 @@
 #include <QPointer>
 #include <QQmlEngine>
 #include <QQuickWindow>
-#include <QNetworkReply>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -36,7 +33,6 @@ private slots:
     void destructionDeletesTheWindow();
     void remoteContentIsNeverFetched_data();
     void remoteContentIsNeverFetched();
-    void localDataStillLoads();
 
 private:
     // Lets the documents of these tests use the toolkit's own modules; the
@@ -209,20 +205,6 @@ void tst_QtQuick2ApplicationViewer::remoteContentIsNeverFetched()
     QTRY_VERIFY(viewer.window()->property("done").toBool());
     QCoreApplication::processEvents();
     QVERIFY(!server.hasPendingConnections());
-}
-
-void tst_QtQuick2ApplicationViewer::localDataStillLoads()
-{
-    LocalOnlyNetworkAccessManager manager;
-    QNetworkReply *local = manager.get(QNetworkRequest(QUrl(QStringLiteral("data:,local"))));
-    QNetworkReply *remote = manager.get(QNetworkRequest(QUrl(QStringLiteral("ftp://example.invalid/x"))));
-    QSignalSpy remoteFinished(remote, &QNetworkReply::finished);
-    QTRY_VERIFY(local->isFinished());
-    QCOMPARE(local->error(), QNetworkReply::NoError);
-    QCOMPARE(local->readAll(), QByteArray("local"));
-    QTRY_COMPARE(remoteFinished.count(), 1);
-    QCOMPARE(remote->error(), QNetworkReply::ContentAccessDenied);
-    QVERIFY(remote->readAll().isEmpty());
 }
 
 QTEST_MAIN(tst_QtQuick2ApplicationViewer)
