@@ -166,8 +166,10 @@ QSize CSceneImageProvider::decodeSize(const QSize &storedSize, const QSize &requ
 {
     if (storedSize.isEmpty())
         return storedSize;
-    const int wantedWidth = qMax(0, requestedSize.width());
-    const int wantedHeight = qMax(0, requestedSize.height());
+    // No frame is larger than maxImageSide, so asking for more asks for the
+    // stored size; the clamp also keeps the arithmetic below within int.
+    const int wantedWidth = qBound(0, requestedSize.width(), maxImageSide);
+    const int wantedHeight = qBound(0, requestedSize.height(), maxImageSide);
     if (wantedWidth == 0 && wantedHeight == 0)
         return boundedBy(storedSize, defaultOutputSide);
 
