@@ -1,5 +1,6 @@
 #include "CSceneImageProvider.h"
 
+#include "JpegLayout.h"
 #include "ZipFastPath.h"
 
 #include <QBuffer>
@@ -15,14 +16,31 @@
 
 namespace {
 
-bool isAcceptableImageSize(const QSize &imageSize)
+// Whether the decoder may be given a frame of this layout: bounded in size,
+// in the memory the decoder holds while it works, and in scans.
+bool isAcceptableLayout(const JpegLayout &layout)
 {
-    if (!imageSize.isValid() || imageSize.isEmpty())
+    const QSize frame = layout.frameSize;
+    if (frame.isEmpty())
+        return false;   // a height of 0 is defined later in the stream; the decoder refuses it
+    if (frame.width() > CSceneImageProvider::maxImageSide || frame.height() > CSceneImageProvider::maxImageSide)
         return false;
-    if (imageSize.width() > CSceneImageProvider::maxImageSide
-        || imageSize.height() > CSceneImageProvider::maxImageSide)
+    const qint64 pixels = qint64(frame.width()) * frame.height();
+    if (pixels > (layout.layered() ? CSceneImageProvider::maxLayeredPixels : CSceneImageProvider::maxImagePixels))
         return false;
-    return qint64(imageSize.width()) * imageSize.height() <= CSceneImageProvider::maxImagePixels;
+    // Grey, colour, and colour with a fourth channel are what the toolkit's
+    // reader converts; anything else it refuses after decoding.
+    if (layout.components != 1 && layout.components != 3 && layout.components != 4)
+        return false;
+    return layout.scans >= 1 && layout.scans <= CSceneImageProvider::maxScans
+           && layout.scans * pixels <= CSceneImageProvider::maxScanPixels;
+}
+
+QSize boundedBy(const QSize &size, int longSide)
+{
+    if (size.width() <= longSide && size.height() <= longSide)
+        return size;
+    return size.scaled(longSide, longSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
 // Reads the current entry of an open archive, at most maxEntryBytes. The
@@ -57,16 +75,24 @@ bool readCurrentEntry(QuaZip &archive, QByteArray *data)
 }
 
 // Decodes the entry with "JPG" as the format hint, so the toolkit's JPEG
-// reader decides (other formats do not decode). The size in the header is
-// checked before any pixel memory is allocated.
-QImage decodeImage(const QByteArray &data)
+// reader decides (other formats do not decode), at the size the view asks
+// for. The markers are walked first; the reader's own header is checked
+// too, so the two can never disagree in the decoder's favour.
+QImage decodeImage(const QByteArray &data, const QSize &requestedSize)
 {
+    const std::optional<JpegLayout> layout = JpegLayout::read(data, CSceneImageProvider::maxScans);
+    if (!layout || !isAcceptableLayout(*layout))
+        return QImage();
+
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, QByteArrayLiteral("JPG"));
-    if (!isAcceptableImageSize(reader.size()))
+    if (reader.size() != layout->frameSize)
         return QImage();
+    const QSize target = CSceneImageProvider::decodeSize(layout->frameSize, requestedSize);
+    if (target != layout->frameSize)
+        reader.setScaledSize(target);
     return reader.read();
 }
 
@@ -119,8 +145,6 @@ CSceneImageProvider::~CSceneImageProvider() = default;
 
 QImage CSceneImageProvider::requestImage(const QString &id, QSize *size, const QSize &requestedSize)
 {
-    Q_UNUSED(requestedSize)
-
     const QStringList parts = id.split(QLatin1Char('#'), Qt::KeepEmptyParts, Qt::CaseSensitive);
     // Ids arrive through image:// URLs, in which the documents escape "%",
     // "#" and "?" of a path; a raw "#" is the separator. Decoding after the
@@ -132,8 +156,31 @@ QImage CSceneImageProvider::requestImage(const QString &id, QSize *size, const Q
     if (!data)
         return QImage();
 
-    const QImage image = decodeImage(*data);
+    const QImage image = decodeImage(*data, requestedSize);
     if (size)
         *size = image.isNull() ? QSize(0, 0) : image.size();
     return image;
+}
+
+QSize CSceneImageProvider::decodeSize(const QSize &storedSize, const QSize &requestedSize)
+{
+    if (storedSize.isEmpty())
+        return storedSize;
+    // No frame is larger than maxImageSide, so asking for more asks for the
+    // stored size; the clamp also keeps the arithmetic below within int.
+    const int wantedWidth = qBound(0, requestedSize.width(), maxImageSide);
+    const int wantedHeight = qBound(0, requestedSize.height(), maxImageSide);
+    if (wantedWidth == 0 && wantedHeight == 0)
+        return boundedBy(storedSize, defaultOutputSide);
+
+    QSize target;
+    if (wantedWidth > 0 && wantedHeight > 0)
+        target = storedSize.scaled(wantedWidth, wantedHeight, Qt::KeepAspectRatioByExpanding);
+    else if (wantedWidth > 0)
+        target = QSize(wantedWidth, int(qint64(storedSize.height()) * wantedWidth / storedSize.width()));
+    else
+        target = QSize(int(qint64(storedSize.width()) * wantedHeight / storedSize.height()), wantedHeight);
+    if (target.width() >= storedSize.width() || target.height() >= storedSize.height())
+        target = storedSize;   // never enlarged: the view scales up if it must
+    return boundedBy(target.expandedTo(QSize(1, 1)), maxOutputSide);
 }

@@ -12,30 +12,55 @@
 // Image id: the archive's file path, "#", the entry name. The id is split at
 // every "#": the first part is the archive, the second the entry; any further
 // parts are ignored (so an archive whose path holds a "#" is not found).
-// The requested size is ignored; the image comes at its stored size and the
-// toolkit scales it.
+//
+// Size: a thumbnail costs what is shown, not what the file claims. The image
+// is decoded at the requested size (the QML Image's sourceSize), letting the
+// decoder scale while it decodes:
+// - both sides requested: the smallest size that covers them with the
+//   stored aspect ratio (the views crop their thumbnails to fill a box);
+// - one side requested: that side, the other in proportion;
+// - nothing requested: the stored size, its long side at most
+//   defaultOutputSide.
+// Never larger than stored, and the long side never beyond maxOutputSide.
+// size receives the size of the returned image.
 //
 // Every failure gives a null image and nothing else:
 // - archive missing or not a zip, or an id without an entry name: size untouched;
 // - entry not in the archive: size untouched;
-// - entry present but not usable (not decodable, larger than
-//   maxEntryBytes, or an image larger than maxImageSide / maxImagePixels): 0 x 0.
+// - entry present but not usable: 0 x 0. Not usable: not a decodable JPEG,
+//   larger than maxEntryBytes, a frame larger than maxImageSide or
+//   maxImagePixels (maxLayeredPixels for a progressive or multi-scan frame,
+//   whose decoder holds the whole frame in memory), more than maxScans
+//   scans, or scans that together cover more than maxScanPixels (each scan
+//   is a pass over the frame: this bounds the decoding time).
 // The limits keep a hostile scene file from making the program allocate
-// gigabytes: the entry is never read beyond maxEntryBytes and the image
-// header is checked before any pixel memory is allocated.
+// gigabytes or decode for seconds: the entry is never read beyond
+// maxEntryBytes, and the markers are walked (see JpegLayout) before the
+// decoder is given any of it.
 //
 // Holds no state: every request opens the archive afresh, so requests may
-// run at the same time on the GUI thread and the toolkit's loader thread.
-// The QML engine owns the provider.
+// run at the same time on the GUI thread and the toolkit's loader thread (the
+// views load thumbnails asynchronously). Every decode is bounded, so the
+// loader thread, which the engine waits for when it is destroyed, never keeps
+// the program from quitting for long. The QML engine owns the provider.
 class CSceneImageProvider : public QQuickImageProvider
 {
 public:
-    static constexpr qint64 maxEntryBytes = 64 * 1024 * 1024;
-    static constexpr int maxImageSide = 16384;
-    static constexpr qint64 maxImagePixels = 64 * 1024 * 1024;
+    static constexpr qint64 maxEntryBytes = 16 * 1024 * 1024;
+    static constexpr int maxImageSide = 8192;
+    static constexpr qint64 maxImagePixels = 16 * 1024 * 1024;
+    static constexpr qint64 maxLayeredPixels = 8 * 1024 * 1024;
+    static constexpr int maxScans = 64;
+    static constexpr qint64 maxScanPixels = 256 * 1024 * 1024;
+    static constexpr int maxOutputSide = 1024;
+    static constexpr int defaultOutputSide = 512;
 
     CSceneImageProvider();
     ~CSceneImageProvider() override;
 
     QImage requestImage(const QString &id, QSize *size, const QSize &requestedSize) override;
+
+    // The size a picture stored at storedSize is decoded at when
+    // requestedSize is asked for (see above).
+    static QSize decodeSize(const QSize &storedSize, const QSize &requestedSize);
 };

@@ -1,6 +1,7 @@
 #include "QtQuick2ApplicationViewer.h"
 
 #include "CSceneImageProvider.h"
+#include "LocalOnlyNetworkAccess.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -14,6 +15,8 @@
 struct QtQuick2ApplicationViewer::Private
 {
     QString mainDocumentPath;
+    // Declared before the engine: the engine asks it for managers until it is gone.
+    LocalOnlyNetworkAccessManagerFactory networkAccess;
     QQmlEngine engine;
     QQuickWindow *window = nullptr;
 };
@@ -25,6 +28,7 @@ QtQuick2ApplicationViewer::QtQuick2ApplicationViewer()
     // modules shipped beside the program.
     d->engine.setImportPathList({QCoreApplication::applicationDirPath() + QStringLiteral("/qt")});
     d->engine.addImageProvider(QStringLiteral("kvscene"), new CSceneImageProvider);
+    d->engine.setNetworkAccessManagerFactory(&d->networkAccess);
 }
 
 QtQuick2ApplicationViewer::~QtQuick2ApplicationViewer()

@@ -7,7 +7,9 @@ class QQuickWindow;
 
 // Owns the QML engine and the top-level window of the run. The engine looks
 // for QML modules only in the application directory's "qt" subdirectory,
-// and serves scene thumbnails through the "kvscene" image provider.
+// serves scene thumbnails through the "kvscene" image provider, and loads
+// nothing from the network (LocalOnlyNetworkAccessManager): text from scene
+// files can never make the interface fetch a remote URL.
 //
 // Lives on the stack of the start-up sequence. Destruction deletes the
 // window first, then the engine (and with it the image provider and, if QML

@@ -20,7 +20,8 @@ int catalogueTimes(int argc, char **argv);
 // Catalogue assembly only, then the peak resident set: hwm_kib, scenes.
 int catalogueMemory(int argc, char **argv);
 // After assembly: re-filtering the scene proxy against a plain loop, and
-// thumbnail requests against decoding the same bytes.
+// thumbnail requests at a card's size against a bare decode of the same
+// bytes at the size shown.
 int interactiveTimes(int argc, char **argv);
 // The program's start-up sequence up to the first frame of its window;
 // prints "first-frame" the moment it is shown, then the in-process phases.

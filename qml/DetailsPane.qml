@@ -76,14 +76,18 @@ Pane {
                 }
 
                 Label {
+                    objectName: "detailsName"
                     text: pane.scene ? pane.scene.name : ""
+                    textFormat: Text.PlainText
                     font.pixelSize: 20
                     font.weight: Font.DemiBold
                     wrapMode: Text.Wrap
                     Layout.fillWidth: true
                 }
                 Label {
+                    objectName: "detailsAuthor"
                     text: pane.scene ? qsTr("by %1").arg(pane.scene.author) : ""
+                    textFormat: Text.PlainText
                     color: Material.secondaryTextColor
                     wrapMode: Text.Wrap
                     Layout.fillWidth: true
@@ -92,6 +96,7 @@ Pane {
                     text: pane.scene ? qsTr("%1 · %2").arg(pane.scene.type)
                                        .arg(pane.scene.official ? qsTr("Official scene") : qsTr("User scene"))
                                      : ""
+                    textFormat: Text.PlainText
                     Layout.fillWidth: true
                 }
 
@@ -120,6 +125,8 @@ Pane {
                         onLinkActivated: Qt.openUrlExternally(link)
                         ToolTip.visible: url.length > 0 && licenceHover.hovered
                         ToolTip.text: url
+                        // One tool tip serves the whole interface; it shows text, never markup.
+                        Component.onCompleted: ToolTip.toolTip.contentItem.textFormat = Text.PlainText
                         HoverHandler { id: licenceHover }
                         Accessible.role: url.length > 0 ? Accessible.Link : Accessible.StaticText
                         Accessible.name: url.length > 0 ? qsTr("Licence %1, %2").arg(label).arg(url) : text
@@ -138,6 +145,7 @@ Pane {
                         model: pane.scene ? pane.scene.tags : []
                         delegate: Label {
                             text: modelData
+                            textFormat: Text.PlainText
                             font.pixelSize: 12
                             padding: 3
                             leftPadding: 8

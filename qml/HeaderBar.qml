@@ -98,6 +98,7 @@ ToolBar {
             text: playlist
                   ? qsTr("Selected in “%1”: %2").arg(playlist.name).arg(playlist.scenesSelected)
                   : qsTr("No active playlist")
+            textFormat: Text.PlainText
             elide: Text.ElideMiddle
             Layout.maximumWidth: 320
         }

@@ -247,6 +247,7 @@ Item {
                     Label {
                         visible: !row.editing
                         text: row.playlist.name
+                        textFormat: Text.PlainText
                         elide: Text.ElideRight
                         font.weight: row.active ? Font.DemiBold : Font.Normal
                         Layout.fillWidth: true
@@ -263,6 +264,8 @@ Item {
                         onActiveFocusChanged: if (!activeFocus && row.editing) row.editing = false
                         ToolTip.visible: problem.length > 0 && visible
                         ToolTip.text: problem
+                        // One tool tip serves the whole interface; it shows text, never markup.
+                        Component.onCompleted: ToolTip.toolTip.contentItem.textFormat = Text.PlainText
                     }
                     Label {
                         visible: !row.editing
@@ -332,6 +335,7 @@ Item {
             text: deleteDialog.playlist
                   ? qsTr("Delete the playlist “%1”? Its file is removed.").arg(deleteDialog.playlist.name)
                   : ""
+            textFormat: Text.PlainText
             wrapMode: Text.WordWrap
         }
         onAccepted: {
@@ -382,6 +386,7 @@ Item {
             }
             Label {
                 text: nameDialog.problem
+                textFormat: Text.PlainText
                 visible: text.length > 0
                 color: "#EF9A9A"
                 wrapMode: Text.WordWrap

@@ -82,6 +82,7 @@ Item {
                 Label {
                     anchors.centerIn: parent
                     text: card.scene && card.scene.name.length > 0 ? card.scene.name.charAt(0).toUpperCase() : "?"
+                    textFormat: Text.PlainText
                     font.pixelSize: parent.height / 3
                     color: "#607D8B"
                 }
@@ -131,7 +132,9 @@ Item {
 
             Label {
                 Layout.fillWidth: true
+                objectName: "cardName"
                 text: card.scene ? card.scene.name : ""
+                textFormat: Text.PlainText
                 elide: Text.ElideRight
                 font.weight: Font.DemiBold
                 font.pixelSize: 14
@@ -141,7 +144,9 @@ Item {
                 spacing: 6
                 Label {
                     Layout.fillWidth: true
+                    objectName: "cardAuthor"
                     text: card.scene ? card.scene.author : ""
+                    textFormat: Text.PlainText
                     elide: Text.ElideRight
                     font.pixelSize: 12
                     color: Material.secondaryTextColor
@@ -160,6 +165,8 @@ Item {
                 text: !card.scene ? ""
                       : card.scene.tags.length > 0 ? qsTr("%1 · %2").arg(card.scene.type).arg(card.scene.tags.join(", "))
                       : card.scene.type
+                objectName: "cardTags"
+                textFormat: Text.PlainText
                 elide: Text.ElideRight
                 font.pixelSize: 11
                 color: Material.hintTextColor

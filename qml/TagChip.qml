@@ -47,6 +47,7 @@ AbstractButton {
         spacing: 6
         Label {
             text: chip.displayName
+            textFormat: Text.PlainText
             font.pixelSize: 13
             font.italic: chip.category === "filter"
             color: chip.checked ? "#10161A" : Material.foreground

@@ -52,6 +52,17 @@ Dialog {
             model: dialog.visible ? dialog.knownTags() : []
             Layout.fillWidth: true
             Accessible.name: qsTr("Tag")
+            // Tag names from scene files: the list shows them as text.
+            delegate: ItemDelegate {
+                width: field.width
+                highlighted: field.highlightedIndex === index
+                contentItem: Label {
+                    text: modelData
+                    textFormat: Text.PlainText
+                    elide: Text.ElideRight
+                    verticalAlignment: Text.AlignVCenter
+                }
+            }
             onAccepted: if (dialog.standardButton(Dialog.Ok).enabled) dialog.accept()
         }
         Label {
@@ -63,6 +74,7 @@ Dialog {
                   : Logic.tagCategory(dialog.tagText) !== "tag"
                     ? qsTr("“%1” is a filter word, not a tag.").arg(dialog.tagText)
                     : qsTr("Changes %n scene file(s), including selected scenes the filter hides.", "", dialog.affected)
+            textFormat: Text.PlainText
         }
     }
 

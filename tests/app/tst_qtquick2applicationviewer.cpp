@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QQmlEngine>
 #include <QQuickWindow>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTimer>
@@ -30,6 +31,8 @@ private slots:
     void rootThatIsNoWindowIsRefused_data();
     void rootThatIsNoWindowIsRefused();
     void destructionDeletesTheWindow();
+    void remoteContentIsNeverFetched_data();
+    void remoteContentIsNeverFetched();
 
 private:
     // Lets the documents of these tests use the toolkit's own modules; the
@@ -170,6 +173,38 @@ void tst_QtQuick2ApplicationViewer::destructionDeletesTheWindow()
         QVERIFY(window);
     }
     QVERIFY(window.isNull());
+}
+
+void tst_QtQuick2ApplicationViewer::remoteContentIsNeverFetched_data()
+{
+    // %1 is a URL on a local server that would see any connection.
+    QTest::addColumn<QByteArray>("qml");
+    QTest::addRow("image source") << QByteArray(
+        "Window { property bool done: image.status === Image.Error\n"
+        "         Image { id: image; source: \"%1/thumbnail.png\" } }\n");
+    QTest::addRow("script request") << QByteArray(
+        "Window { property bool done: false\n"
+        "         Component.onCompleted: { var request = new XMLHttpRequest()\n"
+        "             request.onreadystatechange = function() {\n"
+        "                 if (request.readyState === XMLHttpRequest.DONE) done = true }\n"
+        "             request.open(\"GET\", \"%1/ping\"); request.send() } }\n");
+}
+
+void tst_QtQuick2ApplicationViewer::remoteContentIsNeverFetched()
+{
+    QFETCH(QByteArray, qml);
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QString url = QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort());
+    const QString path = writeDocument("import QtQuick 2.15\nimport QtQuick.Window 2.15\n"
+                                       + QString::fromUtf8(qml).arg(url).toUtf8());
+
+    QtQuick2ApplicationViewer viewer;
+    allowToolkitModules(viewer);
+    QVERIFY(viewer.loadMainDocument(path));
+    QTRY_VERIFY(viewer.window()->property("done").toBool());
+    QCoreApplication::processEvents();
+    QVERIFY(!server.hasPendingConnections());
 }
 
 QTEST_MAIN(tst_QtQuick2ApplicationViewer)

@@ -291,6 +291,8 @@ QString thumbnail(const QByteArray &bytes)
     if (image.width() > CSceneImageProvider::maxImageSide || image.height() > CSceneImageProvider::maxImageSide
         || qint64(image.width()) * image.height() > CSceneImageProvider::maxImagePixels)
         return QStringLiteral("an image beyond the limits was decoded");
+    if (qMax(image.width(), image.height()) > CSceneImageProvider::maxOutputSide)
+        return QStringLiteral("a thumbnail larger than any view is shown");
     return QString();
 }
 

@@ -22,14 +22,34 @@ JPEG = bytes.fromhex(
     "00000000000000000000000000000005ffc40014100100000000000000000000000000000000ffc4001501010100"
     "000000000000000000000000000405ffc40014110100000000000000000000000000000000ffda000c0301000211"
     "0311003f009801482fffd9")
+# The same picture written progressively: ten scans.
+PROGRESSIVE = bytes.fromhex(
+    "ffd8ffe000104a46494600010101006400640000ffdb004300080606070605080707070909080a0c140d0c0b0b0c19"
+    "12130f141d1a1f1e1d1a1c1c20242e2720222c231c1c2837292c30313434341f27393d38323c2e333432ffdb004301"
+    "0909090c0b0c180d0d1832211c21323232323232323232323232323232323232323232323232323232323232323232"
+    "3232323232323232323232323232323232ffc20011080008000803012200021101031101ffc4001500010100000000"
+    "000000000000000000000005ffc4001501010100000000000000000000000000000405ffda000c0301000210031000"
+    "000198150bffc40014100100000000000000000000000000000000ffda00080101000105027fffc400141101000000"
+    "00000000000000000000000000ffda0008010301013f017fffc40014110100000000000000000000000000000000ff"
+    "da0008010201013f017fffc40014100100000000000000000000000000000000ffda0008010100063f027fffc40014"
+    "100100000000000000000000000000000000ffda0008010100013f217fffda000c0301000200030000001007ffc400"
+    "14110100000000000000000000000000000000ffda0008010301013f107fffc4001411010000000000000000000000"
+    "0000000000ffda0008010201013f107fffc40014100100000000000000000000000000000000ffda0008010100013f"
+    "107fffd9")
 PNG = bytes.fromhex(
     "89504e470d0a1a0a0000000d4948445200000004000000040802000000269309290000001249444154789c63f8cf"
     "c0f09f010f30a0000085bf0ffd0f1e10a90000000049454e44ae426082")
 
 
-def jpeg_claiming(width, height):
-    at = JPEG.index(b"\xff\xc0")
-    return JPEG[:at + 5] + struct.pack(">HH", height, width) + JPEG[at + 9:]
+def jpeg_claiming(width, height, base=JPEG, frame=b"\xff\xc0"):
+    at = base.index(frame)
+    return base[:at + 5] + struct.pack(">HH", height, width) + base[at + 9:]
+
+
+def repeated_last_scan(jpeg, extra):
+    scan = jpeg.rindex(b"\xff\xda")
+    end = jpeg.rindex(b"\xff\xd9")
+    return jpeg[:end] + jpeg[scan:end] * extra + jpeg[end:]
 
 
 class Entry:
@@ -153,6 +173,28 @@ def thumbnails():
           archive([Entry("thumbnail.jpg", JPEG, method=0), Entry("thumbnail.jpg", PNG, method=0)]))
     write("thumbnail", "missing.kvc", archive([Entry("scene.json", metadata())]))
     write("thumbnail", "text.kvc", b"PK\x03\x04 not really")
+
+    # The marker walk that comes before decoding.
+    def thumb(name, data):
+        write("thumbnail", name, archive([Entry("thumbnail.jpg", data, method=0)]))
+    frame = JPEG.index(b"\xff\xc0")
+    scan = JPEG.index(b"\xff\xda")
+    thumb("progressive.kvc", PROGRESSIVE)
+    thumb("progressive-200-scans.kvc", repeated_last_scan(PROGRESSIVE, 190))
+    thumb("progressive-64-scans.kvc", repeated_last_scan(PROGRESSIVE, 54))
+    thumb("progressive-claims-3000x3000.kvc", jpeg_claiming(3000, 3000, PROGRESSIVE, b"\xff\xc2"))
+    thumb("progressive-claims-2048x2048-40-scans.kvc",
+          repeated_last_scan(jpeg_claiming(2048, 2048, PROGRESSIVE, b"\xff\xc2"), 30))
+    thumb("baseline-claims-4000x3000.kvc", jpeg_claiming(4000, 3000))
+    thumb("zero-height.kvc", jpeg_claiming(8, 0))
+    thumb("scan-hidden-after-garbage.kvc", JPEG[:-2] + b"garbage\xff\x00" + JPEG[scan:-2] * 3 + JPEG[-2:])
+    thumb("restart-markers-in-data.kvc", JPEG[:-2] + b"\xff\xd0\x12\xff\xff\xd7" + JPEG[-2:])
+    thumb("two-frames.kvc", JPEG[:scan] + JPEG[frame:scan] + JPEG[scan:])
+    thumb("scan-before-frame.kvc", JPEG[:frame] + JPEG[scan:-2] + JPEG[frame:])
+    thumb("frame-cut-short.kvc", JPEG[:frame + 7])
+    thumb("segment-length-one.kvc", JPEG[:2] + b"\xff\xe0\x00\x01" + JPEG[2:])
+    thumb("segment-length-beyond-end.kvc", JPEG[:2] + b"\xff\xe1\xff\xff" + JPEG[2:])
+    thumb("five-components.kvc", JPEG[:frame + 9] + b"\x05" + JPEG[frame + 10:])
 
 
 def playlists():

@@ -8,6 +8,7 @@
 #include "CPlaylistViewModel.h"
 #include "CSceneImageProvider.h"
 #include "CScene.h"
+#include "CSceneViewModel.h"
 #include "CatalogueBuilder.h"
 #include "JpegTestSupport.h"
 #include "QmlRegistration.h"
@@ -54,6 +55,20 @@ void writeScene(const QString &root, const SceneSpec &spec)
         qFatal("cannot write the test scene %s", qPrintable(path));
 }
 
+// Text that renders very differently as markup: a giant word, bold, a
+// heading, a picture.
+void writeMarkupScene(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    CScene scene;
+    scene.SetName(QStringLiteral("<font color=\"red\" size=\"7\">HUGE</font>"));
+    scene.SetAuthor(QStringLiteral("<b>Bold</b><img src=\"missing.png\" width=\"400\" height=\"400\">"));
+    scene.typeFlags = CScene::Background;
+    scene.tagList = QStringList{QStringLiteral("<h1>Tag</h1>")};
+    if (!scene.Save(path, true))
+        qFatal("cannot write the test scene %s", qPrintable(path));
+}
+
 } // namespace
 
 class UiTestSetup : public QObject
@@ -89,6 +104,11 @@ public slots:
         writeScene(odd, {"100% #1 ?/%41 ü.kvc", "Odd", CScene::Background, {}, "", true, 2000});
         writeScene(odd, {"a%2Fb/c#d.kvc", "Odder", CScene::Background, {}, "", true, 2000});
 
+        // Outside the catalogue: a scene whose every text is markup.
+        const QString markupPath = m_userDir.path() + QStringLiteral("/markup/Markup.kvc");
+        writeMarkupScene(markupPath);
+        m_markupScene = new CSceneViewModel(markupPath, false);
+
         QDir().mkpath(m_userDir.path() + QStringLiteral("/playlists"));
         QDir().mkpath(m_appDir.path() + QStringLiteral("/playlists"));
 
@@ -119,6 +139,7 @@ public slots:
                                    QStringLiteral(KELVRA_TEST_QML_IMPORTS)});
         engine->addImageProvider(QStringLiteral("kvscene"), new CSceneImageProvider);
         engine->rootContext()->setContextProperty(QStringLiteral("testUserDir"), m_userDir.path());
+        engine->rootContext()->setContextProperty(QStringLiteral("markupScene"), m_markupScene);
     }
 
 private:
@@ -126,6 +147,7 @@ private:
     QTemporaryDir m_userDir;
     CLog *m_log = nullptr;
     CAppTypeQt *m_app = nullptr;
+    CSceneViewModel *m_markupScene = nullptr;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(KelvraUi, UiTestSetup)
