@@ -84,6 +84,9 @@ CConfigViewModel::CConfigViewModel(QObject *parent)
     , m_config(gApp ? gApp->Config() : detachedConfig())
     , m_filteredScenes(new CScenesFilterViewModel(nullptr))
 {
+    m_storeTimer.setSingleShot(true);
+    m_storeTimer.setInterval(storeSelectionDelayMs);
+    connect(&m_storeTimer, &QTimer::timeout, this, &CConfigViewModel::storeSelection);
 }
 
 CConfigViewModel::~CConfigViewModel()
@@ -344,15 +347,49 @@ void CConfigViewModel::setAllScenes(QObjectListModel *model)
 {
     m_allScenes = model;
     m_filteredScenes->setSourceModel(model);
+    for (CSceneViewModel *scene : sceneObjects()) {
+        connect(scene, &CSceneViewModel::selectedChanged, this, &CConfigViewModel::scheduleStore,
+                Qt::UniqueConnection);
+        connect(scene, &CSceneViewModel::editFailed, this, &CConfigViewModel::messageRaised,
+                Qt::UniqueConnection);
+    }
 }
 
 void CConfigViewModel::setPlaylists(const QList<CPlaylistViewModel *> &list)
 {
     m_playlists = list;
     for (CPlaylistViewModel *playlist : list) {
+        if (!playlist)
+            continue;
+        watchPlaylist(playlist);
+        const QString setAside = playlist->playlist().SetAsidePath();
+        if (!setAside.isEmpty()) {
+            raiseMessageLater(tr("Playlist \u201c%1\u201d could not be read and was kept aside as %2; "
+                                 "it starts empty.")
+                                  .arg(playlist->name(), QDir::toNativeSeparators(setAside)));
+        }
+    }
+    for (CPlaylistViewModel *playlist : list) {
         if (playlist && playlist->filepath() == m_config->playlistToRun)
             setActivePlaylist(playlist);
     }
+}
+
+void CConfigViewModel::watchPlaylist(CPlaylistViewModel *playlist)
+{
+    connect(playlist, &CPlaylistViewModel::problemRaised, this, &CConfigViewModel::messageRaised,
+            Qt::UniqueConnection);
+}
+
+void CConfigViewModel::raiseMessageLater(const QString &text)
+{
+    QMetaObject::invokeMethod(this, [this, text] { emit messageRaised(text); }, Qt::QueuedConnection);
+}
+
+void CConfigViewModel::scheduleStore()
+{
+    if (m_activePlaylist && !m_loadingSelection)
+        m_storeTimer.start();
 }
 
 void CConfigViewModel::setTags(const QList<CTagViewModel *> &list)
@@ -398,28 +435,61 @@ void CConfigViewModel::selectTag(QString tag, bool selected)
     m_filteredScenes->refilter();
 }
 
+// Each selected scene is edited on its own; the ones whose file could not be
+// changed keep showing what their file holds and are named in one message.
 void CConfigViewModel::addTag(QString tag)
 {
+    QStringList failures;
     for (CSceneViewModel *scene : sceneObjects()) {
-        if (scene->selected())
-            scene->addTag(tag);
+        if (!scene->selected())
+            continue;
+        const QString problem = scene->applyAddTag(tag);
+        if (!problem.isEmpty())
+            failures.append(tr("\u201c%1\u201d (%2)").arg(scene->displayName(), problem));
     }
+    reportEditFailures(tr("The tag \u201c%1\u201d was not added to").arg(tag), failures);
 }
 
 void CConfigViewModel::removeTag(QString tag)
 {
+    QStringList failures;
     for (CSceneViewModel *scene : sceneObjects()) {
-        if (scene->selected())
-            scene->removeTag(tag);
+        if (!scene->selected())
+            continue;
+        const QString problem = scene->applyRemoveTag(tag);
+        if (!problem.isEmpty())
+            failures.append(tr("\u201c%1\u201d (%2)").arg(scene->displayName(), problem));
     }
+    reportEditFailures(tr("The tag \u201c%1\u201d was not removed from").arg(tag), failures);
 }
 
 void CConfigViewModel::relicensingPossible(bool value)
 {
+    QStringList failures;
     for (CSceneViewModel *scene : sceneObjects()) {
-        if (scene->selected())
-            scene->setRelicensingPossible(value);
+        if (!scene->selected())
+            continue;
+        const QString problem = scene->applyRelicensingPossible(value);
+        if (!problem.isEmpty())
+            failures.append(tr("\u201c%1\u201d (%2)").arg(scene->displayName(), problem));
     }
+    reportEditFailures(tr("Relicensing was not changed for"), failures);
+}
+
+void CConfigViewModel::reportEditFailures(const QString &what, const QStringList &failures)
+{
+    if (failures.isEmpty())
+        return;
+    // A message stays short enough to read in passing however many failed.
+    constexpr int namedAtMost = 3;
+    QString text = what + QLatin1Char(' ');
+    if (failures.size() > 1)
+        text += tr("%n scene(s): ", nullptr, failures.size());
+    text += QStringList(failures.mid(0, namedAtMost)).join(QStringLiteral("; "));
+    if (failures.size() > namedAtMost)
+        text += tr(" and %n more", nullptr, failures.size() - namedAtMost);
+    text += QLatin1Char('.');
+    emit messageRaised(text);
 }
 
 void CConfigViewModel::selectAllScenes()
@@ -471,6 +541,7 @@ void CConfigViewModel::updateScenesSelected()
 
 void CConfigViewModel::storeSelection()
 {
+    m_storeTimer.stop();
     // Without the scene list, or before the playlist's entries were matched
     // to it, the selection does not show the playlist and writing it would
     // drop the playlist's scenes.
@@ -482,7 +553,13 @@ void CConfigViewModel::storeSelection()
             selected.append(scene);
     }
     m_activePlaylist->setSceneList(selected);
-    m_activePlaylist->save(false);
+    // Told once: until a write succeeds, every store tries again quietly.
+    const bool failedBefore = m_activePlaylist->hasUnwrittenChanges();
+    if (!m_activePlaylist->save(false) && !failedBefore) {
+        emit messageRaised(tr("Playlist \u201c%1\u201d could not be saved: the file could not be written. "
+                              "The selection is kept here and saved again at the next change.")
+                               .arg(m_activePlaylist->name()));
+    }
 }
 
 void CConfigViewModel::setActiveScene(CSceneViewModel *activeScene)
@@ -502,8 +579,10 @@ void CConfigViewModel::setActivePlaylist(CPlaylistViewModel *playlist)
         playlist->resolveScenes(m_allScenes);
         const QList<CSceneViewModel *> &members = playlist->sceneList();
         const QSet<CSceneViewModel *> memberSet(members.cbegin(), members.cend());
+        m_loadingSelection = true;
         for (CSceneViewModel *scene : sceneObjects())
             scene->setSelected(memberSet.contains(scene));
+        m_loadingSelection = false;
     }
     updateScenesSelected();
     emit activePlaylistChanged();
@@ -516,8 +595,11 @@ void CConfigViewModel::setPlaylistToRun(QString playlist)
 
 void CConfigViewModel::addPlaylist(QString name)
 {
-    if (!CPlaylistViewModel::isUsableName(name))
+    const QString problem = CPlaylistViewModel::nameProblem(name);
+    if (!problem.isEmpty()) {
+        emit messageRaised(tr("Playlist \u201c%1\u201d was not created: %2").arg(name, problem));
         return;
+    }
 
     QString candidate = name;
     QString path = CPlaylistViewModel::filePathForName(candidate);
@@ -527,12 +609,22 @@ void CConfigViewModel::addPlaylist(QString name)
     }
     // Without the application object, or when every free candidate would be
     // too long to be a file name, nothing is created.
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        emit messageRaised(tr("Playlist \u201c%1\u201d was not created: no free file name is left for it.").arg(name));
         return;
+    }
 
+    // Nothing changes unless the file exists: a playlist without one would
+    // become the player's playlist and lose the selection stored into it.
     QDir().mkpath(CPlaylistViewModel::playlistDirectory());
     auto *playlist = new CPlaylistViewModel(path, candidate);
-    playlist->save(true);
+    if (!playlist->save(true)) {
+        delete playlist;
+        emit messageRaised(
+            tr("Playlist \u201c%1\u201d was not created: the file could not be written.").arg(candidate));
+        return;
+    }
+    watchPlaylist(playlist);
 
     m_playlists.append(playlist);
     emit playlistsChanged();
@@ -547,7 +639,11 @@ void CConfigViewModel::deletePlaylist(QString name)
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
 
-    QFile::remove(path);
+    // A file that stays would bring the playlist back at the next start.
+    if (!QFile::remove(path)) {
+        emit messageRaised(tr("Playlist \u201c%1\u201d was not deleted: the file could not be removed.").arg(name));
+        return;
+    }
 
     for (int i = 0; i < m_playlists.size(); ++i) {
         if (m_playlists.at(i) && m_playlists.at(i)->name() == name) {
@@ -562,6 +658,7 @@ void CConfigViewModel::deletePlaylist(QString name)
 
     // The deleted playlist stops being active without the selection being
     // stored into it, so its file stays deleted.
+    m_storeTimer.stop();
     m_activePlaylist = nullptr;
     if (m_playlists.isEmpty()) {
         setPlaylistToRun(QString());
@@ -585,6 +682,11 @@ void CConfigViewModel::viewPlaylist(QString name, QString mode)
     // The player resolves the placeholder itself.
     PlayerLauncher::start(
         {QLatin1Char('-') + mode, QLatin1String(sceneOption), CPlaylistViewModel::placeholderPathForName(name)});
+}
+
+QString CConfigViewModel::playlistNameProblem(QString name) const
+{
+    return CPlaylistViewModel::nameProblem(name);
 }
 
 // ---- Previews --------------------------------------------------------------

@@ -1,3 +1,4 @@
+#include "../engine/EngineTestSupport.h"
 #include "CPlaylistViewModel.h"
 #include "PlaylistTestSupport.h"
 #include "QObjectListModel.h"
@@ -21,15 +22,19 @@ private slots:
     void resolveMatchesByIdThenPath();
     void resolveKeepsListOrderAndDuplicates();
     void filledIdReachesFileAtNextWrite();
-    void missingScenesDroppedAtNextWrite();
+    void scenesNotInCatalogueKeptByEveryWrite();
+    void pathLetterCaseMattersOutsideWindows();
     void saveWritesOnlyWhenNeeded_data();
     void saveWritesOnlyWhenNeeded();
     void saveFilesScenesByType();
     void saveNeverWritesOutsidePlaylistDirectory();
+    void failedWriteIsReportedAndRetried();
     void renameMovesFileAndPlaylistToRun();
     void renameToSameNameDoesNothing();
     void renameRefused_data();
     void renameRefused();
+    void renameAcceptsWhatTheFileSystemAccepts_data();
+    void renameAcceptsWhatTheFileSystemAccepts();
     void scenesListProperty();
 
 private:
@@ -90,8 +95,7 @@ void TestPlaylistViewModel::resolveMatchesByIdThenPath()
     QFETCH(QString, idAfter);
 
     CSceneViewModel *scene = env.makeScene(QStringLiteral("Scene.kvc"), sceneId, CScene::Background);
-    // The path in the file differs from the scene's in letter case only.
-    const QString entryPath = entryPathIsScenes ? scene->filepath().toUpper() : QStringLiteral("/gone/other.kvc");
+    const QString entryPath = entryPathIsScenes ? scene->filepath() : QStringLiteral("/gone/other.kvc");
     const QString path = env.playlistPath(QStringLiteral("P"));
     env.writePlaylist(path, {{entryId, entryPath, CScene::Background}});
 
@@ -136,20 +140,68 @@ void TestPlaylistViewModel::filledIdReachesFileAtNextWrite()
     QCOMPARE(stored.foregroundEntries.first()->sceneId, QStringLiteral("id-1"));
 }
 
-void TestPlaylistViewModel::missingScenesDroppedAtNextWrite()
+void TestPlaylistViewModel::scenesNotInCatalogueKeptByEveryWrite()
 {
-    CSceneViewModel *kept = env.makeScene(QStringLiteral("Kept.kvc"), QStringLiteral("kept"), CScene::Background);
+    // "Gone" lies on a drive that is not mounted: the catalogue does not know it.
+    CSceneViewModel *first = env.makeScene(QStringLiteral("First.kvc"), QStringLiteral("first"), CScene::Background);
+    CSceneViewModel *last = env.makeScene(QStringLiteral("Last.kvc"), QStringLiteral("last"), CScene::Background);
+    CSceneViewModel *added = env.makeScene(QStringLiteral("Added.kvc"), QStringLiteral("added"), CScene::Background);
+    const QString gone = QStringLiteral("/media/usb/Gone.kvc");
+    const QString goneAlone = QStringLiteral("/media/usb/Alone.kvc");
     const QString path = env.playlistPath(QStringLiteral("P"));
-    env.writePlaylist(path, {{"kept", kept->filepath(), CScene::Background},
-                             {"gone", env.scenePath(QStringLiteral("Gone.kvc")), CScene::Background}});
+    env.writePlaylist(path, {{"first", first->filepath(), CScene::Background},
+                             {"gone", gone, CScene::Background | CScene::Hidden},
+                             {"last", last->filepath(), CScene::Background},
+                             {"", goneAlone, 0}});
 
     CPlaylistViewModel playlist(path, QStringLiteral("P"));
-    playlist.resolveScenes(modelOf({kept}));
-    QCOMPARE(playlist.sceneList().size(), 1);
-    QCOMPARE(PlaylistTestEnvironment::pathsInFile(path).size(), 2);   // kept until written
+    playlist.resolveScenes(modelOf({first, last, added}));
+    QCOMPARE(playlist.sceneList(), (QList<CSceneViewModel *>{first, last}));
 
-    playlist.save(false);
-    QCOMPARE(PlaylistTestEnvironment::pathsInFile(path), QStringList{kept->filepath()});
+    // The user drops one scene and adds another; then nothing changes and
+    // the file is forced out again.
+    playlist.setSceneList({last, added});
+    QVERIFY(playlist.save(false));
+    playlist.save(true);
+
+    CPlaylist stored;
+    QVERIFY(stored.Load(path));
+    QStringList background;
+    for (const PlaylistEntry *entry : stored.backgroundEntries)
+        background.append(entry->scenePath);
+    QCOMPARE(background, (QStringList{gone, last->filepath(), added->filepath()}));
+    QCOMPARE(stored.backgroundEntries.first()->sceneId, QStringLiteral("gone"));
+    QCOMPARE(stored.backgroundEntries.first()->typeFlags, int(CScene::Background | CScene::Hidden));
+    QCOMPARE(stored.standaloneEntries.size(), 1);
+    QCOMPARE(stored.standaloneEntries.first()->scenePath, goneAlone);
+    QVERIFY(stored.standaloneEntries.first()->sceneId.isEmpty());
+}
+
+void TestPlaylistViewModel::pathLetterCaseMattersOutsideWindows()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows file names ignore letter case");
+#endif
+    // Two scenes whose file names differ in case only, neither with an id.
+    CSceneViewModel *upper = env.makeScene(QStringLiteral("Sunset.kvc"), QString(), CScene::Background);
+    CSceneViewModel *lower = env.makeScene(QStringLiteral("sunset.kvc"), QString(), CScene::Background);
+    QVERIFY(upper->filepath() != lower->filepath());
+    const QString path = env.playlistPath(QStringLiteral("P"));
+    CPlaylistViewModel playlist(path, QStringLiteral("P"));
+    playlist.setSceneList({upper, lower});
+    QVERIFY(playlist.save(false));
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(path), (QStringList{upper->filepath(), lower->filepath()}));
+
+    // Read back, each entry finds its own scene.
+    CPlaylistViewModel reread(path, QStringLiteral("P"));
+    reread.resolveScenes(modelOf({lower, upper}));
+    QCOMPARE(reread.sceneList(), (QList<CSceneViewModel *>{upper, lower}));
+
+    // An entry spelled in another case is another file, which is not there.
+    env.writePlaylist(path, {{"", upper->filepath().toUpper(), CScene::Background}});
+    CPlaylistViewModel other(path, QStringLiteral("P"));
+    other.resolveScenes(modelOf({upper}));
+    QVERIFY(other.sceneList().isEmpty());
 }
 
 void TestPlaylistViewModel::saveWritesOnlyWhenNeeded_data()
@@ -223,6 +275,29 @@ void TestPlaylistViewModel::saveNeverWritesOutsidePlaylistDirectory()
     QVERIFY(!QFile::exists(env.userDir + QStringLiteral("/Sneaky.kvp")));
 }
 
+void TestPlaylistViewModel::failedWriteIsReportedAndRetried()
+{
+    if (!EngineTest::FileSizeLimit::supported())
+        QSKIP("no way to make writes fail here");
+    CSceneViewModel *scene = env.makeScene(QStringLiteral("Scene.kvc"), QStringLiteral("s"), CScene::Background);
+    const QString path = env.playlistPath(QStringLiteral("P"));
+    env.writePlaylist(path, {});
+    CPlaylistViewModel playlist(path, QStringLiteral("P"));
+    playlist.resolveScenes(modelOf({scene}));
+    playlist.setSceneList({scene});
+    {
+        EngineTest::FileSizeLimit diskFull(1);
+        QVERIFY(!playlist.save(false));
+    }
+    QVERIFY(PlaylistTestEnvironment::pathsInFile(path).isEmpty());
+    QVERIFY(playlist.hasUnwrittenChanges());
+
+    // The selection did not change again, yet the file still lags it.
+    QVERIFY(playlist.save(false));
+    QVERIFY(!playlist.hasUnwrittenChanges());
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(path), QStringList{scene->filepath()});
+}
+
 void TestPlaylistViewModel::renameMovesFileAndPlaylistToRun()
 {
     const QString oldPath = env.playlistPath(QStringLiteral("Old"));
@@ -269,6 +344,9 @@ void TestPlaylistViewModel::renameRefused_data()
     QTest::addRow("parent directory") << "../x";
     QTest::addRow("slash") << "a/b";
     QTest::addRow("backslash") << "a\\b";
+    QTest::addRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    QTest::addRow("too long") << QString(300, QLatin1Char('n'));
+#ifdef Q_OS_WIN
     QTest::addRow("colon") << "a:b";
     QTest::addRow("question mark") << "a?b";
     QTest::addRow("star") << "a*";
@@ -279,7 +357,10 @@ void TestPlaylistViewModel::renameRefused_data()
     QTest::addRow("trailing dot") << "a.";
     QTest::addRow("trailing space") << "a ";
     QTest::addRow("device name") << "con";
-    QTest::addRow("too long") << QString(300, QLatin1Char('n'));
+#else
+    // Short enough in characters, too long once encoded for the disk.
+    QTest::addRow("too long when encoded") << QString(200, QChar(0x00e9));
+#endif
 }
 
 void TestPlaylistViewModel::renameRefused()
@@ -292,10 +373,13 @@ void TestPlaylistViewModel::renameRefused()
     gApp->Config()->playlistToRun = path;
     CPlaylistViewModel playlist(path, QStringLiteral("Mine"));
     QSignalSpy nameSpy(&playlist, &CPlaylistViewModel::nameChanged);
+    QSignalSpy problemSpy(&playlist, &CPlaylistViewModel::problemRaised);
 
     playlist.setName(name);
 
     QCOMPARE(nameSpy.count(), 0);
+    QCOMPARE(problemSpy.count(), 1);
+    QVERIFY(problemSpy.first().first().toString().contains(QStringLiteral("Mine")));
     QCOMPARE(playlist.name(), QStringLiteral("Mine"));
     QCOMPARE(playlist.filepath(), path);
     QCOMPARE(gApp->Config()->playlistToRun, path);
@@ -303,6 +387,41 @@ void TestPlaylistViewModel::renameRefused()
     QCOMPARE(PlaylistTestEnvironment::pathsInFile(otherPath), QStringList{"/x/b.kvc"});
     QCOMPARE(QDir(env.userDir + QStringLiteral("/playlists")).entryList(QDir::Files).size(), 2);
     QVERIFY(!QFile::exists(env.userDir + QStringLiteral("/x.kvp")));
+}
+
+void TestPlaylistViewModel::renameAcceptsWhatTheFileSystemAccepts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addRow("non-ASCII") << QString::fromUtf8("Abend \u00fc");
+    // 251 bytes of name and ".kvp": exactly as long as a file name may be.
+    QTest::addRow("longest name") << QString(251, QLatin1Char('n'));
+#ifndef Q_OS_WIN
+    // Ordinary file names outside Windows: a playlist of that name is listed
+    // and must be usable like any other.
+    QTest::addRow("colon") << "Mix: 2024";
+    QTest::addRow("question mark and star") << "What? *";
+    QTest::addRow("quote and pipe") << "a\"b|c";
+    QTest::addRow("trailing dot") << "Vol.";
+    QTest::addRow("trailing space") << "Late ";
+    QTest::addRow("device name") << "con";
+#endif
+}
+
+void TestPlaylistViewModel::renameAcceptsWhatTheFileSystemAccepts()
+{
+    QFETCH(QString, name);
+    const QString path = env.playlistPath(QStringLiteral("Mine"));
+    env.writePlaylist(path, {{"a", "/x/a.kvc", 1}});
+    CPlaylistViewModel playlist(path, QStringLiteral("Mine"));
+    QSignalSpy problemSpy(&playlist, &CPlaylistViewModel::problemRaised);
+
+    playlist.setName(name);
+
+    QCOMPARE(problemSpy.count(), 0);
+    QCOMPARE(playlist.name(), name);
+    QCOMPARE(playlist.filepath(), env.playlistPath(name));
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(env.playlistPath(name)), QStringList{"/x/a.kvc"});
+    QVERIFY(!QFile::exists(path));
 }
 
 void TestPlaylistViewModel::scenesListProperty()
