@@ -553,12 +553,17 @@ void CConfigViewModel::storeSelection()
             selected.append(scene);
     }
     m_activePlaylist->setSceneList(selected);
-    // Told once: until a write succeeds, every store tries again quietly.
+    // Told once: until a write succeeds, every store tries again quietly,
+    // also for playlists that were left while their file lagged.
     const bool failedBefore = m_activePlaylist->hasUnwrittenChanges();
     if (!m_activePlaylist->save(false) && !failedBefore) {
         emit messageRaised(tr("Playlist \u201c%1\u201d could not be saved: the file could not be written. "
-                              "The selection is kept here and saved again at the next change.")
+                              "Its scenes are kept here and saved again with the next change.")
                                .arg(m_activePlaylist->name()));
+    }
+    for (CPlaylistViewModel *playlist : qAsConst(m_playlists)) {
+        if (playlist && playlist != m_activePlaylist && playlist->hasUnwrittenChanges())
+            playlist->save(false);
     }
 }
 

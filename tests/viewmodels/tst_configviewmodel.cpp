@@ -431,6 +431,17 @@ void TestConfigViewModel::storeFailureIsToldOnceAndRetried()
     QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA),
              (QStringList{alpha->filepath(), beta->filepath(), gamma->filepath()}));
     QCOMPARE(messageSpy.count(), 1);
+
+    // A playlist left while its file lagged is written by the next store too.
+    {
+        EngineTest::FileSizeLimit diskFull(1);
+        beta->setSelected(false);
+        viewModel->setActivePlaylist(playlistNamed(QStringLiteral("B")));
+    }
+    QCOMPARE(messageSpy.count(), 2);
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA).size(), 3);
+    CConfigViewModel::handleAboutToQuit();
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA), (QStringList{alpha->filepath(), gamma->filepath()}));
 }
 
 void TestConfigViewModel::setAsidePlaylistIsTold()
