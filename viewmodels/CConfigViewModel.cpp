@@ -350,8 +350,6 @@ void CConfigViewModel::setAllScenes(QObjectListModel *model)
     for (CSceneViewModel *scene : sceneObjects()) {
         connect(scene, &CSceneViewModel::selectedChanged, this, &CConfigViewModel::scheduleStore,
                 Qt::UniqueConnection);
-        connect(scene, &CSceneViewModel::editFailed, this, &CConfigViewModel::messageRaised,
-                Qt::UniqueConnection);
     }
 }
 

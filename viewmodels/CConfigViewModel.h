@@ -153,6 +153,10 @@ public:
     // Recounts the selected scenes into the active playlist's scenesSelected.
     void updateScenesSelected();
 
+    // Emits messageRaised(text): for the item view models, whose own
+    // interfaces stay as QML knows them.
+    void raiseMessage(const QString &text) { emit messageRaised(text); }
+
     // The tag names no scene tag is counted under.
     static const QStringList &reservedTagNames();
 

@@ -1,5 +1,6 @@
 #include "CSceneViewModel.h"
 
+#include "CConfigViewModel.h"
 #include "PropertySupport.h"
 
 #include <QFileInfo>
@@ -206,23 +207,35 @@ QString CSceneViewModel::applyRelicensingPossible(bool possible)
     return QString();
 }
 
+namespace {
+
+// The scene's own signals stay as QML knows them; what the user must hear
+// goes through the one place that tells the user things.
+void tellUser(const QString &text)
+{
+    if (CConfigViewModel *config = CConfigViewModel::instance())
+        config->raiseMessage(text);
+}
+
+} // namespace
+
 void CSceneViewModel::addTag(QString tag)
 {
     const QString problem = applyAddTag(tag);
     if (!problem.isEmpty())
-        emit editFailed(tr("Scene \u201c%1\u201d: the tag \u201c%2\u201d was not added: %3").arg(displayName(), tag, problem));
+        tellUser(tr("Scene \u201c%1\u201d: the tag \u201c%2\u201d was not added: %3").arg(displayName(), tag, problem));
 }
 
 void CSceneViewModel::removeTag(QString tag)
 {
     const QString problem = applyRemoveTag(tag);
     if (!problem.isEmpty())
-        emit editFailed(tr("Scene \u201c%1\u201d: the tag \u201c%2\u201d was not removed: %3").arg(displayName(), tag, problem));
+        tellUser(tr("Scene \u201c%1\u201d: the tag \u201c%2\u201d was not removed: %3").arg(displayName(), tag, problem));
 }
 
 void CSceneViewModel::setRelicensingPossible(bool possible)
 {
     const QString problem = applyRelicensingPossible(possible);
     if (!problem.isEmpty())
-        emit editFailed(tr("Scene \u201c%1\u201d: the relicensing flag was not changed: %2").arg(displayName(), problem));
+        tellUser(tr("Scene \u201c%1\u201d: the relicensing flag was not changed: %2").arg(displayName(), problem));
 }

@@ -70,14 +70,15 @@ public:
     // Each edit writes the change into the file at filepath through a
     // freshly loaded copy, then makes it in memory and emits its signal.
     // When the copy cannot be loaded or saved, the file, the scene in memory
-    // and its signals are left alone and editFailed tells why.
+    // and its signals are left alone and the program-wide configuration view
+    // model tells the user why.
     Q_INVOKABLE void addTag(QString tag);
     Q_INVOKABLE void removeTag(QString tag);
     Q_INVOKABLE void setRelicensingPossible(bool possible);
 
     // The same edits for callers that report failures themselves (bulk
     // edits sum them up): empty on success, else why the file was not
-    // changed, in a few words. They never emit editFailed.
+    // changed, in a few words. They report nothing themselves.
     QString applyAddTag(const QString &tag);
     QString applyRemoveTag(const QString &tag);
     QString applyRelicensingPossible(bool possible);
@@ -91,8 +92,6 @@ signals:
     void filepathChanged();
     void tagsChanged();
     void relicensingPossibleChanged();
-    // An edit of the scene's file failed; text names the scene and the reason.
-    void editFailed(QString text);
 
 private:
     CScene m_scene;

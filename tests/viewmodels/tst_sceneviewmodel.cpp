@@ -1,4 +1,5 @@
 #include "../engine/EngineTestSupport.h"
+#include "CConfigViewModel.h"
 #include "CSceneViewModel.h"
 
 #include <quazip.h>
@@ -347,7 +348,11 @@ void TestSceneViewModel::failedEditLeavesSceneAsOnDisk()
     }
     QSignalSpy tagsChanged(&scene, &CSceneViewModel::tagsChanged);
     QSignalSpy relicensingChanged(&scene, &CSceneViewModel::relicensingPossibleChanged);
-    QSignalSpy editFailed(&scene, &CSceneViewModel::editFailed);
+    // The user hears of it through the program's one message signal.
+    CConfigViewModel config;
+    CConfigViewModel::setInstance(&config);
+    QSignalSpy editFailed(&config, &CConfigViewModel::messageRaised);
+    const std::unique_ptr<CScenesFilterViewModel> proxy(config.filteredScenes());
 
     {
         std::unique_ptr<EngineTest::FileSizeLimit> diskFull;
