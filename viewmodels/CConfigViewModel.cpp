@@ -5,11 +5,7 @@
 #include "PlayerLauncher.h"
 #include "PropertySupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QMap>
-#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -24,7 +20,6 @@ constexpr float percentTolerance = 0.00001f;
 
 const char *const previewModeSwitch = "-f";
 const char *const previewVRModeSwitch = "-v";
-const char *const sceneOption = "--scene";
 // The player shows a post-processing scene over this background.
 const char *const postprocessingBackgroundPrefix = "[apppath]scenes/special/PostprocessingBackground.kvc;;";
 
@@ -353,43 +348,6 @@ void CConfigViewModel::setAllScenes(QObjectListModel *model)
     }
 }
 
-void CConfigViewModel::setPlaylists(const QList<CPlaylistViewModel *> &list)
-{
-    m_playlists = list;
-    for (CPlaylistViewModel *playlist : list) {
-        if (!playlist)
-            continue;
-        watchPlaylist(playlist);
-        const QString setAside = playlist->playlist().SetAsidePath();
-        if (!setAside.isEmpty()) {
-            raiseMessageLater(tr("Playlist \u201c%1\u201d could not be read and was kept aside as %2; "
-                                 "it starts empty.")
-                                  .arg(playlist->name(), QDir::toNativeSeparators(setAside)));
-        }
-    }
-    for (CPlaylistViewModel *playlist : list) {
-        if (playlist && playlist->filepath() == m_config->playlistToRun)
-            setActivePlaylist(playlist);
-    }
-}
-
-void CConfigViewModel::watchPlaylist(CPlaylistViewModel *playlist)
-{
-    connect(playlist, &CPlaylistViewModel::problemRaised, this, &CConfigViewModel::messageRaised,
-            Qt::UniqueConnection);
-}
-
-void CConfigViewModel::raiseMessageLater(const QString &text)
-{
-    QMetaObject::invokeMethod(this, [this, text] { emit messageRaised(text); }, Qt::QueuedConnection);
-}
-
-void CConfigViewModel::scheduleStore()
-{
-    if (m_activePlaylist && !m_loadingSelection)
-        m_storeTimer.start();
-}
-
 void CConfigViewModel::setTags(const QList<CTagViewModel *> &list)
 {
     m_tags = list;
@@ -482,10 +440,10 @@ void CConfigViewModel::reportEditFailures(const QString &what, const QStringList
     constexpr int namedAtMost = 3;
     QString text = what + QLatin1Char(' ');
     if (failures.size() > 1)
-        text += tr("%n scene(s): ", nullptr, failures.size());
+        text += tr("%1 scenes: ").arg(failures.size());
     text += QStringList(failures.mid(0, namedAtMost)).join(QStringLiteral("; "));
     if (failures.size() > namedAtMost)
-        text += tr(" and %n more", nullptr, failures.size() - namedAtMost);
+        text += tr(" and %1 more").arg(failures.size() - namedAtMost);
     text += QLatin1Char('.');
     emit messageRaised(text);
 }
@@ -537,159 +495,9 @@ void CConfigViewModel::updateScenesSelected()
         m_activePlaylist->setScenesSelected(scenesSelected());
 }
 
-void CConfigViewModel::storeSelection()
-{
-    m_storeTimer.stop();
-    // Without the scene list, or before the playlist's entries were matched
-    // to it, the selection does not show the playlist and writing it would
-    // drop the playlist's scenes.
-    if (!m_activePlaylist || !m_allScenes || !m_activePlaylist->isResolved())
-        return;
-    QList<CSceneViewModel *> selected;
-    for (CSceneViewModel *scene : sceneObjects()) {
-        if (scene->selected())
-            selected.append(scene);
-    }
-    m_activePlaylist->setSceneList(selected);
-    // Told once: until a write succeeds, every store tries again quietly,
-    // also for playlists that were left while their file lagged.
-    const bool failedBefore = m_activePlaylist->hasUnwrittenChanges();
-    if (!m_activePlaylist->save(false) && !failedBefore) {
-        emit messageRaised(tr("Playlist \u201c%1\u201d could not be saved: the file could not be written. "
-                              "Its scenes are kept here and saved again with the next change.")
-                               .arg(m_activePlaylist->name()));
-    }
-    for (CPlaylistViewModel *playlist : qAsConst(m_playlists)) {
-        if (playlist && playlist != m_activePlaylist && playlist->hasUnwrittenChanges())
-            playlist->save(false);
-    }
-}
-
 void CConfigViewModel::setActiveScene(CSceneViewModel *activeScene)
 {
     assignAndNotify(this, m_activeScene, activeScene, &CConfigViewModel::activeSceneChanged);
-}
-
-// ---- Playlists -------------------------------------------------------------
-
-void CConfigViewModel::setActivePlaylist(CPlaylistViewModel *playlist)
-{
-    if (playlist == m_activePlaylist)
-        return;
-    storeSelection();
-    m_activePlaylist = playlist;
-    if (playlist) {
-        playlist->resolveScenes(m_allScenes);
-        const QList<CSceneViewModel *> &members = playlist->sceneList();
-        const QSet<CSceneViewModel *> memberSet(members.cbegin(), members.cend());
-        m_loadingSelection = true;
-        for (CSceneViewModel *scene : sceneObjects())
-            scene->setSelected(memberSet.contains(scene));
-        m_loadingSelection = false;
-    }
-    updateScenesSelected();
-    emit activePlaylistChanged();
-}
-
-void CConfigViewModel::setPlaylistToRun(QString playlist)
-{
-    assignAndNotify(this, m_config->playlistToRun, playlist, &CConfigViewModel::playlistToRunChanged);
-}
-
-void CConfigViewModel::addPlaylist(QString name)
-{
-    const QString problem = CPlaylistViewModel::nameProblem(name);
-    if (!problem.isEmpty()) {
-        emit messageRaised(tr("Playlist \u201c%1\u201d was not created: %2").arg(name, problem));
-        return;
-    }
-
-    QString candidate = name;
-    QString path = CPlaylistViewModel::filePathForName(candidate);
-    for (int n = 1; !path.isEmpty() && QFileInfo::exists(path); ++n) {
-        candidate = name + QLatin1Char(' ') + QString::number(n);
-        path = CPlaylistViewModel::filePathForName(candidate);
-    }
-    // Without the application object, or when every free candidate would be
-    // too long to be a file name, nothing is created.
-    if (path.isEmpty()) {
-        emit messageRaised(tr("Playlist \u201c%1\u201d was not created: no free file name is left for it.").arg(name));
-        return;
-    }
-
-    // Nothing changes unless the file exists: a playlist without one would
-    // become the player's playlist and lose the selection stored into it.
-    QDir().mkpath(CPlaylistViewModel::playlistDirectory());
-    auto *playlist = new CPlaylistViewModel(path, candidate);
-    if (!playlist->save(true)) {
-        delete playlist;
-        emit messageRaised(
-            tr("Playlist \u201c%1\u201d was not created: the file could not be written.").arg(candidate));
-        return;
-    }
-    watchPlaylist(playlist);
-
-    m_playlists.append(playlist);
-    emit playlistsChanged();
-
-    setPlaylistToRun(playlist->filepath());
-    setActivePlaylist(playlist);
-}
-
-void CConfigViewModel::deletePlaylist(QString name)
-{
-    const QString path = CPlaylistViewModel::filePathForName(name);
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return;
-
-    // A file that stays would bring the playlist back at the next start.
-    if (!QFile::remove(path)) {
-        emit messageRaised(tr("Playlist \u201c%1\u201d was not deleted: the file could not be removed.").arg(name));
-        return;
-    }
-
-    for (int i = 0; i < m_playlists.size(); ++i) {
-        if (m_playlists.at(i) && m_playlists.at(i)->name() == name) {
-            m_playlists.removeAt(i);
-            emit playlistsChanged();
-            break;
-        }
-    }
-
-    if (!m_activePlaylist || !CPlaylistViewModel::isSamePath(m_activePlaylist->filepath(), path))
-        return;
-
-    // The deleted playlist stops being active without the selection being
-    // stored into it, so its file stays deleted.
-    m_storeTimer.stop();
-    m_activePlaylist = nullptr;
-    if (m_playlists.isEmpty()) {
-        setPlaylistToRun(QString());
-        emit activePlaylistChanged();
-        return;
-    }
-
-    CPlaylistViewModel *first = m_playlists.first();
-    if (first)
-        setPlaylistToRun(first->filepath());
-    setActivePlaylist(first);
-}
-
-void CConfigViewModel::viewPlaylist(QString name, QString mode)
-{
-    const QString path = CPlaylistViewModel::filePathForName(name);
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return;
-
-    saveConfiguration();
-    // The player resolves the placeholder itself.
-    PlayerLauncher::start(
-        {QLatin1Char('-') + mode, QLatin1String(sceneOption), CPlaylistViewModel::placeholderPathForName(name)});
-}
-
-QString CConfigViewModel::playlistNameProblem(QString name) const
-{
-    return CPlaylistViewModel::nameProblem(name);
 }
 
 // ---- Previews --------------------------------------------------------------
@@ -715,5 +523,5 @@ void CConfigViewModel::previewActiveScene(const QString &modeSwitch)
     QString sceneArgument = m_activeScene->filepath();
     if (CSceneViewModel::typeBit(m_activeScene->scene().typeFlags) == CScene::Postprocessing)
         sceneArgument.prepend(QLatin1String(postprocessingBackgroundPrefix));
-    PlayerLauncher::start({modeSwitch, QLatin1String(sceneOption), sceneArgument});
+    PlayerLauncher::start({modeSwitch, QLatin1String(PlayerLauncher::sceneOption), sceneArgument});
 }
