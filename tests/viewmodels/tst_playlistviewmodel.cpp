@@ -1,4 +1,3 @@
-#include "../engine/EngineTestSupport.h"
 #include "CPlaylistViewModel.h"
 #include "PlaylistTestSupport.h"
 #include "QObjectListModel.h"
@@ -28,7 +27,6 @@ private slots:
     void saveWritesOnlyWhenNeeded();
     void saveFilesScenesByType();
     void saveNeverWritesOutsidePlaylistDirectory();
-    void failedWriteIsRetried();
     void renameMovesFileAndPlaylistToRun();
     void renameToSameNameDoesNothing();
     void renameFollowsFileNameRules_data();
@@ -248,23 +246,6 @@ void TestPlaylistViewModel::saveNeverWritesOutsidePlaylistDirectory()
     }
     QVERIFY(!QFile::exists(outside));
     QVERIFY(!QFile::exists(env.userDir + QStringLiteral("/Sneaky.kvp")));
-}
-
-void TestPlaylistViewModel::failedWriteIsRetried()
-{
-    if (!EngineTest::FileSizeLimit::supported())
-        QSKIP("no way to make writes fail here");
-    CSceneViewModel *scene = env.makeScene(QStringLiteral("Scene.kvc"), QStringLiteral("s"), CScene::Background);
-    const QString path = env.playlistPath(QStringLiteral("P"));
-    CPlaylistViewModel playlist(path, QStringLiteral("P"));
-    playlist.setSceneList({scene});
-    {
-        EngineTest::FileSizeLimit diskFull(1);
-        QVERIFY(!playlist.save(false));
-    }
-    // Nothing changed since, yet the file still lags the selection.
-    QVERIFY(playlist.save(false));
-    QCOMPARE(PlaylistTestEnvironment::pathsInFile(path), QStringList{scene->filepath()});
 }
 
 void TestPlaylistViewModel::renameMovesFileAndPlaylistToRun()
