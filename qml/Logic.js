@@ -75,16 +75,17 @@ function licenseLabel(licenseImage) {
     return words.charAt(0).toUpperCase() + words.substring(1)
 }
 
-// Playlist names become file names; refuse what cannot be one or would leave
-// the playlist directory, and names another playlist already has.
-function playlistNameProblem(name, existingNames, ownName) {
+// A playlist name's problem for the name dialogs: fileNameProblem, what the
+// program says about the name as a file name
+// (ConfigViewModel.playlistNameProblem), else a name another playlist has.
+// Names are compared exactly; whether two spellings are one file is the
+// file system's question, which the program answers when it renames.
+function playlistNameProblem(name, existingNames, ownName, fileNameProblem) {
+    if (fileNameProblem)
+        return String(fileNameProblem)
     var n = String(name)
-    if (n.trim().length === 0)
-        return qsTr("Enter a name.")
-    if (/[\/\\:*?"<>|]/.test(n) || n === "." || n === ".." || n !== n.trim())
-        return qsTr("A name cannot contain / \\ : * ? \" < > | or start or end with a space.")
     for (var i = 0; i < existingNames.length; ++i) {
-        if (existingNames[i] !== ownName && existingNames[i].toLowerCase() === n.toLowerCase())
+        if (existingNames[i] !== ownName && existingNames[i] === n)
             return qsTr("A playlist with this name exists already.")
     }
     return ""

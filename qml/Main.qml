@@ -22,6 +22,7 @@ ApplicationWindow {
     property alias browser: browser
     property alias sidePanel: sidePanel
     property alias headerBar: headerBar
+    property alias messageBanner: messageBanner
 
     Material.theme: Material.Dark
     Material.accent: "#4FC3F7"
@@ -70,6 +71,15 @@ ApplicationWindow {
             Layout.preferredWidth: 330
             Layout.fillHeight: true
         }
+    }
+
+    MessageBanner {
+        id: messageBanner
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 24
+        width: Math.min(parent.width - 48, 720)
+        z: 10
     }
 
     SettingsDrawer {

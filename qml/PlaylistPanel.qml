@@ -40,12 +40,16 @@ Item {
     }
 
     function rename(playlist, newName) {
-        var problem = Logic.playlistNameProblem(newName, names(), playlist.name)
+        var problem = Logic.playlistNameProblem(newName, names(), playlist.name,
+                                                ConfigViewModel.playlistNameProblem(newName))
         if (problem.length > 0)
             return problem
         if (newName !== playlist.name) {
             var wasRun = isRun(playlist)
             playlist.name = newName
+            // Refused by the program (its message says why): keep editing.
+            if (playlist.name !== newName)
+                return qsTr("The playlist was not renamed.")
             // The file moved; keep the player pointing at it.
             if (wasRun)
                 ConfigViewModel.playlistToRun = playlist.filepath
@@ -367,7 +371,8 @@ Item {
             nameField.selectAll()
         }
 
-        readonly property string problem: Logic.playlistNameProblem(nameField.text, panel.names(), "")
+        readonly property string problem: Logic.playlistNameProblem(nameField.text, panel.names(), "",
+                                                                    ConfigViewModel.playlistNameProblem(nameField.text))
 
         onAboutToShow: standardButton(Dialog.Ok).enabled = Qt.binding(function() { return nameDialog.problem.length === 0 })
 

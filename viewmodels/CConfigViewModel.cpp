@@ -5,11 +5,7 @@
 #include "PlayerLauncher.h"
 #include "PropertySupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QMap>
-#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -24,7 +20,6 @@ constexpr float percentTolerance = 0.00001f;
 
 const char *const previewModeSwitch = "-f";
 const char *const previewVRModeSwitch = "-v";
-const char *const sceneOption = "--scene";
 // The player shows a post-processing scene over this background.
 const char *const postprocessingBackgroundPrefix = "[apppath]scenes/special/PostprocessingBackground.kvc;;";
 
@@ -84,6 +79,9 @@ CConfigViewModel::CConfigViewModel(QObject *parent)
     , m_config(gApp ? gApp->Config() : detachedConfig())
     , m_filteredScenes(new CScenesFilterViewModel(nullptr))
 {
+    m_storeTimer.setSingleShot(true);
+    m_storeTimer.setInterval(storeSelectionDelayMs);
+    connect(&m_storeTimer, &QTimer::timeout, this, &CConfigViewModel::storeSelection);
 }
 
 CConfigViewModel::~CConfigViewModel()
@@ -344,14 +342,9 @@ void CConfigViewModel::setAllScenes(QObjectListModel *model)
 {
     m_allScenes = model;
     m_filteredScenes->setSourceModel(model);
-}
-
-void CConfigViewModel::setPlaylists(const QList<CPlaylistViewModel *> &list)
-{
-    m_playlists = list;
-    for (CPlaylistViewModel *playlist : list) {
-        if (playlist && playlist->filepath() == m_config->playlistToRun)
-            setActivePlaylist(playlist);
+    for (CSceneViewModel *scene : sceneObjects()) {
+        connect(scene, &CSceneViewModel::selectedChanged, this, &CConfigViewModel::scheduleStore,
+                Qt::UniqueConnection);
     }
 }
 
@@ -398,28 +391,61 @@ void CConfigViewModel::selectTag(QString tag, bool selected)
     m_filteredScenes->refilter();
 }
 
+// Each selected scene is edited on its own; the ones whose file could not be
+// changed keep showing what their file holds and are named in one message.
 void CConfigViewModel::addTag(QString tag)
 {
+    QStringList failures;
     for (CSceneViewModel *scene : sceneObjects()) {
-        if (scene->selected())
-            scene->addTag(tag);
+        if (!scene->selected())
+            continue;
+        const QString problem = scene->applyAddTag(tag);
+        if (!problem.isEmpty())
+            failures.append(tr("\u201c%1\u201d (%2)").arg(scene->displayName(), problem));
     }
+    reportEditFailures(tr("The tag \u201c%1\u201d was not added to").arg(tag), failures);
 }
 
 void CConfigViewModel::removeTag(QString tag)
 {
+    QStringList failures;
     for (CSceneViewModel *scene : sceneObjects()) {
-        if (scene->selected())
-            scene->removeTag(tag);
+        if (!scene->selected())
+            continue;
+        const QString problem = scene->applyRemoveTag(tag);
+        if (!problem.isEmpty())
+            failures.append(tr("\u201c%1\u201d (%2)").arg(scene->displayName(), problem));
     }
+    reportEditFailures(tr("The tag \u201c%1\u201d was not removed from").arg(tag), failures);
 }
 
 void CConfigViewModel::relicensingPossible(bool value)
 {
+    QStringList failures;
     for (CSceneViewModel *scene : sceneObjects()) {
-        if (scene->selected())
-            scene->setRelicensingPossible(value);
+        if (!scene->selected())
+            continue;
+        const QString problem = scene->applyRelicensingPossible(value);
+        if (!problem.isEmpty())
+            failures.append(tr("\u201c%1\u201d (%2)").arg(scene->displayName(), problem));
     }
+    reportEditFailures(tr("Relicensing was not changed for"), failures);
+}
+
+void CConfigViewModel::reportEditFailures(const QString &what, const QStringList &failures)
+{
+    if (failures.isEmpty())
+        return;
+    // A message stays short enough to read in passing however many failed.
+    constexpr int namedAtMost = 3;
+    QString text = what + QLatin1Char(' ');
+    if (failures.size() > 1)
+        text += tr("%1 scenes: ").arg(failures.size());
+    text += QStringList(failures.mid(0, namedAtMost)).join(QStringLiteral("; "));
+    if (failures.size() > namedAtMost)
+        text += tr(" and %1 more").arg(failures.size() - namedAtMost);
+    text += QLatin1Char('.');
+    emit messageRaised(text);
 }
 
 void CConfigViewModel::selectAllScenes()
@@ -469,122 +495,9 @@ void CConfigViewModel::updateScenesSelected()
         m_activePlaylist->setScenesSelected(scenesSelected());
 }
 
-void CConfigViewModel::storeSelection()
-{
-    // Without the scene list, or before the playlist's entries were matched
-    // to it, the selection does not show the playlist and writing it would
-    // drop the playlist's scenes.
-    if (!m_activePlaylist || !m_allScenes || !m_activePlaylist->isResolved())
-        return;
-    QList<CSceneViewModel *> selected;
-    for (CSceneViewModel *scene : sceneObjects()) {
-        if (scene->selected())
-            selected.append(scene);
-    }
-    m_activePlaylist->setSceneList(selected);
-    m_activePlaylist->save(false);
-}
-
 void CConfigViewModel::setActiveScene(CSceneViewModel *activeScene)
 {
     assignAndNotify(this, m_activeScene, activeScene, &CConfigViewModel::activeSceneChanged);
-}
-
-// ---- Playlists -------------------------------------------------------------
-
-void CConfigViewModel::setActivePlaylist(CPlaylistViewModel *playlist)
-{
-    if (playlist == m_activePlaylist)
-        return;
-    storeSelection();
-    m_activePlaylist = playlist;
-    if (playlist) {
-        playlist->resolveScenes(m_allScenes);
-        const QList<CSceneViewModel *> &members = playlist->sceneList();
-        const QSet<CSceneViewModel *> memberSet(members.cbegin(), members.cend());
-        for (CSceneViewModel *scene : sceneObjects())
-            scene->setSelected(memberSet.contains(scene));
-    }
-    updateScenesSelected();
-    emit activePlaylistChanged();
-}
-
-void CConfigViewModel::setPlaylistToRun(QString playlist)
-{
-    assignAndNotify(this, m_config->playlistToRun, playlist, &CConfigViewModel::playlistToRunChanged);
-}
-
-void CConfigViewModel::addPlaylist(QString name)
-{
-    if (!CPlaylistViewModel::isUsableName(name))
-        return;
-
-    QString candidate = name;
-    QString path = CPlaylistViewModel::filePathForName(candidate);
-    for (int n = 1; !path.isEmpty() && QFileInfo::exists(path); ++n) {
-        candidate = name + QLatin1Char(' ') + QString::number(n);
-        path = CPlaylistViewModel::filePathForName(candidate);
-    }
-    // Without the application object, or when every free candidate would be
-    // too long to be a file name, nothing is created.
-    if (path.isEmpty())
-        return;
-
-    QDir().mkpath(CPlaylistViewModel::playlistDirectory());
-    auto *playlist = new CPlaylistViewModel(path, candidate);
-    playlist->save(true);
-
-    m_playlists.append(playlist);
-    emit playlistsChanged();
-
-    setPlaylistToRun(playlist->filepath());
-    setActivePlaylist(playlist);
-}
-
-void CConfigViewModel::deletePlaylist(QString name)
-{
-    const QString path = CPlaylistViewModel::filePathForName(name);
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return;
-
-    QFile::remove(path);
-
-    for (int i = 0; i < m_playlists.size(); ++i) {
-        if (m_playlists.at(i) && m_playlists.at(i)->name() == name) {
-            m_playlists.removeAt(i);
-            emit playlistsChanged();
-            break;
-        }
-    }
-
-    if (!m_activePlaylist || !CPlaylistViewModel::isSamePath(m_activePlaylist->filepath(), path))
-        return;
-
-    // The deleted playlist stops being active without the selection being
-    // stored into it, so its file stays deleted.
-    m_activePlaylist = nullptr;
-    if (m_playlists.isEmpty()) {
-        setPlaylistToRun(QString());
-        emit activePlaylistChanged();
-        return;
-    }
-
-    CPlaylistViewModel *first = m_playlists.first();
-    if (first)
-        setPlaylistToRun(first->filepath());
-    setActivePlaylist(first);
-}
-
-void CConfigViewModel::viewPlaylist(QString name, QString mode)
-{
-    const QString path = CPlaylistViewModel::filePathForName(name);
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return;
-
-    saveConfiguration();
-    // The player resolves the placeholder itself.
-    PlayerLauncher::start(
-        {QLatin1Char('-') + mode, QLatin1String(sceneOption), CPlaylistViewModel::placeholderPathForName(name)});
 }
 
 // ---- Previews --------------------------------------------------------------
@@ -610,5 +523,5 @@ void CConfigViewModel::previewActiveScene(const QString &modeSwitch)
     QString sceneArgument = m_activeScene->filepath();
     if (CSceneViewModel::typeBit(m_activeScene->scene().typeFlags) == CScene::Postprocessing)
         sceneArgument.prepend(QLatin1String(postprocessingBackgroundPrefix));
-    PlayerLauncher::start({modeSwitch, QLatin1String(sceneOption), sceneArgument});
+    PlayerLauncher::start({modeSwitch, QLatin1String(PlayerLauncher::sceneOption), sceneArgument});
 }

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QQmlListProperty>
 #include <QString>
+#include <QTimer>
 
 class CCfg;
 
@@ -21,8 +22,14 @@ class CCfg;
 // record is saved only by the two save handlers, before a preview and before
 // a playlist is viewed in the player. A scene's `selected` flag means
 // membership of the active playlist; the selection is written into that
-// playlist when another one becomes active, at quit and whenever the
-// application stops being the active one.
+// playlist when another one becomes active, at quit, whenever the
+// application stops being the active one, and about a second after the
+// selection last changed, so a crash loses at most that second.
+//
+// What fails and matters to the user (an edit not written, a playlist not
+// saved, created, renamed or deleted, a playlist file kept aside as
+// unreadable) is told through messageRaised, one sentence naming the scene
+// or playlist and the reason.
 //
 // Owns nothing it is handed: scenes, tags, playlists and the scene list stay
 // with start-up. The filter proxy is created here, without a parent, and
@@ -133,10 +140,22 @@ public:
 
     // Writes the selected scenes into the active playlist and its file, if
     // that changed. Nothing is written before the scene list is installed
-    // and the playlist's entries were matched to it.
+    // and the playlist's entries were matched to it. A file that cannot be
+    // written is reported once, and written again by the next store.
     void storeSelection();
+    // How long after the last change of the selection it is stored
+    // (storeSelectionDelayMs unless a test shortens it), and whether a
+    // store is waiting.
+    void setStoreDelay(int milliseconds) { m_storeTimer.setInterval(milliseconds); }
+    int storeDelay() const { return m_storeTimer.interval(); }
+    bool isStorePending() const { return m_storeTimer.isActive(); }
+    static constexpr int storeSelectionDelayMs = 1000;
     // Recounts the selected scenes into the active playlist's scenesSelected.
     void updateScenesSelected();
+
+    // Emits messageRaised(text): for the item view models, whose own
+    // interfaces stay as QML knows them.
+    void raiseMessage(const QString &text) { emit messageRaised(text); }
 
     // The tag names no scene tag is counted under.
     static const QStringList &reservedTagNames();
@@ -171,6 +190,9 @@ signals:
     void activeSceneChanged();
     void tagsChanged();
     void scenesSelectedChanged();
+    // Something the user should know: what was not done, to which scene or
+    // playlist, and why. Plain text.
+    void messageRaised(QString text);
 
 public slots:
     // Percent settings show the stored fraction times 100 and change only
@@ -219,7 +241,8 @@ public:
     Q_INVOKABLE void relicensingPossible(bool value);
     // Playlist files. A name that cannot be a single file name in the
     // user's playlist directory is refused: nothing is created, removed,
-    // saved or started.
+    // saved or started. A file that cannot be written or removed leaves
+    // everything as it was, with a message.
     // Creates the playlist under the first free name of name, "name 1",
     // "name 2"... and makes it the playlist to run and the active playlist.
     Q_INVOKABLE void addPlaylist(QString name);
@@ -234,12 +257,22 @@ public:
     Q_INVOKABLE void selectAllScenes();
     Q_INVOKABLE void deselectAllScenes();
     Q_INVOKABLE void toggleAllScenes();
+    // Why name cannot be a playlist's file name here, for the name dialogs;
+    // empty when it can.
+    Q_INVOKABLE QString playlistNameProblem(QString name) const;
 
 private:
     enum class BulkSelection { Select, Deselect, Toggle };
 
     void applyToVisibleScenes(BulkSelection operation);
     void previewActiveScene(const QString &modeSwitch);
+    void scheduleStore();
+    void watchPlaylist(CPlaylistViewModel *playlist);
+    // Emitted once the event loop runs, so the interface, loaded after
+    // start-up, still hears what start-up found.
+    void raiseMessageLater(const QString &text);
+    // One message for the scenes a bulk edit could not change.
+    void reportEditFailures(const QString &what, const QStringList &failures);
     QList<CSceneViewModel *> sceneObjects() const;
     static void saveConfiguration();
 
@@ -250,4 +283,6 @@ private:
     CPlaylistViewModel *m_activePlaylist = nullptr;
     QList<CTagViewModel *> m_tags;
     QList<CPlaylistViewModel *> m_playlists;
+    QTimer m_storeTimer;
+    bool m_loadingSelection = false;   // the flags follow a playlist, not the user
 };

@@ -19,6 +19,10 @@ const char *const playlistSuffix = ".kvp";
 // with the type value of each.
 const int typeValueOrder[] = {256, 1, 2, 4, 8};
 
+// One file name, in bytes as encoded on disk (UTF-16 characters on Windows).
+constexpr int maxFileNameLength = 255;
+
+#ifdef Q_OS_WIN
 bool isReservedDeviceName(const QString &name)
 {
     // Windows treats these as devices whatever extension follows them.
@@ -37,6 +41,7 @@ bool isReservedDeviceName(const QString &name)
     }
     return false;
 }
+#endif
 
 } // namespace
 
@@ -69,9 +74,16 @@ void CPlaylistViewModel::setName(const QString &name)
     if (name == m_name)
         return;
 
+    const auto refuse = [this, &name](const QString &reason) {
+        emit problemRaised(tr("Playlist \u201c%1\u201d was not renamed to \u201c%2\u201d: %3")
+                               .arg(m_name, name, reason));
+    };
+    const QString problem = nameProblem(name);
+    if (!problem.isEmpty())
+        return refuse(problem);
     const QString newPath = filePathForName(name);
     if (newPath.isEmpty())
-        return;
+        return refuse(tr("the playlist folder is not known"));
 
     const QString oldPath = m_filepath;
     const bool hasFileToMove = !oldPath.isEmpty() && isInPlaylistDirectory(oldPath) && QFileInfo::exists(oldPath);
@@ -82,11 +94,11 @@ void CPlaylistViewModel::setName(const QString &name)
     if (QFileInfo::exists(newPath)) {
         const QString oldCanonical = hasFileToMove ? QFileInfo(oldPath).canonicalFilePath() : QString();
         if (oldCanonical.isEmpty() || oldCanonical != QFileInfo(newPath).canonicalFilePath())
-            return;
+            return refuse(tr("a playlist of that name exists already"));
     }
 
     if (hasFileToMove && !QFile::rename(oldPath, newPath))
-        return;
+        return refuse(tr("the file could not be renamed"));
 
     m_name = name;
     m_filepath = newPath;
@@ -121,6 +133,7 @@ void CPlaylistViewModel::resolveScenes(QObjectListModel *allScenes)
     const int sceneTotal = allScenes->count();
     for (int typeValue : typeValueOrder) {
         for (PlaylistEntry *entry : entriesOfType(typeValue)) {
+            bool matched = false;
             for (int row = 0; row < sceneTotal; ++row) {
                 auto *scene = qobject_cast<CSceneViewModel *>(allScenes->at(row));
                 if (!scene)
@@ -130,42 +143,47 @@ void CPlaylistViewModel::resolveScenes(QObjectListModel *allScenes)
                 if (!entry->sceneId.isEmpty() && !sceneId.isEmpty()) {
                     matches = entry->sceneId == sceneId;
                 } else {
-                    matches = scene->filepath().compare(entry->scenePath, Qt::CaseInsensitive) == 0;
+                    matches = isSamePath(scene->filepath(), entry->scenePath);
                     if (matches && entry->sceneId.isEmpty())
                         entry->sceneId = sceneId;
                 }
                 if (matches) {
                     m_scenes.append(scene);
+                    matched = true;
                     break;
                 }
             }
+            if (!matched)
+                m_unmatchedEntries.insert(entry);
         }
     }
     m_resolved = true;
 }
 
-void CPlaylistViewModel::save(bool force)
+bool CPlaylistViewModel::save(bool force)
 {
-    bool changed = false;
+    bool changed = m_writePending;
     for (int typeValue : typeValueOrder) {
         if (synchronise(entriesOfType(typeValue), typeValue))
             changed = true;
     }
 
     if (!changed && !force)
-        return;
+        return true;
     if (m_playlist.noSave)
-        return;
-    if (!isInPlaylistDirectory(m_filepath))
-        return;
-    m_playlist.Save(m_filepath);
+        return true;
+    // Until a write succeeds the file lags the entries, so the next save
+    // writes even when the selection has not changed again.
+    m_writePending = !isInPlaylistDirectory(m_filepath) || !m_playlist.Save(m_filepath);
+    return !m_writePending;
 }
 
 bool CPlaylistViewModel::synchronise(QList<PlaylistEntry *> &entries, int typeValue)
 {
     bool changed = false;
+    // Entries of scenes the catalogue does not know stay as they are.
     for (PlaylistEntry *entry : entries)
-        entry->found = false;
+        entry->found = m_unmatchedEntries.contains(entry);
 
     for (CSceneViewModel *scene : qAsConst(m_scenes)) {
         if (!scene)
@@ -181,7 +199,7 @@ bool CPlaylistViewModel::synchronise(QList<PlaylistEntry *> &entries, int typeVa
 
         PlaylistEntry *match = nullptr;
         for (PlaylistEntry *entry : qAsConst(entries)) {
-            if (entry->scenePath.compare(path, Qt::CaseInsensitive) == 0) {
+            if (isSamePath(entry->scenePath, path)) {
                 match = entry;
                 break;
             }
@@ -205,6 +223,7 @@ bool CPlaylistViewModel::synchronise(QList<PlaylistEntry *> &entries, int typeVa
             ++i;
             continue;
         }
+        m_unmatchedEntries.remove(entries.at(i));
         delete entries.takeAt(i);
         changed = true;
     }
@@ -240,34 +259,37 @@ QString CPlaylistViewModel::playlistDirectory()
     return gApp->ResolvePath(CPath(QLatin1String(playlistDirectoryPlaceholder))).toString();
 }
 
-bool CPlaylistViewModel::isUsableName(const QString &name)
+QString CPlaylistViewModel::nameProblem(const QString &name)
 {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    // Most file systems limit one file name to 255 characters.
-    if (name.size() + int(qstrlen(playlistSuffix)) > 255)
-        return false;
+    if (name.isEmpty())
+        return tr("Enter a name.");
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return tr("\u201c%1\u201d cannot be a file name.").arg(name);
+    // The playlist's path is a placeholder path, and the engine and the
+    // player make every backslash in one a separator.
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        return tr("A playlist name cannot contain / or \\.");
+    if (name.contains(QChar(0)))
+        return tr("A playlist name cannot contain a NUL character.");
+#ifdef Q_OS_WIN
     for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            return false;
-        switch (c.unicode()) {
-        case '/':
-        case '\\':
-        case '<':
-        case '>':
-        case ':':
-        case '"':
-        case '|':
-        case '?':
-        case '*':
-            return false;
-        default:
-            break;
-        }
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f || QStringLiteral("<>:\"|?*").contains(c))
+            return tr("A playlist name cannot contain < > : \" | ? * or control characters.");
     }
     if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
-        return false;
-    return !isReservedDeviceName(name);
+        return tr("A playlist name cannot end with a dot or a space.");
+    if (isReservedDeviceName(name))
+        return tr("\u201c%1\u201d is reserved for a device.").arg(name);
+    // Windows limits a file name to 255 UTF-16 characters.
+    if (name.size() + int(qstrlen(playlistSuffix)) > maxFileNameLength)
+        return tr("The name is too long for a file name.");
+#else
+    // File systems here limit a file name to 255 bytes as encoded on disk,
+    // so "é" counts twice in UTF-8.
+    if (QFile::encodeName(name + QLatin1String(playlistSuffix)).size() > maxFileNameLength)
+        return tr("The name is too long for a file name.");
+#endif
+    return QString();
 }
 
 QString CPlaylistViewModel::filePathForName(const QString &name)

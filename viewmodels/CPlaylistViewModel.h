@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QQmlListProperty>
+#include <QSet>
 #include <QString>
 
 class QObjectListModel;
@@ -47,26 +48,31 @@ public:
     QQmlListProperty<CSceneViewModel> scenes();
 
     // Renames the playlist and moves its file to the new name. Refused (name,
-    // path and file stay, nothing emits) when the name cannot be a playlist
-    // file name, when another file of that name exists, or when the file
-    // cannot be moved. If the player was set to run this playlist, it runs
-    // the renamed file (the configuration is not saved here).
+    // path and file stay, only problemRaised emits) when the name cannot be a
+    // playlist file name, when another file of that name exists, or when the
+    // file cannot be moved. If the player was set to run this playlist, it
+    // runs the renamed file (the configuration is not saved here).
     void setName(const QString &name);
     void setSelected(bool selected);
     void setScenesSelected(int scenesSelected);
 
     // Maps the file's entries onto scenes of allScenes, once per playlist:
-    // by identifier when both have one, else by file path ignoring case (an
-    // entry without identifier then takes the scene's). Unmatched entries
-    // stay in the file until the next write. Without a scene list nothing
-    // happens and the playlist stays unresolved.
+    // by identifier when both have one, else by file path as the file system
+    // compares it (an entry without identifier then takes the scene's).
+    // Entries that match no scene (a scene on a drive that is not mounted,
+    // say) are kept as they are, in their place, by every later write.
+    // Without a scene list nothing happens and the playlist stays unresolved.
     void resolveScenes(QObjectListModel *allScenes);
     bool isResolved() const { return m_resolved; }
 
     // Brings the file's entries in line with the scene list and writes the
-    // file if they changed or force is set, unless the playlist's noSave is
-    // set or the file would lie outside the user's playlist directory.
-    void save(bool force);
+    // file if they changed, an earlier write failed, or force is set, unless
+    // the playlist's noSave is set. False when a write was due and did not
+    // happen (the file would lie outside the user's playlist directory, or
+    // could not be written); the next save tries again.
+    bool save(bool force);
+    // Whether the last write failed, so the file lags the entries.
+    bool hasUnwrittenChanges() const { return m_writePending; }
 
     // The scene list, read and rewritten by the configuration view model.
     const QList<CSceneViewModel *> &sceneList() const { return m_scenes; }
@@ -77,11 +83,16 @@ public:
 
     // Playlist files. The resolved "[userpath]playlists".
     static QString playlistDirectory();
-    // Whether name can be a single file name (with ".kvp") in that directory
-    // on every system the program runs on: not empty, not "." or "..", no
-    // path separator, none of < > : " | ? * or control characters, no
-    // trailing dot or space, no reserved device name, not too long.
-    static bool isUsableName(const QString &name);
+    // Why name cannot be the file name (with ".kvp") of a playlist in that
+    // directory, for the user; empty when it can. Everywhere: not empty, not
+    // "." or "..", no "/" or "\\" (the playlist's placeholder path turns a
+    // backslash into a separator), no NUL, not longer than the file system
+    // allows (255 bytes of the encoded name outside Windows, 255 characters
+    // on Windows). On Windows also none of < > : " | ? * or control
+    // characters, no trailing dot or space and no device name such as
+    // "con"; elsewhere those are ordinary file names.
+    static QString nameProblem(const QString &name);
+    static bool isUsableName(const QString &name) { return nameProblem(name).isEmpty(); }
     // The resolved "[userpath]playlists/" + name + ".kvp"; empty when name is
     // not usable.
     static QString filePathForName(const QString &name);
@@ -89,7 +100,7 @@ public:
     // the player, which resolves the placeholder itself.
     static QString placeholderPathForName(const QString &name);
     // Whether two paths are spelled the same once cleaned, ignoring case on
-    // systems whose file names ignore it.
+    // Windows only: elsewhere "Sunset.kvc" and "sunset.kvc" are two files.
     static bool isSamePath(const QString &a, const QString &b);
     // Whether path names a file directly inside playlistDirectory().
     static bool isInPlaylistDirectory(const QString &path);
@@ -104,6 +115,8 @@ signals:
     void scenesChanged();
     void readOnlyChanged();
     void scenesSelectedChanged();
+    // A rename was refused; text names the playlist and the reason.
+    void problemRaised(QString text);
 
 private:
     QList<PlaylistEntry *> &entriesOfType(int typeValue);
@@ -115,6 +128,9 @@ private:
     QString m_name;
     bool m_selected = false;
     bool m_resolved = false;
+    bool m_writePending = false;   // the last write failed: the file lags the entries
+    // Entries that matched no catalogue scene; every write keeps them.
+    QSet<const PlaylistEntry *> m_unmatchedEntries;
     bool m_readOnly = false;
     int m_scenesSelected = 0;
 };

@@ -1,6 +1,9 @@
 #include "CSceneViewModel.h"
 
+#include "CConfigViewModel.h"
 #include "PropertySupport.h"
+
+#include <QFileInfo>
 
 CSceneViewModel::CSceneViewModel()
     : QObject(nullptr)
@@ -148,35 +151,91 @@ namespace {
 // so every content entry is carried over. The view model's own scene was
 // loaded for browsing only and must not be saved. When the fresh load fails
 // nothing is written: saving would replace the user's scene with an empty one.
+// Returns why the file was not changed, empty on success.
 template<typename Edit>
-void editSceneFile(const QString &filepath, Edit edit)
+QString editSceneFile(const QString &filepath, Edit edit)
 {
     CScene file;
-    if (!file.Load(filepath, true))
-        return;
+    if (!file.Load(filepath, true)) {
+        const QString reason = file.LastError();
+        return reason.isEmpty() ? CSceneViewModel::tr("the file could not be read") : reason;
+    }
     edit(file);
-    file.Save(filepath, false);
+    if (!file.Save(filepath, false)) {
+        const QString reason = file.LastError();
+        return reason.isEmpty() ? CSceneViewModel::tr("the file could not be written") : reason;
+    }
+    return QString();
+}
+
+} // namespace
+
+QString CSceneViewModel::displayName() const
+{
+    const QString name = m_scene.GetName();
+    return name.isEmpty() ? QFileInfo(m_filepath).fileName() : name;
+}
+
+QString CSceneViewModel::applyAddTag(const QString &tag)
+{
+    const QString problem = editSceneFile(m_filepath, [&tag](CScene &file) { file.tagList.append(tag); });
+    if (!problem.isEmpty())
+        return problem;
+    m_scene.tagList.append(tag);
+    emit tagsChanged();
+    return QString();
+}
+
+QString CSceneViewModel::applyRemoveTag(const QString &tag)
+{
+    const QString problem = editSceneFile(m_filepath, [&tag](CScene &file) { file.tagList.removeAll(tag); });
+    if (!problem.isEmpty())
+        return problem;
+    m_scene.tagList.removeAll(tag);
+    emit tagsChanged();
+    return QString();
+}
+
+QString CSceneViewModel::applyRelicensingPossible(bool possible)
+{
+    const QString problem =
+        editSceneFile(m_filepath, [possible](CScene &file) { file.relicensingFlag = possible; });
+    if (!problem.isEmpty())
+        return problem;
+    m_scene.relicensingFlag = possible;
+    emit relicensingPossibleChanged();
+    return QString();
+}
+
+namespace {
+
+// The scene's own signals stay as QML knows them; what the user must hear
+// goes through the one place that tells the user things.
+void tellUser(const QString &text)
+{
+    if (CConfigViewModel *config = CConfigViewModel::instance())
+        config->raiseMessage(text);
 }
 
 } // namespace
 
 void CSceneViewModel::addTag(QString tag)
 {
-    m_scene.tagList.append(tag);
-    emit tagsChanged();
-    editSceneFile(m_filepath, [&tag](CScene &file) { file.tagList.append(tag); });
+    const QString problem = applyAddTag(tag);
+    if (!problem.isEmpty())
+        tellUser(tr("Scene \u201c%1\u201d: the tag \u201c%2\u201d was not added: %3").arg(displayName(), tag, problem));
 }
 
 void CSceneViewModel::removeTag(QString tag)
 {
-    m_scene.tagList.removeAll(tag);
-    emit tagsChanged();
-    editSceneFile(m_filepath, [&tag](CScene &file) { file.tagList.removeAll(tag); });
+    const QString problem = applyRemoveTag(tag);
+    if (!problem.isEmpty())
+        tellUser(tr("Scene \u201c%1\u201d: the tag \u201c%2\u201d was not removed: %3").arg(displayName(), tag, problem));
 }
 
 void CSceneViewModel::setRelicensingPossible(bool possible)
 {
-    m_scene.relicensingFlag = possible;
-    emit relicensingPossibleChanged();
-    editSceneFile(m_filepath, [possible](CScene &file) { file.relicensingFlag = possible; });
+    const QString problem = applyRelicensingPossible(possible);
+    if (!problem.isEmpty())
+        tellUser(tr("Scene \u201c%1\u201d: the relicensing flag was not changed: %2").arg(displayName(), problem));
 }

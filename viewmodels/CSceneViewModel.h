@@ -67,12 +67,25 @@ public:
     static QString typeName(quint32 typeFlags);
     static int typeIndex(quint32 typeFlags);
 
-    // Each edit changes the scene in memory, emits its signal, then writes the
-    // change into the file at filepath through a freshly loaded copy. When
-    // that copy cannot be loaded the file is left untouched.
+    // Each edit writes the change into the file at filepath through a
+    // freshly loaded copy, then makes it in memory and emits its signal.
+    // When the copy cannot be loaded or saved, the file, the scene in memory
+    // and its signals are left alone and the program-wide configuration view
+    // model tells the user why.
     Q_INVOKABLE void addTag(QString tag);
     Q_INVOKABLE void removeTag(QString tag);
     Q_INVOKABLE void setRelicensingPossible(bool possible);
+
+    // The same edits for callers that report failures themselves (bulk
+    // edits sum them up): empty on success, else why the file was not
+    // changed, in a few words. They report nothing themselves.
+    QString applyAddTag(const QString &tag);
+    QString applyRemoveTag(const QString &tag);
+    QString applyRelicensingPossible(bool possible);
+
+    // How the user knows this scene in a message: its name, else its file
+    // name.
+    QString displayName() const;
 
 signals:
     void selectedChanged();

@@ -6,6 +6,7 @@
 #include <QProcess>
 
 const char *const PlayerLauncher::playerFileName = "Kelvra.exe";
+const char *const PlayerLauncher::sceneOption = "--scene";
 
 namespace {
 

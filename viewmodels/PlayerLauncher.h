@@ -35,4 +35,6 @@ public:
     static void setStartFunction(StartFunction function);
 
     static const char *const playerFileName;
+    // The option before the scene or playlist the player shows.
+    static const char *const sceneOption;
 };

@@ -413,6 +413,9 @@ TestCase {
 
     function test_viewActivePlaylistStoresTheSelectionFirst() {
         var evening = playlist("Evening")
+        // Store what init left (nothing selected) now, not a second later.
+        ConfigViewModel.activePlaylist = null
+        ConfigViewModel.activePlaylist = evening
         grid.currentIndex = 0
         var scene = grid.currentItem.scene
         keyClick(Qt.Key_Space)
@@ -444,5 +447,23 @@ TestCase {
         keyClick(Qt.Key_Escape)
         tryCompare(menu, "visible", false)
         verify(grid.activeFocus)
+    }
+
+    function test_messageBannerShowsWhatFailed() {
+        var banner = window.messageBanner
+        var label = find("messageText", banner)
+        verify(!banner.visible)
+        ConfigViewModel.addPlaylist("<b>a</b>/b")
+        // Names from files and the user are shown as they are, never as markup.
+        compare(label.textFormat, Text.PlainText)
+        verify(banner.visible && label.text.indexOf("<b>a</b>/b") >= 0, label.text)
+        compare(banner.Accessible.name, label.text)
+        mouseClick(banner)
+        verify(!banner.visible)
+        var interval = banner.interval
+        banner.interval = 10
+        banner.show("gone by itself")
+        tryCompare(banner, "visible", false)
+        banner.interval = interval
     }
 }

@@ -167,7 +167,7 @@ int fullDisk(const QString &dir, rlim_t limit)
         return 2;
 
     const QString scenePath = dir + QStringLiteral("/scene.kvc");
-    // The program's own edit path: memory first, then the file.
+    // The program's own edit path: the file first, memory only once it is written.
     CSceneViewModel scene(scenePath, false);
     scene.addTag(QStringLiteral("full-disk"));
     CScene direct;

@@ -441,7 +441,14 @@ void tst_HostileInput::playlistEntriesOutsideTheSceneDirectories()
 
     CPlaylist written;
     QVERIFY(written.Load(list));
-    QCOMPARE(written.totalScenes(), 1);
+    // The entries that match no catalogue scene stay as they were; the
+    // good scene is filed under its own type.
+    QCOMPARE(written.totalScenes(), 6);
+    QStringList kept;
+    for (const PlaylistEntry *entry : written.standaloneEntries)
+        kept.append(entry->scenePath);
+    QCOMPARE(kept, (QStringList{stranger, stranger, pipe, QStringLiteral("/dev/zero"),
+                                scenes + QStringLiteral("/../../outside/stranger.kvc")}));
     QCOMPARE(written.backgroundEntries.size(), 1);
     QCOMPARE(written.backgroundEntries.first()->scenePath, good);
     QCOMPARE(readFile(stranger), strangerBytes);

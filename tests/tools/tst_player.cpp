@@ -69,6 +69,7 @@ private slots:
     void placeholdersAndListsBecomeSteps_data();
     void placeholdersAndListsBecomeSteps();
     void playlistScenesAreStepsOfTheirOwn();
+    void missingPlaylistScenesAreSkippedAndLogged();
     void sceneCardReadsNameAuthorAndThumbnail();
     void windowShowsScenesInTurnAndClosesOnEscape();
 
@@ -198,10 +199,14 @@ void tst_Player::placeholdersAndListsBecomeSteps()
 void tst_Player::playlistScenesAreStepsOfTheirOwn()
 {
     CAppTypeQt engine(nullptr, QString());
+    const QString elsewhere = m_appDir->filePath(QStringLiteral("elsewhere"));
+    QVERIFY(WriteScene(m_userDir->filePath(QStringLiteral("scenes/s.kvc")), QStringLiteral("s"), QString(), QImage()));
+    QVERIFY(WriteScene(m_appDir->filePath(QStringLiteral("scenes/b1.kvc")), QStringLiteral("b1"), QString(), QImage()));
+    QVERIFY(WriteScene(elsewhere + QStringLiteral("/b2.kvc"), QStringLiteral("b2"), QString(), QImage()));
     CPlaylist playlist;
     playlist.standaloneEntries.append(Entry(QStringLiteral("[userpath]scenes/s.kvc"), 0));
     playlist.backgroundEntries.append(Entry(QStringLiteral("[apppath]scenes/b1.kvc"), CScene::Background));
-    playlist.backgroundEntries.append(Entry(QStringLiteral("/elsewhere/b2.kvc"), CScene::Background));
+    playlist.backgroundEntries.append(Entry(elsewhere + QStringLiteral("/b2.kvc"), CScene::Background));
     const QString file = m_userDir->filePath(QStringLiteral("playlists/My List.kvp"));
     QVERIFY(QDir().mkpath(QFileInfo(file).path()));
     QVERIFY(playlist.Save(file));
@@ -209,12 +214,42 @@ void tst_Player::playlistScenesAreStepsOfTheirOwn()
     const QString app = m_appDir->path();
     const QString user = m_userDir->path();
     const QList<QStringList> expected {
-        { app + "/scenes/b1.kvc" }, { "/elsewhere/b2.kvc" }, { user + "/scenes/s.kvc" }
+        { app + "/scenes/b1.kvc" }, { elsewhere + "/b2.kvc" }, { user + "/scenes/s.kvc" }
     };
     QCOMPARE(PlayerProgram::PlanSteps(QStringLiteral("[userpath]playlists/My List.kvp"), engine), expected);
     // A scene before the playlist is a step of its own, not a layer of its scenes.
     QCOMPARE(PlayerProgram::PlanSteps(QStringLiteral("/first.kvc;;[userpath]playlists/My List.kvp"), engine),
              QList<QStringList> { { "/first.kvc" } } + expected);
+}
+
+// A playlist keeps scenes of a drive that is not mounted; the player passes
+// over them and says so in its log.
+void tst_Player::missingPlaylistScenesAreSkippedAndLogged()
+{
+    const QString present = m_userDir->filePath(QStringLiteral("scenes/Present.kvc"));
+    const QString missing = QStringLiteral("/media/unmounted/Gone.kvc");
+    QVERIFY(WriteScene(present, QStringLiteral("Present"), QString(), QImage()));
+    const QString list = m_userDir->filePath(QStringLiteral("playlists/Mixed.kvp"));
+    QVERIFY(QDir().mkpath(QFileInfo(list).path()));
+    CPlaylist playlist;
+    playlist.backgroundEntries.append(Entry(missing, CScene::Background));
+    playlist.backgroundEntries.append(Entry(QStringLiteral("[userpath]scenes/Present.kvc"), CScene::Background));
+    QVERIFY(playlist.Save(list));
+
+    QStringList skipped;
+    QCOMPARE(PlayerProgram::PlanSteps(list, CAppTypeQt(nullptr, QString()), &skipped),
+             QList<QStringList> { { present } });
+    QCOMPARE(skipped, QStringList { missing });
+
+    QProcess process;
+    process.start(qEnvironmentVariable("KELVRA_TEST_APP_DIR") + QStringLiteral("/Kelvra.exe"),
+                  { "-f", "--scene", list, "--no-window" });
+    QVERIFY(process.waitForFinished(30000));
+    QFile log(m_userDir->filePath(QStringLiteral("logplayer.txt")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(log.readAll());
+    QVERIFY2(text.contains(QStringLiteral("Skipped a missing scene: ") + missing), qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("Skipped a missing scene: ") + present), qPrintable(text));
 }
 
 void tst_Player::sceneCardReadsNameAuthorAndThumbnail()

@@ -207,6 +207,7 @@ void TestConfigSettings::interfaceOrder()
         "renderTargetHeightChanged", "sceneChangeSilenceTimeChanged", "sceneChangeSilenceCooldownTimeChanged",
         "layerScenesInVRChanged", "preferOpenVRChanged", "scenesChanged", "activePlaylistChanged",
         "playlistToRunChanged", "playlistsChanged", "activeSceneChanged", "tagsChanged", "scenesSelectedChanged",
+        "messageRaised",   // added after the interface QML was built on
         // slots
         "setRandNextScene", "setTransitionTime", "setMinSceneTime", "setMaxSceneTime",
         "setPostProcessingProbability", "setTransitionFromScale", "setTransitionToScale", "setRenderTargetSize",
@@ -217,7 +218,7 @@ void TestConfigSettings::interfaceOrder()
         // invokables
         "searchScenes", "selectTag", "addTag", "removeTag", "relicensingPossible", "addPlaylist",
         "deletePlaylist", "viewPlaylist", "previewSelectedScene", "previewSelectedSceneVR", "selectAllScenes",
-        "deselectAllScenes", "toggleAllScenes"}));
+        "deselectAllScenes", "toggleAllScenes", "playlistNameProblem"}));
 }
 
 QTEST_GUILESS_MAIN(TestConfigSettings)

@@ -1,3 +1,4 @@
+#include "../engine/EngineTestSupport.h"
 #include "CConfigViewModel.h"
 #include "PlaylistTestSupport.h"
 
@@ -27,8 +28,12 @@ private slots:
     void toggleTwiceRestoresVisibleScenes();
     void tagEditsReachHiddenSelectedScenes();
     void relicensingAlwaysEmitsAndWrites();
+    void failedBulkEditsAreSummarisedAndShowTheFiles();
     void switchingPlaylistsStoresOutgoingSelection();
     void deactivatingKeepsSelection();
+    void ticksAreStoredSoonAfterTheLastChange();
+    void storeFailureIsToldOnceAndRetried();
+    void setAsidePlaylistIsTold();
     void setPlaylistsActivatesPlaylistToRun();
     void playlistActivatedBeforeSceneListKeepsItsFile();
     void addPlaylistTakesFirstFreeName();
@@ -276,6 +281,35 @@ void TestConfigViewModel::relicensingAlwaysEmitsAndWrites()
     QCOMPARE(stored.relicensingFlag, true);
 }
 
+void TestConfigViewModel::failedBulkEditsAreSummarisedAndShowTheFiles()
+{
+    setUpCatalogue();
+    CSceneViewModel *delta = env.makeScene(QStringLiteral("Delta.kvc"), QStringLiteral("d"), 0, {"Space"});
+    CSceneViewModel *omega = env.makeScene(QStringLiteral("Omega.kvc"), QStringLiteral("o"), 0, {"Space"});
+    sceneModel->setObjects({alpha, beta, gamma, delta, omega});
+    viewModel->setAllScenes(sceneModel);
+    viewModel->selectAllScenes();
+    for (const CSceneViewModel *scene : {beta, delta, omega}) {   // no longer scene archives
+        QFile file(scene->filepath());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write("junk") == 4);
+    }
+    QSignalSpy messageSpy(viewModel.get(), &CConfigViewModel::messageRaised);
+
+    viewModel->addTag(QStringLiteral("Calm"));
+    viewModel->relicensingPossible(false);
+
+    QCOMPARE(alpha->tags(), (QStringList{"Space", "Calm"}));
+    QCOMPARE(delta->tags(), QStringList{"Space"});   // as its file says
+    QCOMPARE(alpha->relicensingPossible(), false);
+    QCOMPARE(omega->relicensingPossible(), true);
+    QCOMPARE(messageSpy.count(), 2);   // one summary per edit, not one per scene
+    for (const QList<QVariant> &message : messageSpy) {
+        const QString text = message.first().toString();
+        for (const char *name : {"Beta.kvc", "Delta.kvc", "Omega.kvc"})
+            QVERIFY2(text.contains(QLatin1String(name)) && !text.contains(QLatin1String("Alpha")), qPrintable(text));
+    }
+}
+
 void TestConfigViewModel::switchingPlaylistsStoresOutgoingSelection()
 {
     setUpCatalogue();
@@ -313,6 +347,70 @@ void TestConfigViewModel::deactivatingKeepsSelection()
     QCOMPARE(viewModel->activePlaylist(), nullptr);
     QCOMPARE(selectedNames(), (QStringList{"Alpha.kvc", "Beta.kvc"}));
     QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA), (QStringList{alpha->filepath(), beta->filepath()}));
+}
+
+void TestConfigViewModel::ticksAreStoredSoonAfterTheLastChange()
+{
+    setUpCatalogue();
+    const QString pathA = env.playlistPath(QStringLiteral("A"));
+    QCOMPARE(viewModel->storeDelay(), CConfigViewModel::storeSelectionDelayMs);
+    QVERIFY(!viewModel->isStorePending());   // showing A's selection is no change
+
+    viewModel->setStoreDelay(5);
+    beta->setSelected(true);
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA), QStringList{alpha->filepath()});
+    QTRY_COMPARE(PlaylistTestEnvironment::pathsInFile(pathA), (QStringList{alpha->filepath(), beta->filepath()}));
+
+    // A switch stores at once and leaves nothing waiting.
+    viewModel->setStoreDelay(60 * 60 * 1000);
+    viewModel->deselectAllScenes();
+    viewModel->setActivePlaylist(playlistNamed(QStringLiteral("B")));
+    QVERIFY(!viewModel->isStorePending());
+}
+
+void TestConfigViewModel::storeFailureIsToldOnceAndRetried()
+{
+    if (!EngineTest::FileSizeLimit::supported())
+        QSKIP("no way to make writes fail here");
+    setUpCatalogue();
+    const QString pathA = env.playlistPath(QStringLiteral("A"));
+    QSignalSpy messageSpy(viewModel.get(), &CConfigViewModel::messageRaised);
+    {
+        EngineTest::FileSizeLimit diskFull(1);
+        beta->setSelected(true);
+        viewModel->storeSelection();
+        gamma->setSelected(true);
+        viewModel->storeSelection();
+        // Left while its file lags, A is still written by a later store.
+        viewModel->setActivePlaylist(playlistNamed(QStringLiteral("B")));
+    }
+    QCOMPARE(messageSpy.count(), 1);
+    QVERIFY(messageSpy.first().first().toString().contains(QStringLiteral("\u201cA\u201d")));
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA), QStringList{alpha->filepath()});
+
+    CConfigViewModel::handleAboutToQuit();
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA),
+             (QStringList{alpha->filepath(), beta->filepath(), gamma->filepath()}));
+    QCOMPARE(messageSpy.count(), 1);
+}
+
+void TestConfigViewModel::setAsidePlaylistIsTold()
+{
+    const QString path = env.playlistPath(QStringLiteral("Broken"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{ not a playlist") > 0);
+    file.close();
+    auto *broken = new CPlaylistViewModel(path, QStringLiteral("Broken"));
+    const QString setAside = broken->playlist().SetAsidePath();
+    QSignalSpy messageSpy(viewModel.get(), &CConfigViewModel::messageRaised);
+    viewModel->setPlaylists({broken});
+    if (setAside.isEmpty())
+        QSKIP("the engine keeps no unreadable playlist aside");
+    QCOMPARE(messageSpy.count(), 0);   // told once the interface listens
+    QTRY_COMPARE(messageSpy.count(), 1);
+    const QString message = messageSpy.first().first().toString();
+    QVERIFY2(message.contains(QStringLiteral("Broken")) && message.contains(QFileInfo(setAside).fileName()),
+             qPrintable(message));
 }
 
 void TestConfigViewModel::setPlaylistsActivatesPlaylistToRun()
@@ -369,17 +467,27 @@ void TestConfigViewModel::addPlaylistTakesFirstFreeName()
 void TestConfigViewModel::unusableNamesTouchNothing_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addRow("empty") << "";
-    QTest::addRow("parent directory") << "../A";
-    QTest::addRow("dot dot") << "..";
-    QTest::addRow("subdirectory") << "sub/A";
-    QTest::addRow("backslash") << "..\\A";
-    QTest::addRow("colon") << "C:A";
+    QTest::addColumn<bool>("diskFull");
+    QTest::addRow("empty") << "" << false;
+    QTest::addRow("parent directory") << "../A" << false;
+    QTest::addRow("dot dot") << ".." << false;
+    QTest::addRow("subdirectory") << "sub/A" << false;
+    QTest::addRow("backslash") << "..\\A" << false;
+#ifdef Q_OS_WIN
+    QTest::addRow("colon") << "C:A" << false;
+#else
+    // Fits in UTF-16 characters, but no file name can be that long on disk.
+    QTest::addRow("too long when encoded") << QString(200, QChar(0x00e9)) << false;
+#endif
+    // A fine name whose file cannot be written must not become active either.
+    if (EngineTest::FileSizeLimit::supported())
+        QTest::addRow("file cannot be written") << "Fresh" << true;
 }
 
 void TestConfigViewModel::unusableNamesTouchNothing()
 {
     QFETCH(QString, name);
+    QFETCH(bool, diskFull);
     setUpCatalogue();
     // Files the unusable names would reach if they were taken as paths.
     const QString outside = env.userDir + QStringLiteral("/A.kvp");
@@ -389,13 +497,26 @@ void TestConfigViewModel::unusableNamesTouchNothing()
     const int playlistCount = viewModel->playlistList().size();
     QSignalSpy listSpy(viewModel.get(), &CConfigViewModel::playlistsChanged);
     QSignalSpy activeSpy(viewModel.get(), &CConfigViewModel::activePlaylistChanged);
+    QSignalSpy messageSpy(viewModel.get(), &CConfigViewModel::messageRaised);
+    const QString runBefore = viewModel->playlistToRun();
 
-    viewModel->addPlaylist(name);
-    viewModel->viewPlaylist(name, QStringLiteral("f"));
-    viewModel->deletePlaylist(name);
+    QCOMPARE(viewModel->playlistNameProblem(name).isEmpty(), diskFull);
+    {
+        std::unique_ptr<EngineTest::FileSizeLimit> limit;
+        if (diskFull)
+            limit = std::make_unique<EngineTest::FileSizeLimit>(1);
+        viewModel->addPlaylist(name);
+        viewModel->viewPlaylist(name, QStringLiteral("f"));
+        viewModel->deletePlaylist(name);
+    }
 
     QCOMPARE(listSpy.count(), 0);
     QCOMPARE(activeSpy.count(), 0);
+    QCOMPARE(viewModel->playlistToRun(), runBefore);
+    QCOMPARE(selectedNames(), QStringList{"Alpha.kvc"});
+    QCOMPARE(messageSpy.count(), 1);   // the refused creation
+    QVERIFY(messageSpy.first().first().toString().contains(QStringLiteral("not created")));
+    QVERIFY(!QFile::exists(env.playlistPath(QStringLiteral("Fresh"))));
     QCOMPARE(viewModel->playlistList().size(), playlistCount);
     QVERIFY(env.starts.isEmpty());
     QVERIFY(!QFile::exists(gApp->ConfigPath()));

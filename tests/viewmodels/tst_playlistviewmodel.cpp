@@ -21,15 +21,16 @@ private slots:
     void resolveMatchesByIdThenPath();
     void resolveKeepsListOrderAndDuplicates();
     void filledIdReachesFileAtNextWrite();
-    void missingScenesDroppedAtNextWrite();
+    void scenesNotInCatalogueKeptByEveryWrite();
+    void pathLetterCaseMattersOutsideWindows();
     void saveWritesOnlyWhenNeeded_data();
     void saveWritesOnlyWhenNeeded();
     void saveFilesScenesByType();
     void saveNeverWritesOutsidePlaylistDirectory();
     void renameMovesFileAndPlaylistToRun();
     void renameToSameNameDoesNothing();
-    void renameRefused_data();
-    void renameRefused();
+    void renameFollowsFileNameRules_data();
+    void renameFollowsFileNameRules();
     void scenesListProperty();
 
 private:
@@ -90,8 +91,7 @@ void TestPlaylistViewModel::resolveMatchesByIdThenPath()
     QFETCH(QString, idAfter);
 
     CSceneViewModel *scene = env.makeScene(QStringLiteral("Scene.kvc"), sceneId, CScene::Background);
-    // The path in the file differs from the scene's in letter case only.
-    const QString entryPath = entryPathIsScenes ? scene->filepath().toUpper() : QStringLiteral("/gone/other.kvc");
+    const QString entryPath = entryPathIsScenes ? scene->filepath() : QStringLiteral("/gone/other.kvc");
     const QString path = env.playlistPath(QStringLiteral("P"));
     env.writePlaylist(path, {{entryId, entryPath, CScene::Background}});
 
@@ -136,20 +136,45 @@ void TestPlaylistViewModel::filledIdReachesFileAtNextWrite()
     QCOMPARE(stored.foregroundEntries.first()->sceneId, QStringLiteral("id-1"));
 }
 
-void TestPlaylistViewModel::missingScenesDroppedAtNextWrite()
+void TestPlaylistViewModel::scenesNotInCatalogueKeptByEveryWrite()
 {
-    CSceneViewModel *kept = env.makeScene(QStringLiteral("Kept.kvc"), QStringLiteral("kept"), CScene::Background);
+    CSceneViewModel *first = env.makeScene(QStringLiteral("First.kvc"), QStringLiteral("first"), CScene::Background);
+    CSceneViewModel *last = env.makeScene(QStringLiteral("Last.kvc"), QStringLiteral("last"), CScene::Background);
+    // On a drive that is not mounted: the catalogue does not know them.
+    const QString gone = QStringLiteral("/media/usb/Gone.kvc");
+    const QString alone = QStringLiteral("/media/usb/Alone.kvc");
     const QString path = env.playlistPath(QStringLiteral("P"));
-    env.writePlaylist(path, {{"kept", kept->filepath(), CScene::Background},
-                             {"gone", env.scenePath(QStringLiteral("Gone.kvc")), CScene::Background}});
+    env.writePlaylist(path, {{"first", first->filepath(), CScene::Background},
+                             {"gone", gone, CScene::Background | CScene::Hidden},
+                             {"last", last->filepath(), CScene::Background}, {"", alone, 0}});
 
     CPlaylistViewModel playlist(path, QStringLiteral("P"));
-    playlist.resolveScenes(modelOf({kept}));
-    QCOMPARE(playlist.sceneList().size(), 1);
-    QCOMPARE(PlaylistTestEnvironment::pathsInFile(path).size(), 2);   // kept until written
+    playlist.resolveScenes(modelOf({first, last}));
+    playlist.setSceneList({last});   // the user drops one scene
+    QVERIFY(playlist.save(false));
 
-    playlist.save(false);
-    QCOMPARE(PlaylistTestEnvironment::pathsInFile(path), QStringList{kept->filepath()});
+    CPlaylist stored;
+    QVERIFY(stored.Load(path));
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(path), (QStringList{alone, gone, last->filepath()}));
+    QCOMPARE(stored.backgroundEntries.first()->sceneId, QStringLiteral("gone"));
+    QCOMPARE(stored.backgroundEntries.first()->typeFlags, int(CScene::Background | CScene::Hidden));
+}
+
+void TestPlaylistViewModel::pathLetterCaseMattersOutsideWindows()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows file names ignore letter case");
+#endif
+    CSceneViewModel *upper = env.makeScene(QStringLiteral("Sunset.kvc"), QString(), CScene::Background);
+    CSceneViewModel *lower = env.makeScene(QStringLiteral("sunset.kvc"), QString(), CScene::Background);
+    const QString path = env.playlistPath(QStringLiteral("P"));
+    CPlaylistViewModel playlist(path, QStringLiteral("P"));
+    playlist.setSceneList({upper, lower});
+    QVERIFY(playlist.save(false));
+
+    CPlaylistViewModel reread(path, QStringLiteral("P"));
+    reread.resolveScenes(modelOf({lower, upper}));
+    QCOMPARE(reread.sceneList(), (QList<CSceneViewModel *>{upper, lower}));
 }
 
 void TestPlaylistViewModel::saveWritesOnlyWhenNeeded_data()
@@ -259,32 +284,49 @@ void TestPlaylistViewModel::renameToSameNameDoesNothing()
     QVERIFY(QFile::exists(path));
 }
 
-void TestPlaylistViewModel::renameRefused_data()
+void TestPlaylistViewModel::renameFollowsFileNameRules_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addRow("existing playlist") << "Other";
-    QTest::addRow("empty") << "";
-    QTest::addRow("dot") << ".";
-    QTest::addRow("dot dot") << "..";
-    QTest::addRow("parent directory") << "../x";
-    QTest::addRow("slash") << "a/b";
-    QTest::addRow("backslash") << "a\\b";
-    QTest::addRow("colon") << "a:b";
-    QTest::addRow("question mark") << "a?b";
-    QTest::addRow("star") << "a*";
-    QTest::addRow("angle bracket") << "<a>";
-    QTest::addRow("pipe") << "a|b";
-    QTest::addRow("quote") << "a\"b";
-    QTest::addRow("control character") << "a\tb";
-    QTest::addRow("trailing dot") << "a.";
-    QTest::addRow("trailing space") << "a ";
-    QTest::addRow("device name") << "con";
-    QTest::addRow("too long") << QString(300, QLatin1Char('n'));
+    QTest::addColumn<bool>("accepted");
+    QTest::addRow("existing playlist") << "Other" << false;
+    QTest::addRow("empty") << "" << false;
+    QTest::addRow("dot") << "." << false;
+    QTest::addRow("dot dot") << ".." << false;
+    QTest::addRow("parent directory") << "../x" << false;
+    QTest::addRow("slash") << "a/b" << false;
+    QTest::addRow("backslash") << "a\\b" << false;
+    QTest::addRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << false;
+    QTest::addRow("too long") << QString(300, QLatin1Char('n')) << false;
+    QTest::addRow("longest name") << QString(251, QLatin1Char('n')) << true;
+    QTest::addRow("non-ASCII") << QString::fromUtf8("Abend \u00fc") << true;
+#ifdef Q_OS_WIN
+    QTest::addRow("colon") << "a:b" << false;
+    QTest::addRow("question mark") << "a?b" << false;
+    QTest::addRow("star") << "a*" << false;
+    QTest::addRow("angle bracket") << "<a>" << false;
+    QTest::addRow("pipe") << "a|b" << false;
+    QTest::addRow("quote") << "a\"b" << false;
+    QTest::addRow("control character") << "a\tb" << false;
+    QTest::addRow("trailing dot") << "a." << false;
+    QTest::addRow("trailing space") << "a " << false;
+    QTest::addRow("device name") << "con" << false;
+#else
+    // Short enough in characters, too long once encoded for the disk.
+    QTest::addRow("too long when encoded") << QString(200, QChar(0x00e9)) << false;
+    // Ordinary file names here: a playlist of such a name is listed at
+    // start-up and must be as usable as any other.
+    QTest::addRow("colon") << "Mix: 2024" << true;
+    QTest::addRow("question mark, star, quote, pipe") << "What? *\"|" << true;
+    QTest::addRow("trailing dot") << "Vol." << true;
+    QTest::addRow("trailing space") << "Late " << true;
+    QTest::addRow("device name") << "con" << true;
+#endif
 }
 
-void TestPlaylistViewModel::renameRefused()
+void TestPlaylistViewModel::renameFollowsFileNameRules()
 {
     QFETCH(QString, name);
+    QFETCH(bool, accepted);
     const QString path = env.playlistPath(QStringLiteral("Mine"));
     const QString otherPath = env.playlistPath(QStringLiteral("Other"));
     env.writePlaylist(path, {{"a", "/x/a.kvc", 1}});
@@ -292,14 +334,19 @@ void TestPlaylistViewModel::renameRefused()
     gApp->Config()->playlistToRun = path;
     CPlaylistViewModel playlist(path, QStringLiteral("Mine"));
     QSignalSpy nameSpy(&playlist, &CPlaylistViewModel::nameChanged);
+    QSignalSpy problemSpy(&playlist, &CPlaylistViewModel::problemRaised);
 
     playlist.setName(name);
 
-    QCOMPARE(nameSpy.count(), 0);
-    QCOMPARE(playlist.name(), QStringLiteral("Mine"));
-    QCOMPARE(playlist.filepath(), path);
-    QCOMPARE(gApp->Config()->playlistToRun, path);
-    QCOMPARE(PlaylistTestEnvironment::pathsInFile(path), QStringList{"/x/a.kvc"});
+    const QString expectedPath = accepted ? env.playlistPath(name) : path;
+    QCOMPARE(nameSpy.count(), accepted ? 1 : 0);
+    QCOMPARE(problemSpy.count(), accepted ? 0 : 1);   // a refusal names the playlist
+    if (!accepted)
+        QVERIFY(problemSpy.first().first().toString().contains(QStringLiteral("Mine")));
+    QCOMPARE(playlist.name(), accepted ? name : QStringLiteral("Mine"));
+    QCOMPARE(playlist.filepath(), expectedPath);
+    QCOMPARE(gApp->Config()->playlistToRun, expectedPath);
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(expectedPath), QStringList{"/x/a.kvc"});
     QCOMPARE(PlaylistTestEnvironment::pathsInFile(otherPath), QStringList{"/x/b.kvc"});
     QCOMPARE(QDir(env.userDir + QStringLiteral("/playlists")).entryList(QDir::Files).size(), 2);
     QVERIFY(!QFile::exists(env.userDir + QStringLiteral("/x.kvp")));

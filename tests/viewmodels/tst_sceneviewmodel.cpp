@@ -1,3 +1,5 @@
+#include "../engine/EngineTestSupport.h"
+#include "CConfigViewModel.h"
 #include "CSceneViewModel.h"
 
 #include <quazip.h>
@@ -11,6 +13,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 using SceneEdit = std::function<void(CSceneViewModel &)>;
 Q_DECLARE_METATYPE(SceneEdit)
@@ -94,8 +97,8 @@ private slots:
     void licenceIconFromLicenceType();
     void editsAreWrittenToFileAtOnce_data();
     void editsAreWrittenToFileAtOnce();
-    void editOfUnreadableFileLeavesItUntouched_data();
-    void editOfUnreadableFileLeavesItUntouched();
+    void failedEditLeavesSceneAsOnDisk_data();
+    void failedEditLeavesSceneAsOnDisk();
     void settersEmitOnlyOnChange();
     void editsGoToNewFilepathThroughFreshCopy();
 
@@ -297,50 +300,84 @@ void TestSceneViewModel::editsAreWrittenToFileAtOnce()
     QCOMPARE(readEntry(path, QStringLiteral("thumbnail.jpg")), thumbnailBytes);
 }
 
-void TestSceneViewModel::editOfUnreadableFileLeavesItUntouched_data()
+void TestSceneViewModel::failedEditLeavesSceneAsOnDisk_data()
 {
+    enum Failure { Corrupted, Gone, DiskFull };
     QTest::addColumn<SceneEdit>("edit");
-    QTest::addColumn<bool>("removeFile");
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<QString>("reason");
 
     const SceneEdit add([](CSceneViewModel &s) { s.addTag(QStringLiteral("Calm")); });
     const SceneEdit remove([](CSceneViewModel &s) { s.removeTag(QStringLiteral("Space")); });
     const SceneEdit relicense([](CSceneViewModel &s) { s.setRelicensingPossible(false); });
 
-    QTest::addRow("add tag, file corrupted") << add << false;
-    QTest::addRow("remove tag, file corrupted") << remove << false;
-    QTest::addRow("relicensing, file corrupted") << relicense << false;
-    QTest::addRow("add tag, file gone") << add << true;
-    QTest::addRow("relicensing, file gone") << relicense << true;
+    QTest::addRow("add tag, file corrupted") << add << int(Corrupted) << "read";
+    QTest::addRow("remove tag, file corrupted") << remove << int(Corrupted) << "read";
+    QTest::addRow("relicensing, file corrupted") << relicense << int(Corrupted) << "read";
+    QTest::addRow("add tag, file gone") << add << int(Gone) << "read";
+    QTest::addRow("relicensing, file gone") << relicense << int(Gone) << "read";
+    QTest::addRow("add tag, disk full") << add << int(DiskFull) << "written";
+    QTest::addRow("remove tag, disk full") << remove << int(DiskFull) << "written";
+    QTest::addRow("relicensing, disk full") << relicense << int(DiskFull) << "written";
 }
 
 // Saving what a failed load left would replace the user's scene with an empty
-// one; the in-memory edit and its signal still happen.
-void TestSceneViewModel::editOfUnreadableFileLeavesItUntouched()
+// one; a failed save leaves the old file. Either way the scene goes on
+// showing what its file holds, and the user is told which scene and why.
+void TestSceneViewModel::failedEditLeavesSceneAsOnDisk()
 {
+    enum Failure { Corrupted, Gone, DiskFull };
     QFETCH(SceneEdit, edit);
-    QFETCH(bool, removeFile);
+    QFETCH(int, failure);
+    QFETCH(QString, reason);
+    if (failure == DiskFull && !EngineTest::FileSizeLimit::supported())
+        QSKIP("no way to make writes fail here");
 
     const QString path = scenePath(QStringLiteral("abyss.kvc"));
     QVERIFY(writeScene(path, SceneFile()));
     CSceneViewModel scene(path, false);
-    const QByteArray damaged("overwritten by something else");
-    if (removeFile) {
+    QByteArray onDisk("overwritten by something else");
+    if (failure == Gone) {
         QVERIFY(QFile::remove(path));
-    } else {
+    } else if (failure == Corrupted) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(damaged);
+        file.write(onDisk);
+    } else {
+        onDisk = readBytes(path);
     }
     QSignalSpy tagsChanged(&scene, &CSceneViewModel::tagsChanged);
     QSignalSpy relicensingChanged(&scene, &CSceneViewModel::relicensingPossibleChanged);
+    // The user hears of it through the program's one message signal.
+    CConfigViewModel config;
+    CConfigViewModel::setInstance(&config);
+    QSignalSpy editFailed(&config, &CConfigViewModel::messageRaised);
+    const std::unique_ptr<CScenesFilterViewModel> proxy(config.filteredScenes());
 
-    edit(scene);
+    {
+        std::unique_ptr<EngineTest::FileSizeLimit> diskFull;
+        if (failure == DiskFull)
+            diskFull = std::make_unique<EngineTest::FileSizeLimit>(1);
+        edit(scene);
+    }
 
-    QCOMPARE(tagsChanged.count() + relicensingChanged.count(), 1);
-    QCOMPARE(QFileInfo::exists(path), !removeFile);
-    if (!removeFile)
-        QCOMPARE(readBytes(path), damaged);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), removeFile ? QStringList() : QStringList{"abyss.kvc"});
+    QCOMPARE(tagsChanged.count() + relicensingChanged.count(), 0);
+    QCOMPARE(scene.tags(), (QStringList{"Space", "Dark"}));
+    QCOMPARE(scene.relicensingPossible(), true);
+    QCOMPARE(editFailed.count(), 1);
+    const QString message = editFailed.first().first().toString();
+    QVERIFY2(message.contains(QStringLiteral("Abyss")), qPrintable(message));
+    // The engine's own words when it has them, else the plain reason that
+    // fits: a file that could not be read is not said to be unwritable.
+    const QString why = message.section(QStringLiteral(": "), -1);
+    QVERIFY2(!why.isEmpty() && why != message, qPrintable(message));
+    if (why.startsWith(QLatin1String("the file could not be")))
+        QVERIFY2(why.endsWith(reason), qPrintable(message));
+
+    QCOMPARE(QFileInfo::exists(path), failure != Gone);
+    if (failure != Gone)
+        QCOMPARE(readBytes(path), onDisk);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), failure == Gone ? QStringList() : QStringList{"abyss.kvc"});
 }
 
 void TestSceneViewModel::settersEmitOnlyOnChange()

@@ -227,7 +227,8 @@ int Create(const QStringList &arguments)
         return FileError;
     }
     if (!scene.Save(out, true)) {
-        printError(QStringLiteral("cannot write \"%1\"").arg(out));
+        const QString reason = scene.LastError().isEmpty() ? QString() : QStringLiteral(": ") + scene.LastError();
+        printError(QStringLiteral("cannot write \"%1\"%2").arg(out, reason));
         return FileError;
     }
     return Done;
@@ -299,7 +300,13 @@ int Tag(const QStringList &arguments)
         return Done;
     }
     if (!scene.Save(path, false)) {
-        printError(QStringLiteral("cannot write the scene file \"%1\"").arg(path));
+        // A rewrite reads the archive again to carry its entries over; when
+        // that read failed, the file was never going to be written.
+        const QString reason = scene.LastError().isEmpty() ? QString() : QStringLiteral(": ") + scene.LastError();
+        if (!CScene().Load(path, false))
+            printError(QStringLiteral("cannot read the scene file \"%1\"%2").arg(path, reason));
+        else
+            printError(QStringLiteral("cannot write the scene file \"%1\"%2").arg(path, reason));
         return FileError;
     }
     return Done;

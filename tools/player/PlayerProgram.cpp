@@ -20,7 +20,7 @@ QString Resolved(const CAppTypeQt &engine, const QString &path)
     return engine.ResolvePath(CPath(path)).toString();
 }
 
-QStringList PlaylistScenes(const QString &playlistPath, const CAppTypeQt &engine)
+QStringList PlaylistScenes(const QString &playlistPath, const CAppTypeQt &engine, QStringList *skipped)
 {
     CPlaylist playlist;
     QStringList scenes;
@@ -32,8 +32,13 @@ QStringList PlaylistScenes(const QString &playlistPath, const CAppTypeQt &engine
     };
     for (const QList<PlaylistEntry *> *list : lists) {
         for (const PlaylistEntry *entry : *list) {
-            if (!entry->scenePath.isEmpty())
-                scenes.append(Resolved(engine, entry->scenePath));
+            if (entry->scenePath.isEmpty())
+                continue;
+            const QString scene = Resolved(engine, entry->scenePath);
+            if (QFileInfo::exists(scene))
+                scenes.append(scene);
+            else if (skipped)
+                skipped->append(scene);
         }
     }
     return scenes;
@@ -71,7 +76,7 @@ bool IsPlaylistPath(const QString &path)
     return path.endsWith(QLatin1String(".kvp"), Qt::CaseInsensitive);
 }
 
-QList<QStringList> PlanSteps(const QString &sceneArgument, const CAppTypeQt &engine)
+QList<QStringList> PlanSteps(const QString &sceneArgument, const CAppTypeQt &engine, QStringList *skipped)
 {
     QList<QStringList> steps;
     QStringList layers;
@@ -90,7 +95,7 @@ QList<QStringList> PlanSteps(const QString &sceneArgument, const CAppTypeQt &eng
             addStep(layers);
             layers.clear();
         }
-        const QStringList scenes = PlaylistScenes(path, engine);
+        const QStringList scenes = PlaylistScenes(path, engine, skipped);
         if (scenes.isEmpty())
             addStep({ path });
         for (const QString &scene : scenes)

@@ -14,15 +14,17 @@ class CAppTypeQt;
 // (".kvp") or a ";;"-separated list of those; the engine resolves the
 // placeholders, in the argument and in playlists. Empty parts are skipped. Every
 // scene of a playlist is a step of its own, in the playlist file's order;
-// consecutive scene parts form one step together. A playlist that cannot be
-// read, or has no scenes, is kept as a step of its own so the window can
-// say what went wrong.
+// consecutive scene parts form one step together. A playlist scene whose
+// file does not exist (a drive that is not mounted) is skipped and listed in
+// skipped, if given. A playlist that cannot be read, or has no scene left,
+// is kept as a step of its own so the window can say what went wrong.
 namespace PlayerProgram {
 
 constexpr int kMaxSteps = 10000;        // more scenes than any playlist holds
 inline const char kSeparator[] = ";;";
 
-QList<QStringList> PlanSteps(const QString &sceneArgument, const CAppTypeQt &engine);
+QList<QStringList> PlanSteps(const QString &sceneArgument, const CAppTypeQt &engine,
+                             QStringList *skipped = nullptr);
 bool IsPlaylistPath(const QString &path);
 
 } // namespace PlayerProgram

@@ -1,6 +1,8 @@
 // The stand-in player "Kelvra.exe". Usage:
 //     Kelvra.exe <-f | -v | -word> --scene <scene argument> [--no-window]
-// It first appends its command line to "[userpath]player-invocations.txt".
+// It first appends its command line to "[userpath]player-invocations.txt";
+// its log "[userpath]logplayer.txt" names every playlist scene it skipped
+// because the file is missing.
 // With --no-window, or with KELVRA_PLAYER_HEADLESS=1 in the environment, it
 // then ends: exit code 0, 2 when no scene was given, 1 when the line could
 // not be recorded. Otherwise it opens its window until Escape closes it.
@@ -56,11 +58,17 @@ int main(int argc, char **argv)
         if (!commandLine.HasScene())
             LogError("Player started without a scene");
 
+        // Planned in a headless run too, so its log says what a window would
+        // have skipped.
+        QStringList skipped;
+        const QList<QStringList> steps = PlayerProgram::PlanSteps(commandLine.sceneArgument, engine, &skipped);
+        for (const QString &scene : qAsConst(skipped))
+            LogInfo("Skipped a missing scene: %s", scene.toUtf8().constData());
+
         if (headless) {
             exitCode = !recorded ? 1 : (commandLine.HasScene() ? 0 : 2);
         } else {
-            PlayerWindow window(commandLine.ModeTitle(),
-                                PlayerProgram::PlanSteps(commandLine.sceneArgument, engine));
+            PlayerWindow window(commandLine.ModeTitle(), steps);
             window.show();
             exitCode = QGuiApplication::exec();
         }

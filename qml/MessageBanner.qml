@@ -1,0 +1,61 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import Kelvra 1.0
+
+// What the program could not do (an edit not written, a playlist not saved),
+// shown at the bottom of the window for a few seconds without taking the
+// focus. The newest few messages stay together; a click dismisses them.
+Pane {
+    id: banner
+    objectName: "messageBanner"
+
+    readonly property int maxShown: 3
+    property var messages: []
+    readonly property string text: messages.join("\n")
+    property alias interval: hideTimer.interval
+
+    function show(message) {
+        var kept = messages.slice(Math.max(0, messages.length - maxShown + 1))
+        kept.push(String(message))
+        messages = kept
+        hideTimer.restart()
+    }
+
+    function dismiss() {
+        hideTimer.stop()
+        messages = []
+    }
+
+    visible: messages.length > 0
+    padding: 12
+    Material.elevation: 6
+    Material.background: "#4E342E"
+    Accessible.role: Accessible.AlertMessage
+    Accessible.name: text
+
+    Label {
+        objectName: "messageText"
+        width: banner.availableWidth
+        text: banner.text
+        textFormat: Text.PlainText
+        wrapMode: Text.Wrap
+    }
+
+    MouseArea {
+        anchors.fill: parent
+        onClicked: banner.dismiss()
+    }
+
+    Timer {
+        id: hideTimer
+        // Long enough to read a sentence or two in passing.
+        interval: 8000
+        onTriggered: banner.messages = []
+    }
+
+    Connections {
+        target: ConfigViewModel
+        function onMessageRaised(text) { banner.show(text) }
+    }
+}

@@ -1,0 +1,198 @@
+// The configuration view model's playlists: which one is active, storing
+// the selection into it, and creating, deleting and viewing playlist files.
+#include "CConfigViewModel.h"
+
+#include "CAppTypeQt.h"
+#include "CCfg.h"
+#include "PlayerLauncher.h"
+#include "PropertySupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+void CConfigViewModel::setPlaylists(const QList<CPlaylistViewModel *> &list)
+{
+    m_playlists = list;
+    for (CPlaylistViewModel *playlist : list) {
+        if (!playlist)
+            continue;
+        watchPlaylist(playlist);
+        const QString setAside = playlist->playlist().SetAsidePath();
+        if (!setAside.isEmpty()) {
+            raiseMessageLater(tr("Playlist \u201c%1\u201d could not be read and was kept aside as %2; "
+                                 "it starts empty.")
+                                  .arg(playlist->name(), QDir::toNativeSeparators(setAside)));
+        }
+    }
+    for (CPlaylistViewModel *playlist : list) {
+        if (playlist && playlist->filepath() == m_config->playlistToRun)
+            setActivePlaylist(playlist);
+    }
+}
+
+void CConfigViewModel::watchPlaylist(CPlaylistViewModel *playlist)
+{
+    connect(playlist, &CPlaylistViewModel::problemRaised, this, &CConfigViewModel::messageRaised,
+            Qt::UniqueConnection);
+}
+
+void CConfigViewModel::raiseMessageLater(const QString &text)
+{
+    QMetaObject::invokeMethod(this, [this, text] { emit messageRaised(text); }, Qt::QueuedConnection);
+}
+
+void CConfigViewModel::scheduleStore()
+{
+    if (m_activePlaylist && !m_loadingSelection)
+        m_storeTimer.start();
+}
+
+void CConfigViewModel::storeSelection()
+{
+    m_storeTimer.stop();
+    // Without the scene list, or before the playlist's entries were matched
+    // to it, the selection does not show the playlist and writing it would
+    // drop the playlist's scenes.
+    if (!m_activePlaylist || !m_allScenes || !m_activePlaylist->isResolved())
+        return;
+    QList<CSceneViewModel *> selected;
+    for (CSceneViewModel *scene : sceneObjects()) {
+        if (scene->selected())
+            selected.append(scene);
+    }
+    m_activePlaylist->setSceneList(selected);
+    // Told once: until a write succeeds, every store tries again quietly,
+    // also for playlists that were left while their file lagged.
+    const bool failedBefore = m_activePlaylist->hasUnwrittenChanges();
+    if (!m_activePlaylist->save(false) && !failedBefore) {
+        emit messageRaised(tr("Playlist \u201c%1\u201d could not be saved: the file could not be written. "
+                              "Its scenes are kept here and saved again with the next change.")
+                               .arg(m_activePlaylist->name()));
+    }
+    for (CPlaylistViewModel *playlist : qAsConst(m_playlists)) {
+        if (playlist && playlist != m_activePlaylist && playlist->hasUnwrittenChanges())
+            playlist->save(false);
+    }
+}
+
+void CConfigViewModel::setActivePlaylist(CPlaylistViewModel *playlist)
+{
+    if (playlist == m_activePlaylist)
+        return;
+    storeSelection();
+    m_activePlaylist = playlist;
+    if (playlist) {
+        playlist->resolveScenes(m_allScenes);
+        const QList<CSceneViewModel *> &members = playlist->sceneList();
+        const QSet<CSceneViewModel *> memberSet(members.cbegin(), members.cend());
+        m_loadingSelection = true;
+        for (CSceneViewModel *scene : sceneObjects())
+            scene->setSelected(memberSet.contains(scene));
+        m_loadingSelection = false;
+    }
+    updateScenesSelected();
+    emit activePlaylistChanged();
+}
+
+void CConfigViewModel::setPlaylistToRun(QString playlist)
+{
+    assignAndNotify(this, m_config->playlistToRun, playlist, &CConfigViewModel::playlistToRunChanged);
+}
+
+void CConfigViewModel::addPlaylist(QString name)
+{
+    const QString problem = CPlaylistViewModel::nameProblem(name);
+    if (!problem.isEmpty()) {
+        emit messageRaised(tr("Playlist \u201c%1\u201d was not created: %2").arg(name, problem));
+        return;
+    }
+
+    QString candidate = name;
+    QString path = CPlaylistViewModel::filePathForName(candidate);
+    for (int n = 1; !path.isEmpty() && QFileInfo::exists(path); ++n) {
+        candidate = name + QLatin1Char(' ') + QString::number(n);
+        path = CPlaylistViewModel::filePathForName(candidate);
+    }
+    // Without the application object, or when every free candidate would be
+    // too long to be a file name, nothing is created.
+    if (path.isEmpty()) {
+        emit messageRaised(tr("Playlist \u201c%1\u201d was not created: no free file name is left for it.").arg(name));
+        return;
+    }
+
+    // Nothing changes unless the file exists: a playlist without one would
+    // become the player's playlist and lose the selection stored into it.
+    QDir().mkpath(CPlaylistViewModel::playlistDirectory());
+    auto *playlist = new CPlaylistViewModel(path, candidate);
+    if (!playlist->save(true)) {
+        delete playlist;
+        emit messageRaised(
+            tr("Playlist \u201c%1\u201d was not created: the file could not be written.").arg(candidate));
+        return;
+    }
+    watchPlaylist(playlist);
+
+    m_playlists.append(playlist);
+    emit playlistsChanged();
+
+    setPlaylistToRun(playlist->filepath());
+    setActivePlaylist(playlist);
+}
+
+void CConfigViewModel::deletePlaylist(QString name)
+{
+    const QString path = CPlaylistViewModel::filePathForName(name);
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+
+    // A file that stays would bring the playlist back at the next start.
+    if (!QFile::remove(path)) {
+        emit messageRaised(tr("Playlist \u201c%1\u201d was not deleted: the file could not be removed.").arg(name));
+        return;
+    }
+
+    for (int i = 0; i < m_playlists.size(); ++i) {
+        if (m_playlists.at(i) && m_playlists.at(i)->name() == name) {
+            m_playlists.removeAt(i);
+            emit playlistsChanged();
+            break;
+        }
+    }
+
+    if (!m_activePlaylist || !CPlaylistViewModel::isSamePath(m_activePlaylist->filepath(), path))
+        return;
+
+    // The deleted playlist stops being active without the selection being
+    // stored into it, so its file stays deleted.
+    m_storeTimer.stop();
+    m_activePlaylist = nullptr;
+    if (m_playlists.isEmpty()) {
+        setPlaylistToRun(QString());
+        emit activePlaylistChanged();
+        return;
+    }
+
+    CPlaylistViewModel *first = m_playlists.first();
+    if (first)
+        setPlaylistToRun(first->filepath());
+    setActivePlaylist(first);
+}
+
+void CConfigViewModel::viewPlaylist(QString name, QString mode)
+{
+    const QString path = CPlaylistViewModel::filePathForName(name);
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+
+    saveConfiguration();
+    // The player resolves the placeholder itself.
+    PlayerLauncher::start(
+        {QLatin1Char('-') + mode, QLatin1String(PlayerLauncher::sceneOption), CPlaylistViewModel::placeholderPathForName(name)});
+}
+
+QString CConfigViewModel::playlistNameProblem(QString name) const
+{
+    return CPlaylistViewModel::nameProblem(name);
+}
