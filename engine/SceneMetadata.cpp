@@ -30,16 +30,26 @@ const char *const kKnownKeys[] = {
 
 } // namespace
 
-bool SceneMetadataSchema::unknownMembers(const QByteArray &json, JsonText::Members *members)
+namespace {
+
+// The members of a text the reader has accepted, without the known keys.
+bool splitUnknown(const QByteArray &json, JsonText::Members *members)
 {
-    QJsonObject object;
     JsonText::Members all;
-    if (!JsonText::ParseObject(json, kBounds, &object) || !JsonText::SplitObject(json, &all))
+    if (!JsonText::SplitObject(json, &all))
         return false;
     for (const char *key : kKnownKeys)
         all.remove(QLatin1String(key));
     *members = all;
     return true;
+}
+
+} // namespace
+
+bool SceneMetadataSchema::unknownMembers(const QByteArray &json, JsonText::Members *members)
+{
+    QJsonObject object;
+    return JsonText::ParseObject(json, kBounds, &object) && splitUnknown(json, members);
 }
 
 namespace {
@@ -188,7 +198,7 @@ bool SceneMetadata::parse(const QByteArray &json)
 
     // Only a file with keys of its own pays for finding them as written.
     JsonText::Members unknown;
-    if (object.size() != presentKeys && !SceneMetadataSchema::unknownMembers(json, &unknown))
+    if (object.size() != presentKeys && !splitUnknown(json, &unknown))
         return false;
 
     this->id = id;
