@@ -30,7 +30,7 @@ struct Bounds
 // Real files nest three or four deep. This bound is ours and lies below the
 // 1024 at which Qt's parser gives up, so what a reader accepts does not
 // depend on the parser's own limit.
-constexpr int kMaxDepth = 512;
+constexpr int kMaxDepth = 1000;
 
 // Whether text is within bounds: size, then nesting (one pass, no recursion).
 bool Fits(const QByteArray &text, const Bounds &bounds);

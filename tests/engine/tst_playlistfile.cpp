@@ -83,7 +83,7 @@ private slots:
             << QByteArray("{\"standalone\": [{\"path\": \"/a.kvc\"}, {\"path\": \"/b.kvc\"},]}");
         QTest::addRow("an array") << QByteArray("[]");
         QTest::addRow("list not an array") << QByteArray("{\"background\": {\"id\": \"a\", \"path\": \"a\"}}");
-        QTest::addRow("nested deeper than 512") << "{\"x\": " + QByteArray(512, '[') + QByteArray(512, ']') + "}";
+        QTest::addRow("nested deeper than 1000") << "{\"x\": " + QByteArray(1000, '[') + QByteArray(1000, ']') + "}";
         QTest::addRow("larger than 16 MiB")
             << QByteArray("{\"x\": \"") + QByteArray(17 * 1024 * 1024, 'a') + QByteArray("\"}");
     }

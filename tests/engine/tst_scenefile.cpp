@@ -212,6 +212,22 @@ private slots:
         QVERIFY2(saved.contains("{\"gamma\":0.1000000000000000055511151231257827}"), saved.constData());
     }
 
+    // Indented, 520 nested arrays take more than the reader's 1 MiB.
+    void deepUnknownKeySurvivesATagEdit()
+    {
+        const QByteArray deep = QByteArray(520, '[') + QByteArray(520, ']');
+        const QByteArray json = metadataJson(typicalMetadata()).replace("{", "{\"deep\": " + deep + ",");
+        QVERIFY(writeFile(m_path, makeArchive({ZipEntry{kMetadata, json, Z_DEFLATED, Z_DEFAULT_COMPRESSION, QString()}})));
+        CScene scene;
+        QVERIFY(scene.Load(m_path, true));
+        scene.tagList.append(QStringLiteral("Edited"));
+        QVERIFY(scene.Save(m_path, false));
+        CScene reloaded;
+        QVERIFY(reloaded.Load(m_path, false));
+        QVERIFY(reloaded.GetTags().contains(QStringLiteral("Edited")));
+        QVERIFY(entryData(m_path, kMetadata).contains("\"deep\":" + deep));
+    }
+
     // Everything Save writes, Load takes back: metadata that would grow past
     // the reader's limit is not written and the scene says why.
     void metadataTooLargeToReadBackIsNotWritten()

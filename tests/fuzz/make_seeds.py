@@ -186,7 +186,7 @@ def playlists():
     write("playlist", "big-numbers.kvp",
           b'{' + BIG_NUMBERS + b', "standalone": [{"path": "/a.kvc", "typeFlags": 4294967295}]}')
     write("playlist", "deep-unknown-key.kvp", b'{"deep": ' + nested(500) + b', "background": []}')
-    write("playlist", "too-deep-unknown-key.kvp", b'{"deep": ' + nested(600) + b', "background": []}')
+    write("playlist", "too-deep-unknown-key.kvp", b'{"deep": ' + nested(1010) + b', "background": []}')
     write("playlist", "trailing-comma.kvp", b'{"standalone": [{"path": "/a.kvc"}, {"path": "/b.kvc"},]}')
     write("playlist", "raw-bytes.kvp", b'{"standalone": [{"path": "\xff\xfe\xc0\xaf"}]}')
     write("playlist", "array.kvp", b"[1, 2, 3]")
