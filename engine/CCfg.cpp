@@ -1,13 +1,10 @@
 #include "CCfg.h"
 
 #include "EngineSupport.h"
-
+#include "JsonText.h"
 #include "KelvraFiles.h"
 
-#include <CLog.h>
-
-#include <QFile>
-#include <QJsonDocument>
+#include <QJsonObject>
 #include <QJsonValue>
 
 #include <cmath>
@@ -15,8 +12,9 @@
 
 namespace {
 
-// A configuration file is a few hundred bytes; anything this large is not one.
-constexpr qint64 kMaxConfigBytes = 1024 * 1024;
+// What the reader takes, and so all the writer may write. A configuration
+// file is a few hundred bytes; anything this large is not one.
+constexpr JsonText::Bounds kConfigBounds = {1024 * 1024, JsonText::kMaxDepth};
 
 struct BoolField { const char *key; bool CCfg::*member; };
 struct IntField { const char *key; qint32 CCfg::*member; };
@@ -74,16 +72,9 @@ bool isFloat(const QJsonValue &value)
         && std::fabs(value.toDouble()) <= std::numeric_limits<float>::max();
 }
 
-// Moves an unusable configuration out of the way so the next save cannot
-// overwrite what the user may still want to recover.
 void keepAside(const QString &path, const char *why)
 {
-    const QString aside = KelvraFiles::AsideName(path);
-    const bool moved = QFile::rename(path, aside);
-    EngineSupport::LogLine(true, QStringLiteral("Configuration %1 %2; %3")
-                      .arg(path, QLatin1String(why),
-                           moved ? QStringLiteral("kept as %1").arg(aside)
-                                 : QStringLiteral("could not be moved aside")));
+    EngineSupport::KeepAside(QStringLiteral("Configuration"), path, QLatin1String(why));
 }
 
 } // namespace
@@ -93,7 +84,7 @@ bool CCfg::Load(const QString &path)
     *this = CCfg();
 
     QByteArray data;
-    switch (KelvraFiles::ReadBounded(path, kMaxConfigBytes, &data)) {
+    switch (KelvraFiles::ReadBounded(path, kConfigBounds.maxBytes, &data)) {
     case KelvraFiles::ReadStatus::Missing:
         return true;   // first run: the defaults are the configuration
     case KelvraFiles::ReadStatus::Failed:
@@ -107,7 +98,8 @@ bool CCfg::Load(const QString &path)
     }
 
     QJsonObject object;
-    if (!EngineSupport::ParseJsonObject(data, &object)) {
+    JsonText::Members members;
+    if (!JsonText::ParseObject(data, kConfigBounds, &object) || !JsonText::SplitObject(data, &members)) {
         keepAside(path, "cannot be parsed");
         return false;
     }
@@ -136,33 +128,47 @@ bool CCfg::Load(const QString &path)
         if (isFiniteNumber(value))
             this->*field.member = value.toDouble();
     }
-    m_otherKeys = object;
+    // What is left are the player's keys, kept as written.
+    for (auto it = members.begin(); it != members.end();) {
+        if (object.contains(it.key()))
+            ++it;
+        else
+            it = members.erase(it);
+    }
+    m_otherKeys = members;
     return true;
 }
 
 bool CCfg::Save(const QString &path) const
 {
-    QJsonObject object = m_otherKeys;
-    object.insert(QLatin1String(kPlaylistToRunKey), playlistToRun);
+    JsonText::Members members = m_otherKeys;
+    members.insert(QLatin1String(kPlaylistToRunKey), JsonText::ValueText(playlistToRun));
     for (const BoolField &field : kBoolFields)
-        object.insert(QLatin1String(field.key), this->*field.member);
+        members.insert(QLatin1String(field.key), JsonText::ValueText(this->*field.member));
     for (const IntField &field : kIntFields)
-        object.insert(QLatin1String(field.key), this->*field.member);
+        members.insert(QLatin1String(field.key), JsonText::ValueText(this->*field.member));
     // JSON has no NaN or infinity; such a value is left out and reads back
     // as the default rather than as a value the player cannot use.
     for (const FloatField &field : kFloatFields) {
         const float value = this->*field.member;
         if (std::isfinite(value))
-            object.insert(QLatin1String(field.key), static_cast<double>(value));
+            members.insert(QLatin1String(field.key), JsonText::ValueText(static_cast<double>(value)));
         else
-            object.remove(QLatin1String(field.key));
+            members.remove(QLatin1String(field.key));
     }
     for (const DoubleField &field : kDoubleFields) {
         const double value = this->*field.member;
         if (std::isfinite(value))
-            object.insert(QLatin1String(field.key), value);
+            members.insert(QLatin1String(field.key), JsonText::ValueText(value));
         else
-            object.remove(QLatin1String(field.key));
+            members.remove(QLatin1String(field.key));
     }
-    return KelvraFiles::WriteAtomically(path, QJsonDocument(object).toJson(QJsonDocument::Indented));
+    // A file the next start would set aside must not replace a good one.
+    const QByteArray text = JsonText::ObjectText(members);
+    if (!JsonText::Fits(text, kConfigBounds)) {
+        EngineSupport::LogLine(true, QStringLiteral("Configuration %1 not written: it would be too large")
+                                         .arg(path));
+        return false;
+    }
+    return KelvraFiles::WriteAtomically(path, text);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QJsonObject>
+#include "JsonText.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -36,11 +37,13 @@ public:
     // that cannot be parsed is renamed aside (never overwritten) and the
     // defaults are used. Returns false when the file exists but was not usable.
     bool Load(const QString &path);
-    // Writes the record atomically; false when it could not be written.
+    // Writes the record atomically as compact JSON; false when it could not
+    // be written, or when the text would be more than Load takes (the old
+    // file is then left as it was).
     bool Save(const QString &path) const;
 
 private:
     // Keys of the file this record does not know (the player keeps settings
-    // of its own in the same file); written back unchanged.
-    QJsonObject m_otherKeys;
+    // of its own in the same file); written back as the file wrote them.
+    JsonText::Members m_otherKeys;
 };

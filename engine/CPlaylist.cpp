@@ -1,19 +1,21 @@
 #include "CPlaylist.h"
 
 #include "EngineSupport.h"
+#include "JsonText.h"
 #include "KelvraFiles.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
+#include <QJsonObject>
 #include <QJsonValue>
 
 #include <limits>
 
 namespace {
 
-// Thousands of scenes are a few hundred kilobytes; this is far beyond any
-// real playlist and still a bounded allocation.
-constexpr qint64 kMaxPlaylistBytes = 16 * 1024 * 1024;
+// What the reader takes, and so all the writer may write. Thousands of
+// scenes are a few hundred kilobytes; this is far beyond any real playlist
+// and still a bounded allocation.
+constexpr JsonText::Bounds kPlaylistBounds = {16 * 1024 * 1024, JsonText::kMaxDepth};
 
 const char kIdKey[] = "id";
 const char kPathKey[] = "path";
@@ -86,7 +88,7 @@ void CPlaylist::clear()
         qDeleteAll(this->*list.member);
         (this->*list.member).clear();
     }
-    m_otherKeys = QJsonObject();
+    m_otherKeys.clear();
 }
 
 int CPlaylist::totalScenes() const
@@ -100,24 +102,43 @@ int CPlaylist::totalScenes() const
 bool CPlaylist::Load(const QString &path)
 {
     clear();
+    m_setAsidePath.clear();
+    // A file that is not a playlist loads empty, and the next save would
+    // write that emptiness over it: it is moved aside first.
+    const auto setAside = [this, &path](const char *why) {
+        m_setAsidePath = EngineSupport::KeepAside(QStringLiteral("Playlist"), path, QLatin1String(why));
+        return false;
+    };
+
     QByteArray data;
-    if (KelvraFiles::ReadBounded(path, kMaxPlaylistBytes, &data) != KelvraFiles::ReadStatus::Ok)
+    switch (KelvraFiles::ReadBounded(path, kPlaylistBounds.maxBytes, &data)) {
+    case KelvraFiles::ReadStatus::Missing:
         return false;
+    case KelvraFiles::ReadStatus::Failed:
+        EngineSupport::LogLine(true, QStringLiteral("Playlist %1 could not be read").arg(path));
+        return false;
+    case KelvraFiles::ReadStatus::TooLarge:
+        return setAside("is too large");
+    case KelvraFiles::ReadStatus::Ok:
+        break;
+    }
     QJsonObject object;
-    if (!EngineSupport::ParseJsonObject(data, &object))
-        return false;
+    JsonText::Members members;
+    if (!JsonText::ParseObject(data, kPlaylistBounds, &object) || !JsonText::SplitObject(data, &members))
+        return setAside("cannot be parsed");
 
     for (const EntryList &list : kLists) {
         const QJsonValue value = object.value(QLatin1String(list.key));
         if (!(value.isArray() || value.isUndefined()))
-            return false;   // not a playlist: leave it empty
+            return setAside("is not a playlist");
     }
 
     // A malformed entry is left out and the rest kept: one damaged line must
     // not empty the playlist, which the next save would then write back.
     bool everyEntryRead = true;
     for (const EntryList &list : kLists) {
-        const QJsonArray array = object.take(QLatin1String(list.key)).toArray();
+        const QJsonArray array = object.value(QLatin1String(list.key)).toArray();
+        members.remove(QLatin1String(list.key));
         for (const QJsonValue &value : array) {
             if (PlaylistEntry *entry = readEntry(value))
                 (this->*list.member).append(entry);
@@ -125,13 +146,13 @@ bool CPlaylist::Load(const QString &path)
                 everyEntryRead = false;
         }
     }
-    m_otherKeys = object;
+    m_otherKeys = members;
     return everyEntryRead;
 }
 
 bool CPlaylist::Save(const QString &path) const
 {
-    QJsonObject object = m_otherKeys;
+    JsonText::Members members = m_otherKeys;
     for (const EntryList &list : kLists) {
         QJsonArray array;
         for (const PlaylistEntry *entry : this->*list.member) {
@@ -142,7 +163,13 @@ bool CPlaylist::Save(const QString &path) const
                         static_cast<double>(static_cast<quint32>(entry->typeFlags)));
             array.append(item);
         }
-        object.insert(QLatin1String(list.key), array);
+        members.insert(QLatin1String(list.key), JsonText::ValueText(array));
     }
-    return KelvraFiles::WriteAtomically(path, QJsonDocument(object).toJson(QJsonDocument::Indented));
+    // A file the next load would set aside must not replace a good one.
+    const QByteArray text = JsonText::ObjectText(members);
+    if (!JsonText::Fits(text, kPlaylistBounds)) {
+        EngineSupport::LogLine(true, QStringLiteral("Playlist %1 not written: it would be too large").arg(path));
+        return false;
+    }
+    return KelvraFiles::WriteAtomically(path, text);
 }

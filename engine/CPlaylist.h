@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QJsonObject>
+#include "JsonText.h"
+
 #include <QList>
 #include <QString>
 
@@ -23,9 +24,12 @@ public:
     ~CPlaylist();
 
     // Replaces the entries with the file's. A missing or malformed file gives
-    // an empty playlist and false.
+    // an empty playlist and false; a file that cannot be parsed (too large,
+    // too deeply nested, not JSON, not a playlist) is also renamed aside.
     bool Load(const QString &path);
-    // Writes atomically; false when it could not be written.
+    // Writes atomically as compact JSON; false when it could not be written,
+    // or when the text would be more than Load takes (the old file is then
+    // left as it was).
     bool Save(const QString &path) const;
     int totalScenes() const;
     // Where the last Load moved a file it could not parse (kept aside, never
@@ -44,6 +48,6 @@ public:
     Q_DISABLE_COPY(CPlaylist)
 
 private:
-    QJsonObject m_otherKeys;   // keys of the file this version does not know, written back
+    JsonText::Members m_otherKeys;   // keys of the file this version does not know, written back as written
     QString m_setAsidePath;
 };

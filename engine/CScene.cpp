@@ -45,7 +45,8 @@ void CScene::Reset()
     m_author.clear();
     m_description.clear();
     m_licenseType.clear();
-    m_unknownKeys = QJsonObject();
+    m_unknownKeys.clear();
+    m_tagsTruncated = false;
     m_newEntries.clear();
     m_contentSource.clear();
     m_loadFailed = false;
@@ -66,10 +67,12 @@ bool CScene::ReadMetadata(const QByteArray &json)
     relicensingFlag = metadata.relicensing;
     sceneDate = metadata.date;
     m_unknownKeys = metadata.unknownKeys;
+    m_tagsTruncated = metadata.tagsTruncated;
     return true;
 }
 
-QByteArray CScene::MetadataJson(const QJsonObject &unknownKeys) const
+// False, with m_lastError set, when the metadata would not read back whole.
+bool CScene::MetadataJson(const JsonText::Members &unknownKeys, QByteArray *json)
 {
     SceneMetadata metadata;
     metadata.id = m_id;
@@ -82,13 +85,14 @@ QByteArray CScene::MetadataJson(const QJsonObject &unknownKeys) const
     metadata.relicensing = relicensingFlag;
     metadata.date = sceneDate;
     metadata.unknownKeys = unknownKeys;
-    return metadata.toJson();
+    return metadata.toJson(json, &m_lastError);
 }
 
 bool CScene::Load(const QString &path, bool keepContent)
 {
     Reset();
     m_path = path;
+    m_lastError.clear();
     const auto fail = [this, &path]() {
         Reset();
         m_path = path;
@@ -156,16 +160,22 @@ bool CScene::Load(const QString &path, bool keepContent)
 
 bool CScene::Save(const QString &path, bool createNew)
 {
+    m_lastError.clear();
     // An edit of a file that could not be read would write an empty scene
     // plus the edit over it; the file is left as it is instead.
     if (m_loadFailed && !createNew)
         return false;
+    // The tags were cut when read; writing them would lose the rest.
+    if (m_tagsTruncated) {
+        m_lastError = QStringLiteral("the scene has more tags than this program edits");
+        return false;
+    }
     const QString source = (!createNew && QFileInfo::exists(path)) ? path : m_contentSource;
 
     // First pass over the archive to carry over: its metadata (for the keys
     // this version does not know), and whether every entry can be copied.
     QuaZip sourceZip(source);
-    QJsonObject unknownKeys;
+    JsonText::Members unknownKeys;
     bool sourceHasMetadata = false;
     bool zip64 = false;
     if (!source.isEmpty()) {
@@ -178,12 +188,10 @@ bool CScene::Save(const QString &path, bool createNew)
             if (!sourceHasMetadata && info.name == kMetadataName) {
                 sourceHasMetadata = true;
                 QByteArray json;
-                QJsonObject oldMetadata;
                 if (!isCarriable(info) || !readCurrentEntry(sourceZip, info, kMaxMetadataBytes, &json)
-                    || !EngineSupport::ParseJsonObject(json, &oldMetadata)) {
+                    || !SceneMetadataSchema::unknownMembers(json, &unknownKeys)) {
                     return false;
                 }
-                unknownKeys = SceneMetadataSchema::withoutKnownKeys(oldMetadata);
                 continue;
             }
             if (!isCarriable(info) || !readWhole(sourceZip, info))
@@ -200,7 +208,9 @@ bool CScene::Save(const QString &path, bool createNew)
     // What this object read itself wins over what the file holds now.
     for (auto it = m_unknownKeys.constBegin(); it != m_unknownKeys.constEnd(); ++it)
         unknownKeys.insert(it.key(), it.value());
-    const QByteArray metadata = MetadataJson(unknownKeys);
+    QByteArray metadata;
+    if (!MetadataJson(unknownKeys, &metadata))
+        return false;
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

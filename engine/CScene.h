@@ -74,6 +74,12 @@ public:
     QStringList tagList;
     SceneDate sceneDate;
 
+    // The file held more or longer tags than a scene may carry
+    // (SceneMetadataSchema::kMaxTags, kMaxTagLength): tagList holds them cut
+    // to those bounds, and every Save is refused so the cut list is never
+    // written. Cleared by the next Load.
+    bool TagsTruncated() const { return m_tagsTruncated; }
+
 private:
     QString m_path;
     QString m_id;
@@ -81,13 +87,14 @@ private:
     QString m_author;
     QString m_description;
     QString m_licenseType;
-    QJsonObject m_unknownKeys;           // keys of "scene.json" this version does not know, written back
+    JsonText::Members m_unknownKeys;     // keys of "scene.json" this version does not know, written back as written
     QMap<QString, QByteArray> m_newEntries;
     QString m_contentSource;             // the archive whose other entries a Save carries over
     bool m_loadFailed = false;           // a rewrite would replace real metadata with an empty scene
     QString m_lastError;
+    bool m_tagsTruncated = false;
 
     void Reset();
     bool ReadMetadata(const QByteArray &json);
-    QByteArray MetadataJson(const QJsonObject &unknownKeys) const;
+    bool MetadataJson(const JsonText::Members &unknownKeys, QByteArray *json);
 };

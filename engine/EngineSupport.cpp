@@ -1,7 +1,9 @@
 #include "EngineSupport.h"
 
 #include "CLog.h"
+#include "KelvraFiles.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -49,6 +51,17 @@ bool IsWholeNumberIn(const QJsonValue &value, double lowest, double highest)
         return false;
     const double number = value.toDouble();
     return std::isfinite(number) && number == std::trunc(number) && number >= lowest && number <= highest;
+}
+
+QString KeepAside(const QString &what, const QString &path, const QString &why)
+{
+    const QString aside = KelvraFiles::AsideName(path);
+    const bool moved = QFile::rename(path, aside);
+    LogLine(true, QStringLiteral("%1 %2 %3; %4")
+                      .arg(what, path, why,
+                           moved ? QStringLiteral("kept as %1").arg(aside)
+                                 : QStringLiteral("could not be moved aside")));
+    return moved ? aside : QString();
 }
 
 } // namespace EngineSupport

@@ -25,4 +25,10 @@ bool ParseJsonObject(const QByteArray &json, QJsonObject *object);
 // their type's range rather than rounding or wrapping them.
 bool IsWholeNumberIn(const QJsonValue &value, double lowest, double highest);
 
+// Moves a file the engine cannot use out of the way (KelvraFiles::AsideName)
+// so that the next save cannot overwrite what the user may still want to
+// recover, and logs it as "<what> <path> <why>; kept as <aside>". Returns
+// where the file went; empty when it could not be moved.
+QString KeepAside(const QString &what, const QString &path, const QString &why);
+
 } // namespace EngineSupport

@@ -1,9 +1,10 @@
 #include "SceneMetadata.h"
 
 #include "EngineSupport.h"
+#include "JsonText.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
+#include <QJsonObject>
 #include <QJsonValue>
 
 #include <limits>
@@ -29,11 +30,26 @@ const char *const kKnownKeys[] = {
 
 } // namespace
 
-QJsonObject SceneMetadataSchema::withoutKnownKeys(QJsonObject object)
+namespace {
+
+// The members of a text the reader has accepted, without the known keys.
+bool splitUnknown(const QByteArray &json, JsonText::Members *members)
 {
+    JsonText::Members all;
+    if (!JsonText::SplitObject(json, &all))
+        return false;
     for (const char *key : kKnownKeys)
-        object.remove(QLatin1String(key));
-    return object;
+        all.remove(QLatin1String(key));
+    *members = all;
+    return true;
+}
+
+} // namespace
+
+bool SceneMetadataSchema::unknownMembers(const QByteArray &json, JsonText::Members *members)
+{
+    QJsonObject object;
+    return JsonText::ParseObject(json, kBounds, &object) && splitUnknown(json, members);
 }
 
 namespace {
@@ -99,12 +115,23 @@ bool readString(const QJsonObject &object, const char *key, QString *value, int 
     return true;
 }
 
+// A tag cut to the length a scene may carry, never inside a surrogate pair.
+QString boundedTag(const QString &tag)
+{
+    if (tag.size() <= SceneMetadataSchema::kMaxTagLength)
+        return tag;
+    int length = SceneMetadataSchema::kMaxTagLength;
+    if (tag.at(length - 1).isHighSurrogate())
+        --length;
+    return tag.left(length);
+}
+
 } // namespace
 
 bool SceneMetadata::parse(const QByteArray &json)
 {
     QJsonObject object;
-    if (!EngineSupport::ParseJsonObject(json, &object))
+    if (!JsonText::ParseObject(json, SceneMetadataSchema::kBounds, &object))
         return false;
 
     // Everything is checked before anything is stored: a field of the wrong
@@ -121,6 +148,7 @@ bool SceneMetadata::parse(const QByteArray &json)
     }
 
     QStringList tags;
+    bool tagsCut = false;
     const QJsonValue tagsValue = object.value(QLatin1String(kTagsKey));
     if (!tagsValue.isUndefined()) {
         ++presentKeys;
@@ -130,7 +158,13 @@ bool SceneMetadata::parse(const QByteArray &json)
         for (const QJsonValue &tag : array) {
             if (!tag.isString())
                 return false;
-            tags.append(tag.toString());
+            if (tags.size() == SceneMetadataSchema::kMaxTags) {
+                tagsCut = true;
+                continue;
+            }
+            const QString text = tag.toString();
+            tags.append(boundedTag(text));
+            tagsCut = tagsCut || tags.last().size() != text.size();
         }
     }
 
@@ -162,30 +196,55 @@ bool SceneMetadata::parse(const QByteArray &json)
             return false;
     }
 
+    // Only a file with keys of its own pays for finding them as written.
+    JsonText::Members unknown;
+    if (object.size() != presentKeys && !splitUnknown(json, &unknown))
+        return false;
+
     this->id = id;
     this->name = name;
     this->author = author;
     this->description = description;
     this->license = license;
     this->tags = tags;
+    tagsTruncated = tagsCut;
     typeFlags = flags;
     this->relicensing = relicensing;
     this->date = date;
-    unknownKeys = object.size() == presentKeys ? QJsonObject() : SceneMetadataSchema::withoutKnownKeys(object);
+    unknownKeys = unknown;
     return true;
 }
 
-QByteArray SceneMetadata::toJson() const
+bool SceneMetadata::toJson(QByteArray *json, QString *why) const
 {
-    QJsonObject object = unknownKeys;
-    object.insert(QLatin1String(kIdKey), id);
-    object.insert(QLatin1String(kNameKey), name);
-    object.insert(QLatin1String(kAuthorKey), author);
-    object.insert(QLatin1String(kDescriptionKey), description);
-    object.insert(QLatin1String(kLicenseKey), license);
-    object.insert(QLatin1String(kTagsKey), QJsonArray::fromStringList(tags));
-    object.insert(QLatin1String(kTypeFlagsKey), double(typeFlags));
-    object.insert(QLatin1String(kRelicensingKey), relicensing);
-    object.insert(QLatin1String(kDateKey), formatDate(date));
-    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+    const auto refuse = [why](const QString &reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    // Tags beyond the bounds would read back cut, and the next edit of the
+    // scene would be refused.
+    if (tags.size() > SceneMetadataSchema::kMaxTags)
+        return refuse(QStringLiteral("the scene would have more than %1 tags").arg(SceneMetadataSchema::kMaxTags));
+    for (const QString &tag : tags) {
+        if (tag.size() > SceneMetadataSchema::kMaxTagLength)
+            return refuse(QStringLiteral("a tag would be longer than %1 characters")
+                              .arg(SceneMetadataSchema::kMaxTagLength));
+    }
+
+    JsonText::Members members = unknownKeys;
+    members.insert(QLatin1String(kIdKey), JsonText::ValueText(id));
+    members.insert(QLatin1String(kNameKey), JsonText::ValueText(name));
+    members.insert(QLatin1String(kAuthorKey), JsonText::ValueText(author));
+    members.insert(QLatin1String(kDescriptionKey), JsonText::ValueText(description));
+    members.insert(QLatin1String(kLicenseKey), JsonText::ValueText(license));
+    members.insert(QLatin1String(kTagsKey), JsonText::ValueText(QJsonArray::fromStringList(tags)));
+    members.insert(QLatin1String(kTypeFlagsKey), JsonText::ValueText(double(typeFlags)));
+    members.insert(QLatin1String(kRelicensingKey), JsonText::ValueText(relicensing));
+    members.insert(QLatin1String(kDateKey), JsonText::ValueText(formatDate(date)));
+    const QByteArray text = JsonText::ObjectText(members);
+    if (!JsonText::Fits(text, SceneMetadataSchema::kBounds))
+        return refuse(QStringLiteral("the scene's metadata would be too large"));
+    *json = text;
+    return true;
 }

@@ -134,6 +134,7 @@ private slots:
         QTest::addRow("garbage") << QByteArray("\x00\xff garbage", 10);
         QTest::addRow("truncated") << QByteArray("{\"minSceneTime\": 7, \"captur");
         QTest::addRow("array") << QByteArray("[1, 2, 3]");
+        QTest::addRow("nested deeper than 1000") << "{\"x\": " + QByteArray(1000, '[') + QByteArray(1000, ']') + "}";
         QTest::addRow("larger than 1 MiB") << QByteArray("{\"x\": \"") + QByteArray(2 * 1024 * 1024, 'a')
                                                 + QByteArray("\"}");
     }
@@ -170,6 +171,51 @@ private slots:
         const QJsonObject saved = QJsonDocument::fromJson(readFile(m_path)).object();
         QCOMPARE(saved.value("playerWindow").toObject().value("y").toInt(), 20);
         QCOMPARE(saved.value("minSceneTime").toInt(), 13);
+    }
+
+    // Qt holds JSON numbers as doubles; the player's own keys must not come
+    // back rounded, nor cut where their text holds brackets or quotes.
+    void unknownKeysKeepTheirText_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addRow("integer above 2^53") << QByteArray("\"deviceId\"") << QByteArray("9007199254740993");
+        QTest::addRow("long decimal") << QByteArray("\"gamma\"") << QByteArray("0.1000000000000000055511151231257827");
+        QTest::addRow("numbers nested") << QByteArray("\"window\"")
+                                        << QByteArray("{\"ids\":[18446744073709551615,-0.0,1E+2]}");
+        QTest::addRow("brackets in text") << QByteArray("\"note\"") << QByteArray("[\"}],{\\\"x\\\":1\",{\"a\":\"\\\\\"}]");
+        QTest::addRow("escaped key") << QByteArray("\"a\\\"b\"") << QByteArray("true");
+    }
+
+    void unknownKeysKeepTheirText()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, value);
+        QVERIFY(writeFile(m_path, "{\n  " + key + " :  " + value + " ,\n  \"minSceneTime\": 12\n}"));
+        CCfg cfg;
+        QVERIFY(cfg.Load(m_path));
+        QCOMPARE(cfg.minSceneTime, 12);
+        cfg.minSceneTime = 13;
+        QVERIFY(cfg.Save(m_path));
+        const QByteArray saved = readFile(m_path);
+        QVERIFY2(saved.contains(key + ':' + value), saved.constData());
+        QVERIFY(saved.contains("\"minSceneTime\":13"));
+    }
+
+    // Everything Save writes, Load takes back: a save that would grow past
+    // the reader's limit is refused and the old file kept.
+    void saveBeyondWhatLoadTakesKeepsTheOldFile()
+    {
+        const QByteArray before = "{\"pad\":\"" + QByteArray(1024 * 1024 - 600, 'x') + "\"}";
+        QVERIFY(writeFile(m_path, before));
+        CCfg cfg;
+        QVERIFY(cfg.Load(m_path));
+        cfg.playlistToRun = QString(1000, QLatin1Char('p'));
+        QVERIFY(!cfg.Save(m_path));
+        QCOMPARE(readFile(m_path), before);
+        cfg.playlistToRun.clear();
+        QVERIFY(cfg.Save(m_path));
+        QVERIFY(cfg.Load(m_path));
     }
 
     void nonFiniteValuesAreNotWritten()

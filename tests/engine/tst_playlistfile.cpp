@@ -3,6 +3,7 @@
 #include <CPlaylist.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -72,19 +73,23 @@ private slots:
         QCOMPARE(loaded.totalScenes(), 7);
     }
 
-    void unusableFilesGiveAnEmptyPlaylist_data()
+    void unparsableFilesAreSetAside_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addRow("empty file") << QByteArray();
         QTest::addRow("not JSON") << QByteArray("background = a.kvc");
         QTest::addRow("truncated JSON") << QByteArray("{\"background\": [{\"id\": \"a\"");
+        QTest::addRow("trailing comma")
+            << QByteArray("{\"standalone\": [{\"path\": \"/a.kvc\"}, {\"path\": \"/b.kvc\"},]}");
         QTest::addRow("an array") << QByteArray("[]");
         QTest::addRow("list not an array") << QByteArray("{\"background\": {\"id\": \"a\", \"path\": \"a\"}}");
+        QTest::addRow("nested deeper than 1000") << "{\"x\": " + QByteArray(1000, '[') + QByteArray(1000, ']') + "}";
         QTest::addRow("larger than 16 MiB")
             << QByteArray("{\"x\": \"") + QByteArray(17 * 1024 * 1024, 'a') + QByteArray("\"}");
     }
 
-    void unusableFilesGiveAnEmptyPlaylist()
+    // Such a file loads empty; the next save must not write that over it.
+    void unparsableFilesAreSetAside()
     {
         QFETCH(QByteArray, bytes);
         QVERIFY(writeFile(m_path, bytes));
@@ -92,6 +97,16 @@ private slots:
         playlist.standaloneEntries << entry("old", "/old.kvc", 0);
         QVERIFY(!playlist.Load(m_path));
         QCOMPARE(playlist.totalScenes(), 0);
+        const QString aside = playlist.SetAsidePath();
+        QVERIFY(aside.startsWith(m_path + QStringLiteral(".corrupt-")));
+        QVERIFY(!QFile::exists(m_path));
+        QCOMPARE(readFile(aside), bytes);
+
+        playlist.standaloneEntries << entry("kv.new", "/new.kvc", 0);
+        QVERIFY(playlist.Save(m_path));
+        QVERIFY(playlist.Load(m_path));
+        QVERIFY(playlist.SetAsidePath().isEmpty());
+        QCOMPARE(readFile(aside), bytes);
     }
 
     void missingFileOrDirectory()
@@ -100,6 +115,8 @@ private slots:
         QVERIFY(!playlist.Load(m_dir.filePath(QStringLiteral("missing.kvp"))));
         QVERIFY(!playlist.Load(m_dir.path()));
         QCOMPARE(playlist.totalScenes(), 0);
+        QVERIFY(playlist.SetAsidePath().isEmpty());
+        QVERIFY(QFileInfo(m_dir.path()).isDir());
     }
 
     void malformedEntriesAreLeftOutAndTheRestKept()
@@ -126,10 +143,12 @@ private slots:
     {
         const QJsonObject file{
             {"version", 3},
+            {"sessionId", "placeholder"},
             {"shuffle", QJsonObject{{"seed", 42}}},
             {"standalone", QJsonArray{QJsonObject{{"id", "kv.a"}, {"path", "/a.kvc"}, {"typeFlags", 0}}}},
         };
-        QVERIFY(writeFile(m_path, QJsonDocument(file).toJson()));
+        // Qt holds numbers as doubles: a 64-bit identifier must not come back rounded.
+        QVERIFY(writeFile(m_path, QJsonDocument(file).toJson().replace("\"placeholder\"", "9007199254740993")));
         CPlaylist playlist;
         QVERIFY(playlist.Load(m_path));
         playlist.standaloneEntries << entry("kv.b", "/b.kvc", 0);
@@ -138,6 +157,21 @@ private slots:
         QCOMPARE(saved.value("version"), QJsonValue(3));
         QCOMPARE(saved.value("shuffle"), file.value("shuffle"));
         QCOMPARE(saved.value("standalone").toArray().size(), 2);
+        QVERIFY(readFile(m_path).contains("\"sessionId\":9007199254740993"));
+    }
+
+    // Everything Save writes, Load takes back.
+    void saveBeyondWhatLoadTakesKeepsTheOldFile()
+    {
+        CPlaylist playlist;
+        playlist.standaloneEntries << entry("kv.a", "/a.kvc", 0);
+        QVERIFY(playlist.Save(m_path));
+        const QByteArray before = readFile(m_path);
+        const QString longPath = QStringLiteral("/scenes/") + QString(64 * 1024, QLatin1Char('x'));
+        for (int i = 0; i < 300; ++i)
+            playlist.backgroundEntries << entry(QStringLiteral("kv.%1").arg(i), longPath, 1);
+        QVERIFY(!playlist.Save(m_path));
+        QCOMPARE(readFile(m_path), before);
     }
 
     void failedWriteKeepsTheOldFile()

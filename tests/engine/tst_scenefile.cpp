@@ -191,6 +191,110 @@ private slots:
         QCOMPARE(reloaded.relicensingFlag, edit != QLatin1String("relicensing"));
     }
 
+    // Qt holds JSON numbers as doubles; keys of a later version must come
+    // back digit for digit after a tag edit.
+    void unknownNumbersKeepEveryDigit()
+    {
+        QJsonObject metadata = typicalMetadata();
+        metadata.insert("buildId", "@build");
+        metadata.insert("future", QJsonObject{{"gamma", "@gamma"}});
+        const QByteArray json = metadataJson(metadata)
+                                    .replace("\"@build\"", "9007199254740993")
+                                    .replace("\"@gamma\"", "0.1000000000000000055511151231257827");
+        ZipEntry entry{kMetadata, json, Z_DEFLATED, Z_DEFAULT_COMPRESSION, QString()};
+        QVERIFY(writeFile(m_path, makeArchive({entry})));
+        CScene scene;
+        QVERIFY(scene.Load(m_path, true));
+        scene.tagList.append(QStringLiteral("Edited"));
+        QVERIFY(scene.Save(m_path, false));
+        const QByteArray saved = entryData(m_path, kMetadata);
+        QVERIFY2(saved.contains("\"buildId\":9007199254740993"), saved.constData());
+        QVERIFY2(saved.contains("{\"gamma\":0.1000000000000000055511151231257827}"), saved.constData());
+    }
+
+    // Indented, 520 nested arrays take more than the reader's 1 MiB.
+    void deepUnknownKeySurvivesATagEdit()
+    {
+        const QByteArray deep = QByteArray(520, '[') + QByteArray(520, ']');
+        const QByteArray json = metadataJson(typicalMetadata()).replace("{", "{\"deep\": " + deep + ",");
+        QVERIFY(writeFile(m_path, makeArchive({ZipEntry{kMetadata, json, Z_DEFLATED, Z_DEFAULT_COMPRESSION, QString()}})));
+        CScene scene;
+        QVERIFY(scene.Load(m_path, true));
+        scene.tagList.append(QStringLiteral("Edited"));
+        QVERIFY(scene.Save(m_path, false));
+        CScene reloaded;
+        QVERIFY(reloaded.Load(m_path, false));
+        QVERIFY(reloaded.GetTags().contains(QStringLiteral("Edited")));
+        QVERIFY(entryData(m_path, kMetadata).contains("\"deep\":" + deep));
+    }
+
+    // Everything Save writes, Load takes back: metadata that would grow past
+    // the reader's limit is not written and the scene says why.
+    void metadataTooLargeToReadBackIsNotWritten()
+    {
+        QJsonObject metadata = typicalMetadata();
+        metadata.insert("padding", QString());
+        const int overhead = metadataJson(metadata).size();
+        metadata.insert("padding", QString(int(SceneMetadataSchema::kMaxBytes) - overhead - 10, QLatin1Char('x')));
+        QVERIFY(writeFile(m_path, makeArchive(richScene(metadata))));
+        const QByteArray before = readFile(m_path);
+        CScene scene;
+        QVERIFY(scene.Load(m_path, true));
+        scene.tagList.append(QString(200, QLatin1Char('t')));
+        QVERIFY(!scene.Save(m_path, false));
+        QCOMPARE(scene.LastError(), QStringLiteral("the scene's metadata would be too large"));
+        QCOMPARE(readFile(m_path), before);
+        scene.tagList.removeLast();
+        QVERIFY(scene.Save(m_path, false));
+        QVERIFY(scene.LastError().isEmpty());
+    }
+
+    void tagsBeyondTheBoundsAreCutAndNeverWritten_data()
+    {
+        QTest::addColumn<QStringList>("tags");
+        QTest::addColumn<QStringList>("browsed");
+        const QString longest(SceneMetadataSchema::kMaxTagLength, QLatin1Char('a'));
+        QStringList most;
+        for (int i = 0; i < SceneMetadataSchema::kMaxTags; ++i)
+            most.append(QString::number(i) + longest.mid(QString::number(i).size()));
+        QTest::addRow("at the bounds") << most << most;
+        QTest::addRow("one tag too many") << (most + QStringList{QStringLiteral("extra")}) << most;
+        QTest::addRow("one character too long")
+            << QStringList{QStringLiteral("Calm"), longest + QLatin1Char('b')} << QStringList{QStringLiteral("Calm"), longest};
+        const QString pairAtTheCut = longest.left(SceneMetadataSchema::kMaxTagLength - 1) + QStringLiteral("\U0001F600");
+        QTest::addRow("cut before a surrogate pair")
+            << QStringList{pairAtTheCut} << QStringList{pairAtTheCut.left(SceneMetadataSchema::kMaxTagLength - 1)};
+    }
+
+    void tagsBeyondTheBoundsAreCutAndNeverWritten()
+    {
+        QFETCH(QStringList, tags);
+        QFETCH(QStringList, browsed);
+        QJsonObject metadata = typicalMetadata();
+        metadata.insert("tags", QJsonArray::fromStringList(tags));
+        QVERIFY(writeFile(m_path, makeArchive(richScene(metadata))));
+        const QByteArray before = readFile(m_path);
+        const bool cut = tags != browsed;
+
+        CScene scene;
+        QVERIFY(scene.Load(m_path, false));
+        QCOMPARE(scene.GetTags(), browsed);
+        QCOMPARE(scene.TagsTruncated(), cut);
+        QVERIFY(scene.Load(m_path, true));
+        QCOMPARE(scene.TagsTruncated(), cut);
+        if (cut) {
+            QVERIFY(!scene.Save(m_path, false));
+            QCOMPARE(scene.LastError(), QStringLiteral("the scene has more tags than this program edits"));
+            QVERIFY(!scene.Save(m_path, true));
+        } else {
+            // The writer keeps to the same bounds: one more tag would not read back.
+            scene.tagList.append(QStringLiteral("one more"));
+            QVERIFY(!scene.Save(m_path, false));
+            QVERIFY(!scene.LastError().isEmpty());
+        }
+        QCOMPARE(readFile(m_path), before);
+    }
+
     void setEntryReplacesOnlyThatEntry()
     {
         QVERIFY(writeFile(m_path, makeArchive(richScene(typicalMetadata()))));

@@ -9,7 +9,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QList>
 #include <QTemporaryDir>
 
@@ -184,6 +187,40 @@ QString describeConfig(const CCfg &c)
               .arg(double(c.renderTargetSizeVR), 0, 'g', 9);
 }
 
+// A file a reader could not use is either where it was, unchanged, or moved
+// aside whole.
+QString keptOrSetAside(const QString &path, const QString &aside, const QByteArray &bytes)
+{
+    if (aside.isEmpty())
+        return readFile(path) == bytes ? QString() : QStringLiteral("loading changed the file");
+    if (QFileInfo::exists(path) || readFile(aside) != bytes)
+        return QStringLiteral("a file set aside was not kept whole");
+    return QString();
+}
+
+// Whether a key the reader does not own (not in known) has another value,
+// as Qt reads it, or is missing after a save.
+bool otherKeysChanged(const QByteArray &before, const QByteArray &after, const QStringList &known)
+{
+    const QJsonObject original = QJsonDocument::fromJson(before).object();
+    const QJsonObject saved = QJsonDocument::fromJson(after).object();
+    for (auto it = original.constBegin(); it != original.constEnd(); ++it) {
+        if (!known.contains(it.key()) && saved.value(it.key()) != it.value())
+            return true;
+    }
+    return false;
+}
+
+QStringList configKeys()
+{
+    return {"playlistToRun", "sendUsageStats", "checkForNewVersion", "randNextScene",
+            "layerScenesInVR", "preferOpenVR", "captureSound", "captureRecordingDevice",
+            "maxSoundCaptureSilence", "sceneChangeSilenceTime", "sceneChangeSilenceCooldownTime",
+            "minSceneTime", "maxSceneTime", "transitionTime", "transitionFromScale",
+            "transitionToScale", "postProcessingProbability", "enablePreloader",
+            "renderTargetWidth", "renderTargetHeight", "renderTargetSizeVR"};
+}
+
 } // namespace
 
 QString sceneMetadata(const QByteArray &bytes)
@@ -245,14 +282,20 @@ QString playlist(const QByteArray &bytes)
         return QStringLiteral("scratch file not written");
     CPlaylist first;
     first.Load(path);
+    if (const QString problem = keptOrSetAside(path, first.SetAsidePath(), bytes); !problem.isEmpty())
+        return problem;
     const QString written = dir + QStringLiteral("/written.kvp");
     if (!first.Save(written))
-        return QStringLiteral("a loaded playlist could not be saved");
+        return QFileInfo::exists(written) ? QStringLiteral("a refused save wrote a file") : QString();
     CPlaylist second;
     if (!second.Load(written))
         return QStringLiteral("a saved playlist does not load again");
     if (describePlaylist(first) != describePlaylist(second))
         return QStringLiteral("a saved playlist changed its entries");
+    if (first.SetAsidePath().isEmpty()
+        && otherKeysChanged(bytes, readFile(written),
+                            {"background", "foreground", "postprocessing", "transition", "standalone"}))
+        return QStringLiteral("a saved playlist changed the keys it does not know");
     return QString();
 }
 
@@ -263,15 +306,17 @@ QString config(const QByteArray &bytes)
     if (!writeFile(path, bytes))
         return QStringLiteral("scratch file not written");
     CCfg first;
-    first.Load(path);
+    const bool loaded = first.Load(path);
     const QString written = dir + QStringLiteral("/written.json");
     if (!first.Save(written))
-        return QStringLiteral("a loaded configuration could not be saved");
+        return QFileInfo::exists(written) ? QStringLiteral("a refused save wrote a file") : QString();
     CCfg second;
     if (!second.Load(written))
         return QStringLiteral("a saved configuration does not load again");
     if (describeConfig(first) != describeConfig(second))
         return QStringLiteral("a saved configuration changed its values");
+    if (loaded && otherKeysChanged(bytes, readFile(written), configKeys()))
+        return QStringLiteral("a saved configuration changed the keys it does not know");
     return QString();
 }
 

@@ -18,9 +18,12 @@ QString sceneMetadata(const QByteArray &bytes);
 // does: a successful save must read back with the edit and with every other
 // entry byte for byte.
 QString sceneFull(const QByteArray &bytes);
-// A playlist file: a loaded playlist saved and read again keeps its entries.
+// A playlist file: a file that cannot be parsed is moved aside whole, any
+// other stays as it was; a save is refused without writing anything, or
+// reads back with the same entries and the same keys the reader does not own.
 QString playlist(const QByteArray &bytes);
-// The configuration file: a loaded configuration saved and read again loads.
+// The configuration file: a save is refused without writing anything, or
+// reads back with the same values and the same keys the record does not own.
 QString config(const QByteArray &bytes);
 // A scene archive asked for its thumbnail through the image provider.
 QString thumbnail(const QByteArray &bytes);

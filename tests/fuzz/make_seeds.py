@@ -104,6 +104,12 @@ def nested(depth):
     return ("[" * depth + "]" * depth).encode()
 
 
+# Numbers a double cannot hold, in keys the readers do not know: written back,
+# they must keep every digit.
+BIG_NUMBERS = (b'"id64": 9007199254740993, "gamma": 0.1000000000000000055511151231257827,'
+               b' "more": [18446744073709551615, -0.0, 1E+2, {"x": 1.5e-7}]')
+
+
 def write(folder, name, data):
     path = os.path.join(CORPUS, folder)
     os.makedirs(path, exist_ok=True)
@@ -132,6 +138,12 @@ def scenes():
           archive([Entry("scene.json", metadata(extra={"deep": [1, 2, {"x": None}]})),
                    Entry("t.bin", bytes(range(256)))]))
     write("scene", "nested.kvc", archive([Entry("scene.json", nested(3000))]))
+    write("scene", "big-numbers.kvc",
+          archive([Entry("scene.json", b"{" + BIG_NUMBERS + b", " + metadata()[1:]), Entry("a.txt", b"a")]))
+    write("scene", "deep-unknown-key.kvc",
+          archive([Entry("scene.json", metadata()[:-1] + b', "deep": ' + nested(500) + b"}")]))
+    write("scene", "many-tags.kvc",
+          archive([Entry("scene.json", metadata(tags=["t%d" % i for i in range(300)] + ["x" * 300]))]))
     write("scene", "not-json.kvc", archive([Entry("scene.json", b"\xff\xfe{not json")]))
     write("scene", "declares-gigabytes.kvc",
           archive([Entry("scene.json", metadata(), method=0, declared_size=0xFFFFFFF0)]))
@@ -213,6 +225,11 @@ def playlists():
         {"path": "../../../etc/passwd"}, {"path": "/dev/zero"}, {"path": ""}]}).encode())
     write("playlist", "unknown-keys.kvp", b'{"version": 3, "extra": {"a": [null, true]}, "background": []}')
     write("playlist", "nested.kvp", nested(5000))
+    write("playlist", "big-numbers.kvp",
+          b'{' + BIG_NUMBERS + b', "standalone": [{"path": "/a.kvc", "typeFlags": 4294967295}]}')
+    write("playlist", "deep-unknown-key.kvp", b'{"deep": ' + nested(500) + b', "background": []}')
+    write("playlist", "too-deep-unknown-key.kvp", b'{"deep": ' + nested(1010) + b', "background": []}')
+    write("playlist", "trailing-comma.kvp", b'{"standalone": [{"path": "/a.kvc"}, {"path": "/b.kvc"},]}')
     write("playlist", "raw-bytes.kvp", b'{"standalone": [{"path": "\xff\xfe\xc0\xaf"}]}')
     write("playlist", "array.kvp", b"[1, 2, 3]")
     write("playlist", "truncated.kvp", b'{"standalone": [{"path": "a"')
@@ -236,6 +253,10 @@ def configs():
           b'{"minSceneTime": 1e300, "transitionTime": 1e300, "renderTargetWidth": -1e308,'
           b' "maxSceneTime": 2.5, "transitionFromScale": 3.5e38}')
     write("config", "nested.json", nested(5000))
+    write("config", "big-numbers.json", b'{' + BIG_NUMBERS + b', "minSceneTime": 31}')
+    write("config", "deep-unknown-key.json", b'{"deep": ' + nested(500) + b', "minSceneTime": 31}')
+    write("config", "escaped-keys.json",
+          b'{"a\\"b": "}],{", "\\u00e9": [" \\\\ "], "x" : { "y" : [ 1 , 2 ] } }')
     write("config", "raw-bytes.json", b'{"playlistToRun": "\xff\xfe\xc0\xaf"}')
     write("config", "truncated.json", b'{"minSceneTime": 3')
     write("config", "empty.json", b"")
