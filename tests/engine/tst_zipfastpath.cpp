@@ -499,12 +499,13 @@ void TestZipFastPath::readsScenesTheEngineWrites()
     const QByteArray archive = readFile(path);
     QVERIFY(!archive.isEmpty());
 
-    // Browsing reads the last page and the metadata, none of the 220 KB of content.
+    // Browsing reads the stretch the library searches for its end records and
+    // the metadata, not the rest of the 220 KB of content.
     CountingSource source(archive);
     QByteArray metadata;
     QCOMPARE(ZipFastPath::readEntry(source, kMetadata, kLimit, &metadata), Outcome::Found);
     QCOMPARE(source.reads, 2);
-    QVERIFY2(source.bytesRead < 4096 + 2048, qPrintable(QString::number(source.bytesRead)));
+    QVERIFY2(source.bytesRead < 64 * 1024 + 2048, qPrintable(QString::number(source.bytesRead)));
     for (const QByteArray &entry : {kMetadata, QByteArray("thumbnail.jpg"), QByteArray("shaders/a.frag")}) {
         QByteArray expected;
         QVERIFY(libraryRead(archive, entry, 64 * 1024 * 1024, &expected));
