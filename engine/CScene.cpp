@@ -355,6 +355,9 @@ bool CScene::Save(const QString &path, bool createNew)
         ok = writeEntry(target, it.key(), it.value()) && withinBudget(0);
     }
 
+    // With UTF-8 on, the writer would store the comment as UTF-8 rather
+    // than through its codec; no entry is written after this point.
+    target.setUtf8Enabled(false);
     target.close();
     ok = ok && target.getZipError() == ZIP_OK;
     // QSaveFile::commit() in Qt 5 can report success after a write failed on

@@ -326,14 +326,22 @@ Layout inspect(ZipFastPath::Source &source)
         if (text.left(int(nameLength)) != entry.name || le16(local + 6) != entry.flags)
             return verdict(Verdict::Ambiguous);
         entry.localExtra = text.mid(int(nameLength));
+        // The local zip64 block counts where a size field holds the marker,
+        // as readers take it (writers leave it behind with real sizes too).
         quint64 localCompressed = le32(local + 18);
         quint64 localUncompressed = le32(local + 22);
-        const bool localZip64 = localZip64Sizes(entry.localExtra, &localUncompressed, &localCompressed);
+        quint64 zip64Compressed = 0;
+        quint64 zip64Uncompressed = 0;
+        const bool localZip64 = localZip64Sizes(entry.localExtra, &zip64Uncompressed, &zip64Compressed);
         if (!(entry.flags & kFlagDataDescriptor)) {
             if (le32(local + 14) != entry.crc)
                 return verdict(Verdict::Unreadable);
-            if ((le32(local + 18) == kMarker32 || le32(local + 22) == kMarker32) && !localZip64)
+            if ((localCompressed == kMarker32 || localUncompressed == kMarker32) && !localZip64)
                 return verdict(Verdict::Ambiguous);
+            if (localCompressed == kMarker32)
+                localCompressed = zip64Compressed;
+            if (localUncompressed == kMarker32)
+                localUncompressed = zip64Uncompressed;
             if (localCompressed != quint64(entry.compressedSize) || localUncompressed != quint64(entry.uncompressedSize))
                 return verdict(Verdict::Ambiguous);
         }
