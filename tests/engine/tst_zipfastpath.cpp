@@ -4,6 +4,8 @@
 
 #include "EngineTestSupport.h"
 
+#include "../reliability/HostileArchive.h"
+
 #include "CScene.h"
 #include "ZipFastPath.h"
 
@@ -396,6 +398,20 @@ void TestZipFastPath::otherLayoutsFallBack_data()
     Archive nulName = commonScene();
     nulName.entries.prepend(Entry {QByteArray("scene.json\0old", 14), "{}", 0});
     QTest::addRow("earlier name with a NUL byte") << build(nulName) << true;
+
+    // Records another reader would take instead, and bytes two entries share.
+    const QByteArray shown = Reliability::sceneJson(QStringLiteral("Shown"));
+    const QByteArray hidden = Reliability::sceneJson(QStringLiteral("Hidden"));
+    QTest::addRow("zip64 records beyond the last page") << Reliability::decoyZip64Archive(shown, hidden) << true;
+    QTest::addRow("second end record reaching the end") << Reliability::twoEndRecordsArchive(shown, hidden) << true;
+    Archive shared = commonScene();
+    shared.entries.append(Entry {"alias.json", sceneJson(1)});
+    QByteArray sharing = build(shared);
+    // The alias's central record points at the metadata's local header.
+    const int alias = sharing.indexOf("PK\x01\x02", sharing.lastIndexOf("shaders/main.frag"));
+    for (int i = 0; i < 4; ++i)
+        sharing[alias + 42 + i] = 0;
+    QTest::addRow("another record pointing into the entry") << sharing << true;
 
     const QByteArray common = build(commonScene());
     // The library still reads an end record cut short by one byte.
