@@ -61,17 +61,28 @@ quint32 le32(const char *at)
     return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
 }
 
-// Whether an end record other than the last one would also reach exactly
-// to the end of the file: a reader could take that one instead.
-bool hasSecondEndRecord(const char *bytes, qint64 length)
+// Whether the bytes read at the end show another reading of the archive: a
+// zip64 locator signature anywhere (the library looks for one before
+// anything else), an end record signature after the last record's start
+// (the library would take that one), or an earlier end record whose comment
+// also reaches the end (another reader could). One pass: browsing pays it
+// for every scene.
+bool hidesAnotherReading(const char *bytes, qint64 length)
 {
-    const char *const last = bytes + length - kEndRecordBytes;
-    for (const char *at = bytes; at < last;) {
-        const auto *hit = static_cast<const char *>(std::memchr(at, 'P', size_t(last - at)));
+    const char *const lastRecord = bytes + length - kEndRecordBytes;
+    const char *const end = bytes + length - 3;
+    for (const char *at = bytes; at < end;) {
+        const auto *hit = static_cast<const char *>(std::memchr(at, 'P', size_t(end - at)));
         if (!hit)
             return false;
-        if (le32(hit) == kEndOfCentralDirectorySignature && hit + kEndRecordBytes + le16(hit + 20) == bytes + length)
-            return true;
+        if (hit[1] == 'K') {
+            if (hit[2] == 6 && hit[3] == 7)
+                return true;
+            if (hit[2] == 5 && hit[3] == 6 && hit != lastRecord
+                && (hit > lastRecord || hit + kEndRecordBytes + le16(hit + 20) == bytes + length)) {
+                return true;
+            }
+        }
         at = hit + 1;
     }
     return false;
@@ -274,11 +285,8 @@ Outcome readEntry(Source &source, const QByteArray &entryName, qint64 maxBytes, 
     // it. So is one with a second end record the library would take (a
     // signature after this one) or another reader could (one whose comment
     // reaches the end too).
-    if (ZipLayout::containsSignature(tailPage, tailBytes, ZipLayout::kZip64LocatorSignature)
-        || ZipLayout::containsSignature(endRecord + 1, kEndRecordBytes - 1, kEndOfCentralDirectorySignature)
-        || hasSecondEndRecord(tailPage, tailBytes)) {
+    if (hidesAnotherReading(tailPage, tailBytes))
         return Outcome::Fallback;
-    }
 
     const char *directory = nullptr;
     QByteArray largeDirectory;
