@@ -368,7 +368,8 @@ bool CScene::Save(const QString &path, bool createNew)
     }
     // The file read from must still be there, unchanged, as read: else the
     // rename would replace someone else's newer file with a mix.
-    sourceZip.close();
+    if (!source.isEmpty())
+        sourceZip.close();
     if (!source.isEmpty() && !archive.stillAt(source)) {
         file.cancelWriting();
         return fail(reasons::changedWhileSaving());
