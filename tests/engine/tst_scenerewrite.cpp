@@ -227,6 +227,23 @@ private slots:
         QCOMPARE(readFile(m_path).right(65535), options.comment);
     }
 
+    // Archivers that always write zip64 end records: such a scene is edited
+    // like any other, and the records go with the rewrite (nothing needs them).
+    void zip64EndRecordsAreEdited()
+    {
+        HostileOptions options;
+        options.zip64Records = true;
+        const QByteArray before = Reliability::hostileArchive(
+            {{"scene.json", Reliability::sceneJson("Sixty-four")}, {"a.bin", randomBytes(5000, 3)}}, options);
+        QVERIFY(writeFile(m_path, before));
+        CScene scene;
+        QVERIFY2(scene.Load(m_path, true), qPrintable(scene.LastError()));
+        scene.tagList.append(QStringLiteral("Edited"));
+        QVERIFY2(scene.Save(m_path, false), qPrintable(scene.LastError()));
+        QCOMPARE(storedEntries(readFile(m_path)), storedEntries(before));
+        QVERIFY(!readFile(m_path).contains("PK\x06\x07"));
+    }
+
     // An entry over 4 GiB makes the rewrite a zip64 archive; the entries
     // copied into it must still be readable by Info-ZIP's unzip.
     void zip64RewriteStaysReadable()
