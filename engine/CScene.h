@@ -7,11 +7,14 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include "FileIdentity.h"
 #include "SceneMetadata.h"
 
 // A scene file (".kvc"): a zip archive whose "scene.json" entry holds the
 // metadata; every other entry is the scene's content (by convention
 // "thumbnail.jpg" is its thumbnail). See docs/file-formats.md.
+class ArchiveFile;
+
 class CScene
 {
 public:
@@ -90,6 +93,7 @@ private:
     JsonText::Members m_unknownKeys;     // keys of "scene.json" this version does not know, written back as written
     QMap<QString, QByteArray> m_newEntries;
     QString m_contentSource;             // the archive whose other entries a Save carries over
+    FileIdentity m_contentIdentity;      // that archive as it was read: a Save refuses another
     bool m_loadFailed = false;           // a rewrite would replace real metadata with an empty scene
     QString m_lastError;
     bool m_tagsTruncated = false;
@@ -97,4 +101,5 @@ private:
     void Reset();
     bool ReadMetadata(const QByteArray &json);
     bool MetadataJson(const JsonText::Members &unknownKeys, QByteArray *json);
+    qint64 WriteBudget(const ArchiveFile &archive, const QByteArray &metadata) const;
 };

@@ -7,11 +7,13 @@
 #include <quazipfileinfo.h>
 #include <quazipnewinfo.h>
 #include <unzip.h>
+#include <zip.h>
 
 namespace SceneArchive {
 
 namespace {
 constexpr qint64 kCopyChunkBytes = 64 * 1024;
+constexpr quint16 kFlagDataDescriptor = 0x8;
 }
 
 // Whether text read from the archive is written back as the same bytes. The
@@ -124,48 +126,83 @@ static QByteArray withoutZip64Record(const QByteArray &extra)
     return kept;
 }
 
-// Copies the source's current entry into the new archive without inflating
-// it: the compressed bytes, method, level, CRC and sizes stay as they are.
-bool copyCurrentEntryRaw(QuaZip &source, QuaZip &target, const QuaZipFileInfo64 &info)
+bool matches(const QuaZipFileInfo64 &info, const ZipLayout::Entry &entry)
 {
-    if (!isCarriable(info))
+    return info.name.toUtf8() == entry.name && info.comment.toUtf8() == entry.comment && info.crc == entry.crc
+        && info.flags == entry.flags && info.method == entry.method
+        && qint64(info.compressedSize) == entry.compressedSize
+        && qint64(info.uncompressedSize) == entry.uncompressedSize;
+}
+
+bool copyCurrentEntryRaw(QuaZip &source, QuaZip &target, const QuaZipFileInfo64 &info,
+                         const ZipLayout::Entry &entry, bool zip64)
+{
+    if (!isCarriable(info) || !matches(info, entry))
         return false;
     QuaZipFile in(&source);
     int method = 0;
     int level = 0;
     if (!in.open(QIODevice::ReadOnly, &method, &level, true))
         return false;
+    // The bytes the library copies must be the ones the layout accounted for.
+    if (qint64(unzGetCurrentFileZStreamPos64(source.getUnzFile())) != entry.dataOffset) {
+        in.close();
+        return false;
+    }
 
-    QuaZipNewInfo newInfo(info);
-    newInfo.extraLocal.clear();
-    newInfo.extraGlobal = withoutZip64Record(info.extra);
-    newInfo.uncompressedSize = ulong(info.uncompressedSize);
-    QuaZipFile out(&target);
-    if (!out.open(QIODevice::WriteOnly, newInfo, nullptr, info.crc, method, level, true)) {
+    zipFile out = target.getZipFile();
+    // The writer adds the data descriptor and UTF-8 flags itself from its own
+    // settings: for this entry they follow the entry, then they are restored.
+    const auto follow = [out](unsigned writerFlag, bool on) {
+        if (on)
+            zipSetFlags(out, writerFlag);
+        else
+            zipClearFlags(out, writerFlag);
+    };
+    follow(ZIP_WRITE_DATA_DESCRIPTOR, entry.flags & kFlagDataDescriptor);
+    follow(ZIP_ENCODING_UTF8, entry.flags & kFlagUtf8);
+    zip_fileinfo fileInfo {};
+    fileInfo.dosDate = entry.dosDateTime;
+    if (entry.dosDateTime == 0) {
+        // The writer takes a zero as "convert tmz_date"; this one converts to zero.
+        fileInfo.tmz_date.tm_mon = uInt(-1);
+    }
+    fileInfo.internal_fa = entry.internalAttributes;
+    fileInfo.external_fa = entry.externalAttributes;
+    const QByteArray localExtra = withoutZip64Record(entry.localExtra);
+    const QByteArray centralExtra = withoutZip64Record(entry.centralExtra);
+    const QByteArray name = entry.name;   // carriable: no NUL inside
+    const QByteArray comment = entry.comment;
+    int result = zipOpenNewFileInZip4_64(
+        out, name.constData(), &fileInfo, localExtra.isEmpty() ? nullptr : localExtra.constData(),
+        uInt(localExtra.size()), centralExtra.isEmpty() ? nullptr : centralExtra.constData(),
+        uInt(centralExtra.size()), comment.isEmpty() ? nullptr : comment.constData(), method, level, 1, -MAX_WBITS,
+        DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, entry.versionMadeBy,
+        entry.flags & ~quint16(kFlagDataDescriptor | kFlagEncrypted), zip64 ? 1 : 0);
+    follow(ZIP_WRITE_DATA_DESCRIPTOR, target.isDataDescriptorWritingEnabled());
+    follow(ZIP_ENCODING_UTF8, target.isUtf8Enabled());
+    if (result != ZIP_OK) {
         in.close();
         return false;
     }
     QByteArray buffer(int(kCopyChunkBytes), Qt::Uninitialized);
     qint64 copied = 0;
-    bool ok = true;
     for (;;) {
         const qint64 count = in.read(buffer.data(), buffer.size());
         if (count < 0) {
-            ok = false;
+            result = ZIP_ERRNO;
             break;
         }
         if (count == 0)
             break;
-        if (out.write(buffer.constData(), count) != count) {
-            ok = false;
+        result = zipWriteInFileInZip(out, buffer.constData(), unsigned(count));
+        if (result != ZIP_OK)
             break;
-        }
         copied += count;
     }
     in.close();
-    out.close();
-    return ok && in.getZipError() == UNZ_OK && out.getZipError() == ZIP_OK
-        && quint64(copied) == info.compressedSize;
+    const int closed = zipCloseFileInZipRaw64(out, ZPOS64_T(entry.uncompressedSize), uLong(entry.crc));
+    return result == ZIP_OK && closed == ZIP_OK && in.getZipError() == UNZ_OK && copied == entry.compressedSize;
 }
 
 static bool isAlreadyCompressed(const QString &name)

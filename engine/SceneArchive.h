@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "ZipLayout.h"
+
 class QuaZip;
 struct QuaZipFileInfo64;
 
@@ -43,9 +45,18 @@ bool needsZip64(const QuaZipFileInfo64 &info);
 // that does not inflate, a size other than the declared one and a bad CRC.
 bool readCurrentEntry(QuaZip &zip, const QuaZipFileInfo64 &info, qint64 limit, QByteArray *data);
 
-// Copies the source's current entry into target without inflating it: the
-// compressed bytes, method, level, CRC and sizes stay as they are.
-bool copyCurrentEntryRaw(QuaZip &source, QuaZip &target, const QuaZipFileInfo64 &info);
+// Whether the library's view of an entry is the one the layout found.
+bool matches(const QuaZipFileInfo64 &info, const ZipLayout::Entry &entry);
+
+// Copies the source's current entry (described by entry, which matches it)
+// into target without inflating it: the compressed bytes, method, CRC, sizes,
+// name, comment, extra fields (without their zip64 record, which the writer
+// makes itself), "made by", flags, DOS time and attributes stay as they were.
+// The data descriptor flag follows what is written: a descriptor only where
+// the entry had one. False also when the library would copy other bytes than
+// the layout found there.
+bool copyCurrentEntryRaw(QuaZip &source, QuaZip &target, const QuaZipFileInfo64 &info,
+                         const ZipLayout::Entry &entry, bool zip64);
 
 // Writes a new entry, deflated unless its name says it is compressed already.
 bool writeEntry(QuaZip &target, const QString &name, const QByteArray &data);

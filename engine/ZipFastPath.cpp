@@ -1,5 +1,8 @@
 #include "ZipFastPath.h"
 
+#include "FileIdentity.h"
+#include "ZipLayout.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,15 +25,15 @@ namespace {
 constexpr quint32 kEndOfCentralDirectorySignature = 0x06054b50;
 constexpr quint32 kCentralHeaderSignature = 0x02014b50;
 constexpr quint32 kLocalHeaderSignature = 0x04034b50;
-constexpr char kZip64LocatorSignature[] = {'P', 'K', 6, 7};
 
 constexpr qint64 kEndRecordBytes = 22;
 constexpr qint64 kCentralHeaderBytes = 46;
 constexpr qint64 kLocalHeaderBytes = 30;
-// One page: with a handful of entries the central directory and the end
-// record share the archive's last page, and so does a small entry with its
-// local header.
-constexpr qint64 kTailReadBytes = 4096;
+// The stretch the zip library searches for its end records, and the end
+// record itself: whatever the library could find there is seen here too. With
+// a handful of entries the central directory lies in it, and in a small
+// archive the entries as well.
+constexpr qint64 kTailReadBytes = ZipLayout::kLibrarySearchBytes + 22;
 // Room read after the local header's name for its extra field, so that the
 // entry normally arrives with a single read.
 constexpr qint64 kLocalExtraAllowance = 1024;
@@ -58,19 +61,29 @@ quint32 le32(const char *at)
     return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
 }
 
-// Whether the zip64 locator's signature occurs anywhere in the bytes.
-bool containsZip64Locator(const char *bytes, qint64 length)
+// Whether the bytes read at the end show another reading of the archive: a
+// zip64 locator signature anywhere (the library looks for one before
+// anything else), an end record signature after the last record's start
+// (the library would take that one), or an earlier end record whose comment
+// also reaches the end (another reader could). One pass: browsing pays it
+// for every scene.
+bool hidesAnotherReading(const char *bytes, qint64 length)
 {
-    const char *at = bytes;
-    const char *const end = bytes + length;
-    while (end - at >= qint64(sizeof(kZip64LocatorSignature))) {
-        const void *candidate = std::memchr(at, kZip64LocatorSignature[0], size_t(end - at - 3));
-        if (!candidate)
+    const char *const lastRecord = bytes + length - kEndRecordBytes;
+    const char *const end = bytes + length - 3;
+    for (const char *at = bytes; at < end;) {
+        const auto *hit = static_cast<const char *>(std::memchr(at, 'P', size_t(end - at)));
+        if (!hit)
             return false;
-        at = static_cast<const char *>(candidate);
-        if (std::memcmp(at, kZip64LocatorSignature, sizeof(kZip64LocatorSignature)) == 0)
-            return true;
-        ++at;
+        if (hit[1] == 'K') {
+            if (hit[2] == 6 && hit[3] == 7)
+                return true;
+            if (hit[2] == 5 && hit[3] == 6 && hit != lastRecord
+                && (hit > lastRecord || hit + kEndRecordBytes + le16(hit + 20) == bytes + length)) {
+                return true;
+            }
+        }
+        at = hit + 1;
     }
     return false;
 }
@@ -84,6 +97,7 @@ struct EntryRecord
     qint64 compressedSize = 0;
     qint64 uncompressedSize = 0;
     qint64 localHeaderOffset = 0;
+    qint64 directoryPosition = 0;   // of its central header
 };
 
 // Walks the whole central directory: every header must be well formed and
@@ -123,10 +137,32 @@ bool findEntry(const char *directory, qint64 directoryBytes, quint16 entryCount,
             record->compressedSize = compressed;
             record->uncompressedSize = uncompressed;
             record->localHeaderOffset = localOffset;
+            record->directoryPosition = at;
         }
         at += headerBytes;
     }
     return at == directoryBytes;
+}
+
+// Whether another entry starts inside [begin, end), or runs over begin:
+// each other entry taken as at least its local header without extra field
+// and its data. The library reads shared bytes as it finds them; such an
+// archive is its to judge.
+bool sharesBytes(const char *directory, quint16 entryCount, qint64 wantedPosition, qint64 begin, qint64 end)
+{
+    qint64 at = 0;
+    for (quint32 i = 0; i < entryCount; ++i) {
+        const char *header = directory + at;
+        const qint64 nameLength = le16(header + 28);
+        if (at != wantedPosition) {
+            const qint64 start = le32(header + 42);
+            const qint64 stop = start + kLocalHeaderBytes + nameLength + le32(header + 20);
+            if (start < end && begin < stop)
+                return true;
+        }
+        at += kCentralHeaderBytes + nameLength + le16(header + 30) + le16(header + 32);
+    }
+    return false;
 }
 
 bool inflateRaw(const char *input, qint64 inputBytes, QByteArray *output, qint64 outputBytes)
@@ -219,6 +255,7 @@ Outcome readEntry(Source &source, const QByteArray &entryName, qint64 maxBytes, 
     if (fileSize < kEndRecordBytes || maxBytes < 0 || entryName.isEmpty())
         return Outcome::Fallback;
 
+    // On the stack: browsing reads thousands of these, one heap block fewer each.
     char tailPage[kTailReadBytes];
     const qint64 tailBytes = std::min(fileSize, kTailReadBytes);
     if (!source.readAt(fileSize - tailBytes, tailPage, tailBytes))
@@ -243,9 +280,12 @@ Outcome readEntry(Source &source, const QByteArray &entryName, qint64 maxBytes, 
     // in between, no bytes before the first entry.
     if (qint64(directoryOffset) + qint64(directoryBytes) != fileSize - kEndRecordBytes)
         return Outcome::Fallback;
-    // The library looks for a zip64 locator before anything else; wherever
-    // one seems to be in the page read, the archive is left to it.
-    if (containsZip64Locator(tailPage, tailBytes - kEndRecordBytes))
+    // The library looks for a zip64 locator before anything else, in all of
+    // the stretch read here; wherever one seems to be, the archive is left to
+    // it. So is one with a second end record the library would take (a
+    // signature after this one) or another reader could (one whose comment
+    // reaches the end too).
+    if (hidesAnotherReading(tailPage, tailBytes))
         return Outcome::Fallback;
 
     const char *directory = nullptr;
@@ -309,6 +349,10 @@ Outcome readEntry(Source &source, const QByteArray &entryName, qint64 maxBytes, 
     const qint64 dataOffset = kLocalHeaderBytes + nameLength + le16(local + 28);
     if (dataOffset + entry.compressedSize > available)
         return Outcome::Fallback;
+    if (sharesBytes(directory, entryCount, entry.directoryPosition, entry.localHeaderOffset,
+                    entry.localHeaderOffset + dataOffset + entry.compressedSize)) {
+        return Outcome::Fallback;
+    }
     if (dataOffset + entry.compressedSize > readBytes) {
         // An unusually long local extra field: one more read, of exactly the data.
         readBytes = dataOffset + entry.compressedSize;
@@ -336,7 +380,8 @@ Outcome readBufferEntry(const QByteArray &archive, const QByteArray &entryName, 
     return readEntry(source, entryName, maxBytes, data);
 }
 
-Outcome readFileEntry(const QString &path, const QByteArray &entryName, qint64 maxBytes, QByteArray *data)
+Outcome readFileEntry(const QString &path, const QByteArray &entryName, qint64 maxBytes, QByteArray *data,
+                      FileIdentity *identity)
 {
     data->clear();
     if (path.isEmpty())
@@ -359,6 +404,8 @@ Outcome readFileEntry(const QString &path, const QByteArray &entryName, qint64 m
         } else {
             DescriptorSource source(descriptor, qint64(status.st_size));
             outcome = readEntry(source, entryName, maxBytes, data);
+            if (identity && outcome == Outcome::Found)
+                *identity = FileIdentity::ofDescriptor(descriptor);
         }
     }
     ::close(descriptor);
@@ -370,7 +417,10 @@ Outcome readFileEntry(const QString &path, const QByteArray &entryName, qint64 m
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return Outcome::Fallback;
     FileSource source(file);
-    return readEntry(source, entryName, maxBytes, data);
+    const Outcome outcome = readEntry(source, entryName, maxBytes, data);
+    if (identity && outcome == Outcome::Found)
+        *identity = FileIdentity::ofPath(path);
+    return outcome;
 #endif
 }
 

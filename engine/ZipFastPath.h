@@ -4,12 +4,16 @@
 #include <QString>
 #include <QtGlobal>
 
-// Reads one entry of a zip archive with two small reads when the archive has
-// the layout every scene file the engine writes has: the end-of-central-
-// directory record in the last 22 bytes (no archive comment), no zip64
-// records, no data before the first entry, no multi-disk fields, the entry
-// stored or deflated, not encrypted, its local header agreeing with the
-// central directory and its data matching the recorded size and CRC.
+struct FileIdentity;
+
+// Reads one entry of a zip archive with two reads when the archive has the
+// layout every scene file the engine writes has: the end-of-central-
+// directory record in the last 22 bytes (no archive comment) and no other
+// end record or zip64 locator signature where the library searches for them
+// (the last 64 KiB), no data before the first entry, no multi-disk fields,
+// the entry stored or deflated, not encrypted, sharing no bytes with another
+// entry, its local header agreeing with the central directory and its data
+// matching the recorded size and CRC.
 //
 // Anything else, including every damaged archive, is not judged here: the
 // answer is Fallback and the caller reads the archive with the general zip
@@ -19,9 +23,9 @@
 // The archive is untrusted input: every offset and length is checked against
 // the bytes actually read, and nothing is allocated beyond the limit the
 // caller gives (plus the central directory, at most kMaxCentralDirectoryBytes).
-// The reads are few and bounded: the tail, the central directory when the
-// tail does not hold it, and the entry (once more when its local header
-// carries an unusually long extra field).
+// The reads are few and bounded: the tail (the 64 KiB the library searches),
+// the central directory when the tail does not hold it, and the entry (once
+// more when its local header carries an unusually long extra field).
 namespace ZipFastPath {
 
 enum class Outcome {
@@ -52,8 +56,10 @@ Outcome readEntry(Source &source, const QByteArray &entryName, qint64 maxBytes, 
 // The same on a file: opened without blocking (a pipe answers
 // NotRegularFile), one read of the tail, one of the entry, closed again.
 // A file that cannot be opened gives Fallback, so the caller's own error
-// handling decides.
-Outcome readFileEntry(const QString &path, const QByteArray &entryName, qint64 maxBytes, QByteArray *data);
+// handling decides. identity, when given, receives the identity of the file
+// read (with Found).
+Outcome readFileEntry(const QString &path, const QByteArray &entryName, qint64 maxBytes, QByteArray *data,
+                      FileIdentity *identity = nullptr);
 
 // The same on an archive held in memory (tests, fuzzing).
 Outcome readBufferEntry(const QByteArray &archive, const QByteArray &entryName, qint64 maxBytes, QByteArray *data);

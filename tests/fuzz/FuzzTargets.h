@@ -15,8 +15,8 @@ namespace FuzzTargets {
 // A scene file loaded for browsing: Load(path, false).
 QString sceneMetadata(const QByteArray &bytes);
 // A scene file loaded for editing, then edited and saved the way a tag edit
-// does: a successful save must read back with the edit and with every other
-// entry byte for byte.
+// does: browsing reads the same metadata, and a successful save must read
+// back with the edit and with every other entry byte for byte.
 QString sceneFull(const QByteArray &bytes);
 // A playlist file: a file that cannot be parsed is moved aside whole, any
 // other stays as it was; a save is refused without writing anything, or
@@ -28,8 +28,9 @@ QString config(const QByteArray &bytes);
 // A scene archive asked for its thumbnail through the image provider.
 QString thumbnail(const QByteArray &bytes);
 // The engine's fast zip reader on arbitrary archive bytes, checked against
-// the zip library: whenever it answers Found, the library reads exactly the
-// same bytes for that entry.
+// the zip library for every name the library lists and the two the program
+// asks for: whenever it answers Found, the library lists that name and reads
+// exactly the same bytes for its first entry.
 QString zipFastPath(const QByteArray &bytes);
 
 // The target names, as used for the corpus and regression folders.

@@ -92,6 +92,64 @@ def archive(entries):
     return bytes(out)
 
 
+def central_record(e, offset):
+    """A central-directory record for a stored entry whose local header is at offset."""
+    flags = e.flags if e.flags is not None else 0x800
+    return struct.pack("<IHHHHHHIIIHHHHHII", 0x02014B50, 0x031E, 20, flags, 0, 0, 0x21,
+                       zlib.crc32(e.data) & 0xFFFFFFFF, len(e.data), len(e.data), len(e.name),
+                       0, 0, 0, 0, 0o100644 << 16, offset) + e.name
+
+
+def local_bytes(e):
+    return 30 + len(e.name) + len(e.extra) + len(e.data)
+
+
+def end_record(count, size, offset, comment_length=0):
+    return struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, count, count, size, offset, comment_length)
+
+
+def decoy_zip64(shown, hidden):
+    """The last stored entry hides a zip64 end record and locator, more than
+    a page before the end but within the 64 KiB the zip library searches,
+    describing a directory of only the second "scene.json"."""
+    entries = [Entry("scene.json", shown, method=0), Entry("thumbnail.jpg", JPEG * 8, method=0),
+               Entry("scene.json", hidden, method=0)]
+    offset = sum(local_bytes(e) for e in entries)
+    hidden_at = offset - local_bytes(entries[2])
+    pad_name = b"pad.bin"
+    directory_at = offset + 30 + len(pad_name)
+    payload = central_record(entries[2], hidden_at)
+    record_at = directory_at + len(payload)
+    payload += struct.pack("<IQHHIIQQQQ", 0x06064B50, 44, 45, 45, 0, 0, 1, 1, len(payload), directory_at)
+    payload += struct.pack("<IIQI", 0x07064B50, 0, record_at, 1)
+    entries.append(Entry(pad_name, payload + bytes(8192), method=0))
+    return archive(entries)
+
+
+def two_end_records(shown, hidden):
+    """Two end records whose comments both reach the end of the file: the
+    first lists only the second "scene.json", the last both."""
+    entries = [Entry("scene.json", shown, method=0), Entry("scene.json", hidden, method=0)]
+    whole = archive(entries)
+    directory_at = struct.unpack_from("<I", whole, len(whole) - 6)[0]
+    directory = whole[directory_at:len(whole) - 22]
+    hidden_directory = central_record(entries[1], local_bytes(entries[0]))
+    out = whole[:directory_at] + hidden_directory
+    out += end_record(1, len(hidden_directory), directory_at, len(directory) + 22)
+    whole_at = len(out)
+    return out + directory + end_record(2, len(directory), whole_at)
+
+
+def shared_entry(json_bytes, content, records):
+    """Every content record of the directory names the same local header."""
+    entries = [Entry("scene.json", json_bytes, method=0), Entry("big.bin", content, method=0)]
+    single = archive(entries)
+    directory_at = struct.unpack_from("<I", single, len(single) - 6)[0]
+    directory = central_record(entries[0], 0)
+    directory += central_record(entries[1], local_bytes(entries[0])) * records
+    return single[:directory_at] + directory + end_record(records + 1, len(directory), directory_at)
+
+
 def metadata(**fields):
     base = {"id": "seed.scene", "name": "Seed", "author": "Tests", "description": "A seed",
             "license": "CC BY 4.0", "tags": ["Calm", "Blue"], "typeFlags": 1,
@@ -163,6 +221,12 @@ def scenes():
                    Entry("c.txt", b"c", extra=struct.pack("<HH", 0x5455, 5) + b"\x01\x00\x00\x00\x00",
                          comment=b"a comment")]))
     write("scene", "truncated.kvc", valid[: len(valid) // 2])
+    write("scene", "decoy-zip64-records.kvc", decoy_zip64(metadata(name="Shown"), metadata(name="Hidden")))
+    write("scene", "two-end-records.kvc", two_end_records(metadata(name="Shown"), metadata(name="Hidden")))
+    write("scene", "shared-entry.kvc", shared_entry(metadata(), bytes(range(256)) * 16, 40))
+    with_comment = bytearray(valid)
+    struct.pack_into("<H", with_comment, len(valid) - 2, 65535)
+    write("scene", "longest-comment.kvc", bytes(with_comment) + b"c" * 65535)
     write("scene", "no-metadata.kvc", archive([Entry("thumbnail.jpg", JPEG, method=0)]))
     write("scene", "empty.kvc", b"")
     write("scene", "text.kvc", b"This is not an archive.\n")
