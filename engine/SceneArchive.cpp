@@ -13,7 +13,6 @@ namespace SceneArchive {
 
 namespace {
 constexpr qint64 kCopyChunkBytes = 64 * 1024;
-constexpr quint16 kFlagDataDescriptor = 0x8;
 }
 
 // Whether text read from the archive is written back as the same bytes. The

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "ZipFormat.h"
+
 #include "ZipLayout.h"
 
 class QuaZip;
@@ -14,12 +16,7 @@ struct QuaZipFileInfo64;
 // metadata inside the archive is SceneMetadata's business.
 namespace SceneArchive {
 
-constexpr int kMethodStored = 0;
-constexpr int kMethodDeflated = 8;
-constexpr quint16 kFlagEncrypted = 0x1;
-constexpr quint16 kFlagUtf8 = 0x800;
-constexpr quint16 kExtraZip64 = 0x0001;
-constexpr qint64 kZip32Limit = 0xFFFFFFFFLL;
+using namespace ZipFormat;
 
 // Whether text read from the archive is written back as the same bytes.
 bool keepsItsBytes(const QString &text, quint16 flags);

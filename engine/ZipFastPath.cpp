@@ -1,6 +1,7 @@
 #include "ZipFastPath.h"
 
 #include "FileIdentity.h"
+#include "ZipFormat.h"
 #include "ZipLayout.h"
 
 #include <QFile>
@@ -20,20 +21,15 @@
 
 namespace ZipFastPath {
 
+using namespace ZipFormat;
+
 namespace {
 
-constexpr quint32 kEndOfCentralDirectorySignature = 0x06054b50;
-constexpr quint32 kCentralHeaderSignature = 0x02014b50;
-constexpr quint32 kLocalHeaderSignature = 0x04034b50;
-
-constexpr qint64 kEndRecordBytes = 22;
-constexpr qint64 kCentralHeaderBytes = 46;
-constexpr qint64 kLocalHeaderBytes = 30;
 // The stretch the zip library searches for its end records, and the end
 // record itself: whatever the library could find there is seen here too. With
 // a handful of entries the central directory lies in it, and in a small
 // archive the entries as well.
-constexpr qint64 kTailReadBytes = ZipLayout::kLibrarySearchBytes + 22;
+constexpr qint64 kTailReadBytes = ZipLayout::kLibrarySearchBytes + kEndRecordBytes;
 // Room read after the local header's name for its extra field, so that the
 // entry normally arrives with a single read.
 constexpr qint64 kLocalExtraAllowance = 1024;
@@ -41,25 +37,6 @@ constexpr qint64 kLocalExtraAllowance = 1024;
 // every size below stays far from int's range).
 constexpr qint64 kLargestEntryBytes = 256 * 1024 * 1024;
 
-constexpr quint32 kUnsetMarker32 = 0xFFFFFFFFu;   // "see the zip64 record"
-constexpr quint16 kUnsetMarker16 = 0xFFFFu;
-constexpr quint16 kFlagEncrypted = 0x0001;
-constexpr quint16 kFlagStrongEncryption = 0x0040;
-constexpr quint16 kFlagDataDescriptor = 0x0008;
-constexpr quint16 kMethodStored = 0;
-constexpr quint16 kMethodDeflated = 8;
-
-quint16 le16(const char *at)
-{
-    const auto *p = reinterpret_cast<const uchar *>(at);
-    return quint16(p[0] | (p[1] << 8));
-}
-
-quint32 le32(const char *at)
-{
-    const auto *p = reinterpret_cast<const uchar *>(at);
-    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
-}
 
 // Whether the bytes read at the end show another reading of the archive: a
 // zip64 locator signature anywhere (the library looks for one before
@@ -123,7 +100,7 @@ bool findEntry(const char *directory, qint64 directoryBytes, quint16 entryCount,
         const qint64 headerBytes = kCentralHeaderBytes + nameLength + extraLength + commentLength;
         if (directoryBytes - at < headerBytes)
             return false;
-        if (compressed == kUnsetMarker32 || uncompressed == kUnsetMarker32 || localOffset == kUnsetMarker32)
+        if (compressed == kMarker32 || uncompressed == kMarker32 || localOffset == kMarker32)
             return false;   // zip64 sizes
         const char *name = header + kCentralHeaderBytes;
         // The library may see a name cut at a NUL byte; such names are its call.
@@ -262,7 +239,7 @@ Outcome readEntry(Source &source, const QByteArray &entryName, qint64 maxBytes, 
         return Outcome::Fallback;
 
     const char *endRecord = tailPage + tailBytes - kEndRecordBytes;
-    if (le32(endRecord) != kEndOfCentralDirectorySignature)
+    if (le32(endRecord) != kEndRecordSignature)
         return Outcome::Fallback;   // a comment follows, or this is no zip archive
     const quint16 diskNumber = le16(endRecord + 4);
     const quint16 directoryDisk = le16(endRecord + 6);
@@ -272,8 +249,8 @@ Outcome readEntry(Source &source, const QByteArray &entryName, qint64 maxBytes, 
     const quint32 directoryOffset = le32(endRecord + 16);
     const quint16 commentLength = le16(endRecord + 20);
     if (diskNumber != 0 || directoryDisk != 0 || entriesOnDisk != entryCount || entryCount == 0
-        || entryCount == kUnsetMarker16 || commentLength != 0 || directoryBytes == kUnsetMarker32
-        || directoryOffset == kUnsetMarker32) {
+        || entryCount == kMarker16 || commentLength != 0 || directoryBytes == kMarker32
+        || directoryOffset == kMarker32) {
         return Outcome::Fallback;
     }
     // The directory ends right where the end record starts: no zip64 records

@@ -1,43 +1,16 @@
 #include "ZipLayout.h"
 
+#include "ZipFormat.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
 namespace ZipLayout {
 
+using namespace ZipFormat;
+
 namespace {
-
-constexpr quint32 kCentralHeaderSignature = 0x02014b50;
-constexpr quint32 kLocalHeaderSignature = 0x04034b50;
-constexpr quint32 kZip64EndRecordSignature = 0x06064b50;
-constexpr quint32 kDescriptorSignature = 0x08074b50;
-constexpr qint64 kEndRecordBytes = 22;
-constexpr qint64 kLocatorBytes = 20;
-constexpr qint64 kZip64EndRecordBytes = 56;
-constexpr qint64 kCentralHeaderBytes = 46;
-constexpr qint64 kLocalHeaderBytes = 30;
-constexpr qint64 kMaxCommentBytes = 0xFFFF;
-constexpr quint32 kMarker32 = 0xFFFFFFFFu;
-constexpr quint16 kFlagDataDescriptor = 0x0008;
-constexpr quint16 kExtraZip64 = 0x0001;
-
-quint16 le16(const char *at)
-{
-    const auto *p = reinterpret_cast<const uchar *>(at);
-    return quint16(p[0] | (p[1] << 8));
-}
-
-quint32 le32(const char *at)
-{
-    const auto *p = reinterpret_cast<const uchar *>(at);
-    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
-}
-
-quint64 le64(const char *at)
-{
-    return quint64(le32(at)) | (quint64(le32(at + 4)) << 32);
-}
 
 // The last bytes of the file, held once: the end record, its comment and the
 // stretch before them that the library searches.

@@ -63,10 +63,6 @@ constexpr qint64 kMaxDirectoryBytes = 64 * 1024 * 1024;
 
 Layout inspect(ZipFastPath::Source &source);
 
-// Signatures as the four bytes they are stored as.
-constexpr quint32 kEndRecordSignature = 0x06054b50;
-constexpr quint32 kZip64LocatorSignature = 0x07064b50;
-
 // Whether the signature starts anywhere in bytes[0, length - 4].
 bool containsSignature(const char *bytes, qint64 length, quint32 signature);
 
