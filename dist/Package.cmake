@@ -18,23 +18,14 @@ chooses the scenes of a playlist, edits tags, manages playlists, previews
 a scene in the player and edits the player's settings. Scene packages
 (.kvd, .kvc) open with it from the file manager.")
 
-# Libraries come from dpkg-shlibdeps. The QML modules are loaded at run time,
-# which it cannot see: the packages of those the interface imports, and the
-# private Qt ABI our copies of them (qt/ in the application directory) were
-# built against, so an upgrade to an incompatible Qt cannot leave them broken.
+# Libraries come from dpkg-shlibdeps, which also pins the private Qt ABI our
+# copies of the QML modules (qt/ in the application directory) use. The
+# modules themselves are loaded at run time, which it cannot see: the
+# packages of those the interface imports are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(_kelvra_depends
     qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
     qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qtqml-models2)
-find_program(KELVRA_DPKG_QUERY dpkg-query)
-if(KELVRA_DPKG_QUERY)
-    execute_process(COMMAND ${KELVRA_DPKG_QUERY} -W -f=\${Provides} libqt5qml5
-        OUTPUT_VARIABLE _kelvra_qt_abi OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-    string(REGEX MATCH "qtdeclarative-abi-[0-9-]+" _kelvra_qt_abi "${_kelvra_qt_abi}")
-    if(_kelvra_qt_abi)
-        list(APPEND _kelvra_depends ${_kelvra_qt_abi})
-    endif()
-endif()
 string(REPLACE ";" ", " CPACK_DEBIAN_PACKAGE_DEPENDS "${_kelvra_depends}")
 
 # Stripped binaries and the permissions Debian expects of files, directories
