@@ -1,6 +1,7 @@
 #include "QtQuick2ApplicationViewer.h"
 
 #include "CSceneImageProvider.h"
+#include "KelvraVersion.h"
 #include "LocalOnlyNetworkAccess.h"
 
 #include <QCoreApplication>
@@ -71,7 +72,7 @@ bool QtQuick2ApplicationViewer::loadMainDocument(const QString &path)
     }
 
     d->engine.setIncubationController(d->window->incubationController());
-    d->window->setTitle(QStringLiteral("Kelvra v2.5.1"));
+    d->window->setTitle(QStringLiteral("Kelvra v") + QLatin1String(KelvraVersion::kRelease));
     return true;
 }
 

@@ -21,7 +21,8 @@ public:
     virtual ~QtQuick2ApplicationViewer();
 
     // Loads the main document and creates its root window, titled
-    // "Kelvra v2.5.1". Qt.quit() in QML ends the application's event loop.
+    // "Kelvra v" and the release (e.g. "Kelvra v2.5.1"). Qt.quit() in QML
+    // ends the application's event loop.
     //
     // When no window results (document missing or broken, or its root is not
     // a Window), reports "Error: Root item has to be a Window." as a critical

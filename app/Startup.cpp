@@ -4,6 +4,7 @@
 #include "CConfigViewModel.h"
 #include "CLog.h"
 #include "CatalogueBuilder.h"
+#include "KelvraVersion.h"
 #include "Platform.h"
 #include "QmlRegistration.h"
 #include "QtQuick2ApplicationViewer.h"
@@ -123,7 +124,7 @@ int runConfigurationSession(int &argc, char **argv, SingleInstance::UserDirector
     gApp = new CAppTypeQt(gLog, QLatin1String(logFileName));
     if (gLog)
         gLog->SetFlushEachLine();
-    LogInfo("-------------------------- Starting Configuration v2.5.1.3 --------------------------");
+    LogInfo("-------------------------- Starting Configuration v%s --------------------------", KelvraVersion::kBuild);
     if (userDirectoryLock.isHeld() && !listening)
         LogError("Later starts cannot reach this one; they will report that it does not answer");
 

@@ -4,7 +4,7 @@
 
 #include "ZipTestSupport.h"
 
-#include "../reliability/HostileArchive.h"
+#include "HostileArchive.h"
 
 #include <CScene.h>
 

@@ -4,7 +4,7 @@
 
 #include "EngineTestSupport.h"
 
-#include "../reliability/HostileArchive.h"
+#include "HostileArchive.h"
 
 #include "CScene.h"
 #include "ZipFastPath.h"
@@ -22,6 +22,8 @@
 #include <quazipfileinfo.h>
 
 #include <zlib.h>
+
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -76,12 +78,21 @@ quint32 crcOf(const QByteArray &data)
 // A zip writer with every knob the layouts below need.
 struct Entry
 {
+    Entry() : Entry(QByteArray(), QByteArray()) {}
+    Entry(QByteArray name, QByteArray data, quint16 method = 8, quint16 flags = 0, bool dataDescriptor = false,
+          bool wrongCrc = false, QByteArray localExtra = QByteArray(), QByteArray centralExtra = QByteArray(),
+          QByteArray localName = QByteArray())
+        : name(std::move(name)), data(std::move(data)), method(method), flags(flags), dataDescriptor(dataDescriptor),
+          wrongCrc(wrongCrc), localExtra(std::move(localExtra)), centralExtra(std::move(centralExtra)),
+          localName(std::move(localName))
+    {}
+
     QByteArray name;
     QByteArray data;
-    quint16 method = 8;
-    quint16 flags = 0;
-    bool dataDescriptor = false;
-    bool wrongCrc = false;
+    quint16 method;
+    quint16 flags;
+    bool dataDescriptor;
+    bool wrongCrc;
     QByteArray localExtra;
     QByteArray centralExtra;
     QByteArray localName;   // when set, the local header names something else

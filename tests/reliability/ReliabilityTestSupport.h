@@ -60,7 +60,7 @@ inline bool createPlaylist(const QString &path, int entries)
         auto *entry = new PlaylistEntry;
         entry->sceneId = QStringLiteral("v0");
         entry->scenePath = QStringLiteral("/scenes/scene-%1.kvc").arg(i);
-        entry->typeFlags = i % 2 ? CScene::Background : 0;
+        entry->typeFlags = i % 2 ? int(CScene::Background) : 0;
         (i % 2 ? playlist.backgroundEntries : playlist.standaloneEntries).append(entry);
     }
     return playlist.Save(path);

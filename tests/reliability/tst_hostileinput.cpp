@@ -191,7 +191,7 @@ void tst_HostileInput::nestedOrHugeJson_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QByteArray>("json");
-    for (const QString kind : {QStringLiteral("scene"), QStringLiteral("playlist"), QStringLiteral("config")}) {
+    for (const QString &kind : {QStringLiteral("scene"), QStringLiteral("playlist"), QStringLiteral("config")}) {
         QTest::addRow("%s: 200000 nested arrays", qPrintable(kind)) << kind << nestedArrays(200000);
         QTest::addRow("%s: 100000 nested objects", qPrintable(kind)) << kind << nestedObjects(100000);
     }

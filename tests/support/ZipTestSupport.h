@@ -14,14 +14,25 @@
 #include <quazipfileinfo.h>
 #include <quazipnewinfo.h>
 
+#include <utility>
+
 namespace EngineTest {
 
+// Written as {name, data, ...} with the fields in order; the constructor
+// holds the defaults, so a short list leaves the rest at them.
 struct ZipEntry
 {
+    ZipEntry() : ZipEntry(QString(), QByteArray()) {}
+    ZipEntry(QString name, QByteArray data, int method = Z_DEFLATED, int level = Z_DEFAULT_COMPRESSION,
+             QString comment = QString(), QByteArray password = QByteArray())
+        : name(std::move(name)), data(std::move(data)), method(method), level(level),
+          comment(std::move(comment)), password(std::move(password))
+    {}
+
     QString name;
     QByteArray data;
-    int method = Z_DEFLATED;
-    int level = Z_DEFAULT_COMPRESSION;
+    int method;
+    int level;
     QString comment;
     QByteArray password;   // encrypted with it when not empty
 };

@@ -9,22 +9,36 @@
 
 #include <zlib.h>
 
+#include <utility>
+
 namespace Reliability {
 
+// Written as {name, data, ...} with the fields in order; the constructor
+// holds the defaults, so a short list leaves the rest at them.
 struct HostileEntry
 {
+    HostileEntry() : HostileEntry(QByteArray(), QByteArray()) {}
+    HostileEntry(QByteArray name, QByteArray data, bool deflate = true, bool utf8Flag = true,
+                 qint64 declaredSize = -1, QByteArray localExtra = QByteArray(),
+                 QByteArray centralExtra = QByteArray(), QByteArray comment = QByteArray(),
+                 quint16 madeBy = 0x031E, quint16 extraFlags = 0, quint16 dosTime = 0, quint16 dosDate = 0x21)
+        : name(std::move(name)), data(std::move(data)), deflate(deflate), utf8Flag(utf8Flag),
+          declaredSize(declaredSize), localExtra(std::move(localExtra)), centralExtra(std::move(centralExtra)),
+          comment(std::move(comment)), madeBy(madeBy), extraFlags(extraFlags), dosTime(dosTime), dosDate(dosDate)
+    {}
+
     QByteArray name;              // raw bytes as stored
     QByteArray data;              // the entry's real content
-    bool deflate = true;
-    bool utf8Flag = true;
-    qint64 declaredSize = -1;     // -1: the real size
+    bool deflate;
+    bool utf8Flag;
+    qint64 declaredSize;          // -1: the real size
     QByteArray localExtra;
     QByteArray centralExtra;
     QByteArray comment;
-    quint16 madeBy = 0x031E;
-    quint16 extraFlags = 0;       // besides the UTF-8 flag
-    quint16 dosTime = 0;
-    quint16 dosDate = 0x21;
+    quint16 madeBy;
+    quint16 extraFlags;           // besides the UTF-8 flag
+    quint16 dosTime;
+    quint16 dosDate;
 };
 
 struct HostileOptions
