@@ -1,4 +1,4 @@
-#include "../engine/EngineTestSupport.h"
+#include "EngineTestSupport.h"
 #include "CConfigViewModel.h"
 #include "PlaylistTestSupport.h"
 
