@@ -69,7 +69,7 @@ private:
 void TestConfigViewModel::init()
 {
     env.reset();
-    viewModel = std::make_unique<CConfigViewModel>();
+    viewModel = std::make_unique<CConfigViewModel>(env.context());
     CConfigViewModel::setInstance(viewModel.get());
     sceneModel = new QObjectListModel(this);
 }
@@ -96,8 +96,8 @@ void TestConfigViewModel::setUpCatalogue()
     gApp->Config()->playlistToRun = env.playlistPath(QStringLiteral("A"));
 
     viewModel->setAllScenes(sceneModel);
-    viewModel->setPlaylists({new CPlaylistViewModel(env.playlistPath(QStringLiteral("A")), QStringLiteral("A")),
-                             new CPlaylistViewModel(env.playlistPath(QStringLiteral("B")), QStringLiteral("B"))});
+    viewModel->setPlaylists({new CPlaylistViewModel(env.playlistPath(QStringLiteral("A")), QStringLiteral("A"), env.directory()),
+                             new CPlaylistViewModel(env.playlistPath(QStringLiteral("B")), QStringLiteral("B"), env.directory())});
     viewModel->setTags(CConfigViewModel::buildTagList({alpha, beta, gamma}));
 }
 
@@ -400,7 +400,7 @@ void TestConfigViewModel::setAsidePlaylistIsTold()
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{ not a playlist") > 0);
     file.close();
-    auto *broken = new CPlaylistViewModel(path, QStringLiteral("Broken"));
+    auto *broken = new CPlaylistViewModel(path, QStringLiteral("Broken"), env.directory());
     const QString setAside = broken->playlist().SetAsidePath();
     QSignalSpy messageSpy(viewModel.get(), &CConfigViewModel::messageRaised);
     viewModel->setPlaylists({broken});
@@ -429,7 +429,7 @@ void TestConfigViewModel::playlistActivatedBeforeSceneListKeepsItsFile()
     env.writePlaylist(path, {{"a", alpha->filepath(), CScene::Background}});
     gApp->Config()->playlistToRun = path;
 
-    viewModel->setPlaylists({new CPlaylistViewModel(path, QStringLiteral("A"))});
+    viewModel->setPlaylists({new CPlaylistViewModel(path, QStringLiteral("A"), env.directory())});
     CConfigViewModel::handleAboutToQuit();
     QCOMPARE(PlaylistTestEnvironment::pathsInFile(path), QStringList{alpha->filepath()});
 
@@ -704,7 +704,7 @@ void TestConfigViewModel::handlersIgnoreDeletedInstance()
     QVERIFY(!QFile::exists(gApp->ConfigPath()));
     QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA), QStringList{alpha->filepath()});
 
-    viewModel = std::make_unique<CConfigViewModel>();
+    viewModel = std::make_unique<CConfigViewModel>(env.context());
     delete proxy;
 }
 
