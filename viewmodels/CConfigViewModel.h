@@ -255,8 +255,9 @@ public:
     // "name 2"... and makes it the playlist to run and the active playlist.
     Q_INVOKABLE void addPlaylist(QString name);
     Q_INVOKABLE void deletePlaylist(QString name);
-    // Saves the configuration and starts the player on the playlist's file
-    // as last written, with the switch "-" + mode.
+    // Saves the configuration and starts the player on the playlist's file,
+    // with the switch "-" + mode. Viewing the active playlist stores its
+    // selection into its file first.
     Q_INVOKABLE void viewPlaylist(QString name, QString mode);
     // Save the configuration and start the player on the active scene.
     Q_INVOKABLE void previewSelectedScene();

@@ -195,6 +195,10 @@ void CConfigViewModel::viewPlaylist(QString name, QString mode)
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
 
+    // The player reads the file: the active playlist's file first takes the
+    // selection the grid shows.
+    if (m_activePlaylist && CPlaylistViewModel::isSamePath(m_activePlaylist->filepath(), path))
+        storeSelection();
     m_context.saveConfiguration();
     // The player resolves the placeholder itself.
     m_context.player.start({QLatin1Char('-') + mode, QLatin1String(PlayerLauncher::sceneOption),

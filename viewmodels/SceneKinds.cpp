@@ -78,6 +78,12 @@ QString SceneKinds::tagCategory(const QString &name)
     return QStringLiteral("tag");
 }
 
+int SceneKinds::filterWordOf(const QString &name)
+{
+    FilterWord word;
+    return parseFilterWord(name, &word) ? int(word) : -1;
+}
+
 QString SceneKinds::nameOfType(int type)
 {
     return QString::fromLatin1(QMetaEnum::fromType<Type>().valueToKey(type));

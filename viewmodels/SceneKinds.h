@@ -46,6 +46,8 @@ public:
     // For QML. "filter" for a filter word, "type" for a type name, "tag"
     // for anything else (exact, case-sensitive).
     Q_INVOKABLE static QString tagCategory(const QString &name);
+    // The FilterWord name is, or -1.
+    Q_INVOKABLE static int filterWordOf(const QString &name);
     Q_INVOKABLE static QString nameOfType(int type);
     Q_INVOKABLE static QString nameOfFilterWord(int word);
 };

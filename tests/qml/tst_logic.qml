@@ -48,7 +48,7 @@ TestCase {
     }
 
     function test_tagCategory(data) {
-        compare(Logic.tagCategory(data.name), data.category)
+        compare(SceneKinds.tagCategory(data.name), data.category)
     }
 
     function test_licenseIcons_data() {
