@@ -116,6 +116,11 @@ void CPlaylistViewModel::setScenesSelected(int scenesSelected)
     assignAndNotify(this, m_scenesSelected, scenesSelected, &CPlaylistViewModel::scenesSelectedChanged);
 }
 
+void CPlaylistViewModel::setSceneList(const QList<CSceneViewModel *> &scenes)
+{
+    assignAndNotify(this, m_scenes, scenes, &CPlaylistViewModel::scenesChanged);
+}
+
 void CPlaylistViewModel::resolveScenes(QObjectListModel *allScenes)
 {
     // Without the scene list nothing can match; resolving against it would
@@ -152,6 +157,8 @@ void CPlaylistViewModel::resolveScenes(QObjectListModel *allScenes)
         }
     }
     m_resolved = true;
+    if (!m_scenes.isEmpty())
+        emit scenesChanged();
 }
 
 bool CPlaylistViewModel::save(bool force)

@@ -78,9 +78,10 @@ public:
     // Whether the last write failed, so the file lags the entries.
     bool hasUnwrittenChanges() const { return m_writePending; }
 
-    // The scene list, read and rewritten by the configuration view model.
+    // The scene list, read and rewritten by the configuration view model;
+    // scenesChanged tells of every change, the first resolution included.
     const QList<CSceneViewModel *> &sceneList() const { return m_scenes; }
-    void setSceneList(const QList<CSceneViewModel *> &scenes) { m_scenes = scenes; }
+    void setSceneList(const QList<CSceneViewModel *> &scenes);
 
     CPlaylist &playlist() { return m_playlist; }
     const CPlaylist &playlist() const { return m_playlist; }
