@@ -1,5 +1,7 @@
 #include "SceneKinds.h"
 
+#include "CScene.h"
+
 #include <QMetaEnum>
 
 namespace {
@@ -18,6 +20,12 @@ SceneKinds::Type SceneKinds::typeOf(quint32 typeFlags)
     }
     return Standalone;
 }
+
+// Type n > 0 is flag bit n - 1; the engine's scene files use the same bits.
+static_assert(CScene::Background == 1u << (SceneKinds::Background - 1), "type bits");
+static_assert(CScene::Foreground == 1u << (SceneKinds::Foreground - 1), "type bits");
+static_assert(CScene::Postprocessing == 1u << (SceneKinds::Postprocessing - 1), "type bits");
+static_assert(CScene::Transition == 1u << (SceneKinds::Transition - 1), "type bits");
 
 quint32 SceneKinds::typeBit(Type type)
 {
