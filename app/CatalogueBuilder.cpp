@@ -7,6 +7,8 @@
 #include "CSceneViewModel.h"
 #include "CTagViewModel.h"
 #include "QObjectListModel.h"
+#include "QmlRegistration.h"
+#include "ViewModelContext.h"
 
 #include <QDate>
 #include <QDir>
@@ -75,9 +77,9 @@ void applyDefaultPlaylistToRun(CAppTypeQt &app)
         config->playlistToRun = resolved(app, "[apppath]playlists/Default.kvp");
 }
 
-CConfigViewModel *createConfigViewModel()
+CConfigViewModel *createConfigViewModel(CAppTypeQt &app)
 {
-    auto *config = new CConfigViewModel;
+    auto *config = new CConfigViewModel(ViewModelContext::forApplication(app));
     CConfigViewModel::setInstance(config);
     return config;
 }
@@ -133,10 +135,11 @@ QFileInfoList preparePlaylistFiles(const QString &userPlaylistDir, const QString
 
 QList<CPlaylistViewModel *> buildPlaylistList(const QString &userPlaylistDir, const QString &defaultPlaylistDir)
 {
+    const PlaylistDirectory directory(userPlaylistDir);
     QList<CPlaylistViewModel *> playlists;
     for (const QFileInfo &entry : preparePlaylistFiles(userPlaylistDir, defaultPlaylistDir)) {
         const QString fileName = entry.fileName();
-        playlists.append(new CPlaylistViewModel(entry.filePath(), fileName.left(fileName.size() - 4)));
+        playlists.append(new CPlaylistViewModel(entry.filePath(), fileName.left(fileName.size() - 4), directory));
     }
     return playlists;
 }
@@ -159,6 +162,15 @@ void assembleCatalogue(const CAppTypeQt &app, CConfigViewModel &config)
     config.setAllScenes(sceneModel);
     config.setPlaylists(playlists);
     config.setTags(tags);
+}
+
+CConfigViewModel *startViewModels(CAppTypeQt &app)
+{
+    applyDefaultPlaylistToRun(app);
+    registerQmlTypes();
+    CConfigViewModel *config = createConfigViewModel(app);
+    assembleCatalogue(app, *config);
+    return config;
 }
 
 } // namespace Catalogue

@@ -35,9 +35,10 @@ void disconnectSaveHandlers(const SaveHandlerConnections &connections);
 // Nothing is saved.
 void applyDefaultPlaylistToRun(CAppTypeQt &app);
 
-// A new configuration view model without parent, stored as the program-wide
-// instance.
-CConfigViewModel *createConfigViewModel();
+// A new configuration view model without parent, made with app's context
+// (its configuration record, playlist directory and player), stored as the
+// program-wide instance.
+CConfigViewModel *createConfigViewModel(CAppTypeQt &app);
 
 // A scene date as whole seconds since 1601-01-01 00:00:00 of the proleptic
 // Gregorian calendar, no time zone. The all-zero date is 0, older than every
@@ -62,7 +63,7 @@ QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QStr
 QFileInfoList preparePlaylistFiles(const QString &userPlaylistDir, const QString &defaultPlaylistDir);
 
 // One playlist view model per prepared entry, named after the file without
-// its ".kvp".
+// its ".kvp", its file kept inside userPlaylistDir.
 QList<CPlaylistViewModel *> buildPlaylistList(const QString &userPlaylistDir, const QString &defaultPlaylistDir);
 
 // Builds scenes, playlists and tags from the resolved "[userpath]scenes",
@@ -70,5 +71,10 @@ QList<CPlaylistViewModel *> buildPlaylistList(const QString &userPlaylistDir, co
 // hands them to config: the scene list model, then the playlists (the one
 // the player runs becomes active), then the tags.
 void assembleCatalogue(const CAppTypeQt &app, CConfigViewModel &config);
+
+// The view-model steps of start-up, in their order, once the engine is
+// initialised: the default playlist to run, the QML types, the configuration
+// view model, the catalogue. Returns the filled view model.
+CConfigViewModel *startViewModels(CAppTypeQt &app);
 
 } // namespace Catalogue

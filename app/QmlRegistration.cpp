@@ -6,6 +6,7 @@
 #include "CScenesFilterViewModel.h"
 #include "CTagViewModel.h"
 #include "QObjectListModel.h"
+#include "SceneKinds.h"
 
 #include <QtQml>
 
@@ -25,4 +26,8 @@ void registerQmlTypes()
     qmlRegisterType<CTagViewModel>(uri, 1, 0, "TagViewModel");
     qmlRegisterType<CScenesFilterViewModel>(uri, 1, 0, "ScenesFilterViewModel");
     qmlRegisterType<QObjectListModel>(uri, 1, 0, "ObjectListModel");
+    // After the module's own six: the names of scene types and filter words,
+    // for documents that show or compare them.
+    qmlRegisterSingletonType<SceneKinds>(uri, 1, 0, "SceneKinds",
+                                         [](QQmlEngine *, QJSEngine *) -> QObject * { return new SceneKinds; });
 }

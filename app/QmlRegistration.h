@@ -10,6 +10,7 @@ class QQmlEngine;
 //   ConfigViewModel        singleton, the program-wide configuration view model
 //   SceneViewModel, PlaylistViewModel, TagViewModel, ScenesFilterViewModel,
 //   ObjectListModel        creatable with their default constructors
+//   SceneKinds             singleton, names of scene types and filter words
 void registerQmlTypes();
 
 // The singleton provider: ignores both engines and returns the program-wide

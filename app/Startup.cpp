@@ -1,12 +1,10 @@
 #include "Startup.h"
 
 #include "CAppTypeQt.h"
-#include "CConfigViewModel.h"
 #include "CLog.h"
 #include "CatalogueBuilder.h"
 #include "KelvraVersion.h"
 #include "Platform.h"
-#include "QmlRegistration.h"
 #include "QtQuick2ApplicationViewer.h"
 #include "SceneImport.h"
 #include "SingleInstance.h"
@@ -139,10 +137,7 @@ int runConfigurationSession(int &argc, char **argv, SingleInstance::UserDirector
     }
     handOverServer.setHandler(carryOutHandOver);
 
-    Catalogue::applyDefaultPlaylistToRun(*gApp);
-    registerQmlTypes();
-    CConfigViewModel *config = Catalogue::createConfigViewModel();
-    Catalogue::assembleCatalogue(*gApp, *config);
+    Catalogue::startViewModels(*gApp);
 
     QtQuick2ApplicationViewer viewer;
     if (!viewer.loadMainDocument(QLatin1String(mainDocument))) {

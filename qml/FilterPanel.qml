@@ -3,7 +3,6 @@ import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
 import Kelvra 1.0
-import "Logic.js" as Logic
 
 // The tag list as toggles: filter words first, then scene types, then the
 // ordinary tags, each with its score. Selected toggles combine with AND.
@@ -19,9 +18,10 @@ Item {
     function countFor(tag) {
         var playlist = ConfigViewModel.activePlaylist
         var total = ConfigViewModel.allScenes ? ConfigViewModel.allScenes.count : 0
-        if (tag.name === "Selected")
+        var word = SceneKinds.filterWordOf(tag.name)
+        if (word === SceneKinds.Selected)
             return playlist ? playlist.scenesSelected : -1
-        if (tag.name === "NotSelected")
+        if (word === SceneKinds.NotSelected)
             return playlist ? total - playlist.scenesSelected : -1
         return Math.round(tag.score)
     }
@@ -30,7 +30,7 @@ Item {
     function tagsIn(category) {
         var result = []
         for (var i = 0; i < tags.length; ++i)
-            if (Logic.tagCategory(tags[i].name) === category)
+            if (SceneKinds.tagCategory(tags[i].name) === category)
                 result.push(tags[i])
         return result
     }
@@ -116,7 +116,7 @@ Item {
                                 delegate: TagChip {
                                     objectName: "tag:" + modelData.name
                                     tag: modelData
-                                    category: Logic.tagCategory(modelData.name)
+                                    category: SceneKinds.tagCategory(modelData.name)
                                     count: panel.countFor(modelData)
                                     onChosen: panel.toggle(modelData)
                                 }

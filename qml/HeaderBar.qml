@@ -10,7 +10,6 @@ ToolBar {
 
     property alias searchText: searchField.text
     property bool sortByName: false
-    readonly property bool canSortByName: typeof ConfigViewModel.filteredScenes.sort === "function"
 
     signal settingsRequested()
     signal searchTextEdited()
@@ -84,7 +83,6 @@ ToolBar {
             TabButton {
                 text: qsTr("Name")
                 width: implicitWidth
-                enabled: bar.canSortByName
                 onClicked: bar.sortByName = true
                 Accessible.name: qsTr("Order by name")
             }

@@ -1,20 +1,8 @@
 .pragma library
 
-// Helpers without access to the view models, shared by the documents and
-// exercised directly by the Qt Quick tests.
-
-// Filter words with a meaning of their own: they are shown apart from the
-// ordinary tags. "Official" never appears in the tag list.
-var filterWords = ["Selected", "NotSelected", "User", "Official", "NoRelicensing"]
-var sceneTypes = ["Background", "Foreground", "Postprocessing", "Transition", "Standalone"]
-
-function tagCategory(name) {
-    if (filterWords.indexOf(name) >= 0)
-        return "filter"
-    if (sceneTypes.indexOf(name) >= 0)
-        return "type"
-    return "tag"
-}
+// Presentation helpers without access to the view models, shared by the
+// documents and exercised directly by the Qt Quick tests. What a tag name
+// means (filter word, scene type, tag) is SceneKinds' to say.
 
 // The thumbnail provider receives the URL path decoded by the toolkit, except
 // that "%" always arrives as "%25" and a bare "#" or "?" would start the

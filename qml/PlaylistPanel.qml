@@ -11,9 +11,6 @@ Item {
     id: panel
 
     readonly property var playlists: ConfigViewModel.playlists
-    // Renaming moves a playlist's file without a notification of its path;
-    // bumping this makes the "runs" marks read the paths again.
-    property int pathRevision: 0
     property alias list: list
 
     function names() {
@@ -24,7 +21,7 @@ Item {
     }
 
     function isRun(playlist) {
-        return pathRevision >= 0 && playlist !== null && ConfigViewModel.playlistToRun === playlist.filepath
+        return playlist !== null && ConfigViewModel.playlistToRun === playlist.filepath
     }
 
     function create() {
@@ -45,28 +42,15 @@ Item {
         if (problem.length > 0)
             return problem
         if (newName !== playlist.name) {
-            var wasRun = isRun(playlist)
             playlist.name = newName
             // Refused by the program (its message says why): keep editing.
             if (playlist.name !== newName)
                 return qsTr("The playlist was not renamed.")
-            // The file moved; keep the player pointing at it.
-            if (wasRun)
-                ConfigViewModel.playlistToRun = playlist.filepath
-            pathRevision++
         }
         return ""
     }
 
-    // The player reads the playlist file, which holds the active playlist's
-    // selection only from the last store on. Leaving the playlist and taking
-    // it up again stores the selection first (nothing else changes), so the
-    // player shows what the grid shows.
     function viewInPlayer(playlist, mode) {
-        if (playlist === ConfigViewModel.activePlaylist) {
-            ConfigViewModel.activePlaylist = null
-            ConfigViewModel.activePlaylist = playlist
-        }
         ConfigViewModel.viewPlaylist(playlist.name, mode)
     }
 

@@ -3,7 +3,6 @@ import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
 import Kelvra 1.0
-import "Logic.js" as Logic
 
 // The scene grid with its bulk actions above and the counts below.
 Pane {
@@ -26,39 +25,13 @@ Pane {
     }
 
     function applySortOrder(byName) {
-        if (typeof scenes.sort !== "function")
-            return
         scenes.sort(byName ? 0 : -1)
         scrollToTop()
     }
 
-    // Selection filters look at the flags only when the filter runs again.
-    function selectionFilterActive() {
-        var tags = ConfigViewModel.tags
-        for (var i = 0; i < tags.length; ++i) {
-            var t = tags[i]
-            if (t.selected && (t.name === "Selected" || t.name === "NotSelected"))
-                return true
-        }
-        return false
-    }
-
-    function refilterAfterEdit() {
-        scenes.invalidate()
-    }
-
-    function refilterAfterSelection() {
-        if (selectionFilterActive())
-            scenes.invalidate()
-    }
-
     function setSceneSelected(scene, value) {
-        if (!scene || !hasActivePlaylist)
-            return
-        scene.selected = value
-        var playlist = ConfigViewModel.activePlaylist
-        playlist.scenesSelected = ConfigViewModel.scenesSelected
-        refilterAfterSelection()
+        if (scene && hasActivePlaylist)
+            scene.selected = value
     }
 
     function activate(index) {
@@ -71,17 +44,14 @@ Pane {
 
     function selectAll() {
         ConfigViewModel.selectAllScenes()
-        refilterAfterSelection()
     }
 
     function deselectAll() {
         ConfigViewModel.deselectAllScenes()
-        refilterAfterSelection()
     }
 
     function toggleAll() {
         ConfigViewModel.toggleAllScenes()
-        refilterAfterSelection()
     }
 
     padding: 0
@@ -146,17 +116,11 @@ Pane {
                         y: licenceButton.height
                         MenuItem {
                             text: qsTr("Allow relicensing of the selected scenes")
-                            onTriggered: {
-                                ConfigViewModel.relicensingPossible(true)
-                                browser.refilterAfterEdit()
-                            }
+                            onTriggered: ConfigViewModel.relicensingPossible(true)
                         }
                         MenuItem {
                             text: qsTr("Forbid relicensing of the selected scenes")
-                            onTriggered: {
-                                ConfigViewModel.relicensingPossible(false)
-                                browser.refilterAfterEdit()
-                            }
+                            onTriggered: ConfigViewModel.relicensingPossible(false)
                         }
                     }
                 }
@@ -318,6 +282,5 @@ Pane {
         id: tagEditor
         objectName: "tagEditor"
         anchors.centerIn: Overlay.overlay
-        onApplied: browser.refilterAfterEdit()
     }
 }

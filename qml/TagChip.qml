@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
+import Kelvra 1.0
 
 // A tag toggle with its score. Filter words and scene types look different
 // from ordinary tags: they are not written in scene files.
@@ -18,12 +19,12 @@ AbstractButton {
     readonly property string displayName: {
         if (!tag)
             return ""
-        switch (tag.name) {
-        case "Selected": return qsTr("Selected")
-        case "NotSelected": return qsTr("Not selected")
-        case "User": return qsTr("User scenes")
-        case "Official": return qsTr("Official scenes")
-        case "NoRelicensing": return qsTr("No relicensing")
+        switch (SceneKinds.filterWordOf(tag.name)) {
+        case SceneKinds.Selected: return qsTr("Selected")
+        case SceneKinds.NotSelected: return qsTr("Not selected")
+        case SceneKinds.User: return qsTr("User scenes")
+        case SceneKinds.Official: return qsTr("Official scenes")
+        case SceneKinds.NoRelicensing: return qsTr("No relicensing")
         default: return tag.name
         }
     }

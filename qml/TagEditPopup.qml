@@ -3,7 +3,6 @@ import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
 import Kelvra 1.0
-import "Logic.js" as Logic
 
 // Adds a tag to, or removes it from, every selected scene (also the ones the
 // filter hides). The scene files are rewritten at once.
@@ -28,7 +27,7 @@ Dialog {
         var result = []
         var tags = ConfigViewModel.tags
         for (var i = 0; i < tags.length; ++i)
-            if (Logic.tagCategory(tags[i].name) === "tag")
+            if (SceneKinds.tagCategory(tags[i].name) === "tag")
                 result.push(tags[i].name)
         return result
     }
@@ -39,7 +38,7 @@ Dialog {
     standardButtons: Dialog.Ok | Dialog.Cancel
     onAboutToShow: standardButton(Dialog.Ok).enabled = Qt.binding(function() {
         return dialog.tagText.length > 0 && dialog.affected > 0
-                && Logic.tagCategory(dialog.tagText) === "tag"
+                && SceneKinds.tagCategory(dialog.tagText) === "tag"
     })
 
     ColumnLayout {
@@ -68,10 +67,10 @@ Dialog {
         Label {
             Layout.fillWidth: true
             wrapMode: Text.WordWrap
-            color: dialog.affected > 0 && Logic.tagCategory(dialog.tagText) === "tag" ? Material.hintTextColor : "#EF9A9A"
+            color: dialog.affected > 0 && SceneKinds.tagCategory(dialog.tagText) === "tag" ? Material.hintTextColor : "#EF9A9A"
             text: dialog.affected === 0
                   ? qsTr("No scene is selected.")
-                  : Logic.tagCategory(dialog.tagText) !== "tag"
+                  : SceneKinds.tagCategory(dialog.tagText) !== "tag"
                     ? qsTr("“%1” is a filter word, not a tag.").arg(dialog.tagText)
                     : qsTr("Changes %n scene file(s), including selected scenes the filter hides.", "", dialog.affected)
             textFormat: Text.PlainText

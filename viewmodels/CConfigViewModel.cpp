@@ -1,82 +1,33 @@
 #include "CConfigViewModel.h"
 
-#include "CAppTypeQt.h"
 #include "CCfg.h"
-#include "PlayerLauncher.h"
 #include "PropertySupport.h"
+#include "SceneKinds.h"
 
 #include <QMap>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
 CConfigViewModel *programInstance = nullptr;
-
-// Differences up to this much between a shown percentage and a new value
-// are rounding noise, not a change.
-constexpr float percentTolerance = 0.00001f;
 
 const char *const previewModeSwitch = "-f";
 const char *const previewVRModeSwitch = "-v";
 // The player shows a post-processing scene over this background.
 const char *const postprocessingBackgroundPrefix = "[apppath]scenes/special/PostprocessingBackground.kvc;;";
 
-CCfg *detachedConfig()
-{
-    static CCfg config;
-    return &config;
-}
-
-float percentOf(float fraction)
-{
-    return float(double(fraction) * 100.0);
-}
-
-bool percentDiffers(float value, float shown)
-{
-    return std::fabs(value - shown) > percentTolerance;
-}
-
-// Truncates toward zero. Values the integer cannot hold saturate and NaN
-// gives 0, instead of the undefined result of a plain conversion.
-qint32 truncateToInt32(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= 2147483648.0)
-        return std::numeric_limits<qint32>::max();
-    if (value <= -2147483649.0)
-        return std::numeric_limits<qint32>::min();
-    return qint32(value);
-}
-
-// Exact comparison with the shown float, stored truncated: 7.9 over a stored
-// 7 stores 7 again and still counts as a change. True when it stored.
-bool storeWhole(qint32 &field, float value)
-{
-    if (value == float(field))
-        return false;
-    field = truncateToInt32(value);
-    return true;
-}
-
-// A percentage shown for a stored fraction; rounding noise is no change.
-// True when it stored.
-bool storePercent(float &field, float value)
-{
-    if (!percentDiffers(value, percentOf(field)))
-        return false;
-    field = value * 0.01f;
-    return true;
-}
-
 } // namespace
 
 CConfigViewModel::CConfigViewModel(QObject *parent)
+    : CConfigViewModel(ViewModelContext(), parent)
+{
+}
+
+CConfigViewModel::CConfigViewModel(const ViewModelContext &context, QObject *parent)
     : QObject(parent)
-    , m_config(gApp ? gApp->Config() : detachedConfig())
+    , m_context(context)
+    , m_settings(m_context.config)
     , m_filteredScenes(new CScenesFilterViewModel(nullptr))
 {
     m_storeTimer.setSingleShot(true);
@@ -102,11 +53,8 @@ void CConfigViewModel::setInstance(CConfigViewModel *viewModel)
 
 void CConfigViewModel::handleAboutToQuit()
 {
-    CConfigViewModel *viewModel = instance();
-    if (!gApp || !viewModel)
-        return;
-    viewModel->storeSelection();
-    saveConfiguration();
+    if (CConfigViewModel *viewModel = instance())
+        viewModel->saveWork();
 }
 
 void CConfigViewModel::handleApplicationStateChanged(Qt::ApplicationState state)
@@ -116,159 +64,35 @@ void CConfigViewModel::handleApplicationStateChanged(Qt::ApplicationState state)
     handleAboutToQuit();
 }
 
-void CConfigViewModel::saveConfiguration()
+void CConfigViewModel::saveWork()
 {
-    if (gApp)
-        gApp->Config()->Save(gApp->ConfigPath());
+    storeSelection();
+    m_context.saveConfiguration();
 }
 
-// ---- Settings --------------------------------------------------------------
+// ---- Settings: PlayerSettings converts, this class tells QML --------------
 
-bool CConfigViewModel::randNextScene() const { return m_config->randNextScene; }
-float CConfigViewModel::transitionTime() const { return m_config->transitionTime; }
-float CConfigViewModel::transitionFromScale() const { return percentOf(m_config->transitionFromScale); }
-float CConfigViewModel::transitionToScale() const { return percentOf(m_config->transitionToScale); }
-float CConfigViewModel::renderTargetSize() const { return float(m_config->renderTargetWidth * 100.0); }
-float CConfigViewModel::renderTargetSizeVR() const { return percentOf(m_config->renderTargetSizeVR); }
-int CConfigViewModel::renderTargetWidth() const { return truncateToInt32(m_config->renderTargetWidth); }
-int CConfigViewModel::renderTargetHeight() const { return truncateToInt32(m_config->renderTargetHeight); }
-float CConfigViewModel::minSceneTime() const { return float(m_config->minSceneTime); }
-float CConfigViewModel::maxSceneTime() const { return float(m_config->maxSceneTime); }
-float CConfigViewModel::sceneChangeSilenceTime() const { return m_config->sceneChangeSilenceTime; }
-float CConfigViewModel::sceneChangeSilenceCooldownTime() const { return m_config->sceneChangeSilenceCooldownTime; }
-float CConfigViewModel::postProcessingProbability() const { return percentOf(m_config->postProcessingProbability); }
-float CConfigViewModel::maxSoundCaptureSilence() const { return float(m_config->maxSoundCaptureSilence); }
-bool CConfigViewModel::layerScenesInVR() const { return m_config->layerScenesInVR; }
-bool CConfigViewModel::captureSound() const { return m_config->captureSound; }
-bool CConfigViewModel::enablePreloader() const { return m_config->enablePreloader; }
-bool CConfigViewModel::captureRecordingDevice() const { return m_config->captureRecordingDevice; }
-bool CConfigViewModel::checkForNewVersion() const { return m_config->checkForNewVersion; }
-bool CConfigViewModel::sendUsageStats() const { return m_config->sendUsageStats; }
-bool CConfigViewModel::preferOpenVR() const { return m_config->preferOpenVR; }
-
-void CConfigViewModel::setRandNextScene(bool randNextScene)
-{
-    assignAndNotify(this, m_config->randNextScene, randNextScene, &CConfigViewModel::randNextSceneChanged);
-}
-
-void CConfigViewModel::setTransitionTime(float transitionTime)
-{
-    assignAndNotify(this, m_config->transitionTime, transitionTime, &CConfigViewModel::transitionTimeChanged);
-}
-
-void CConfigViewModel::setMinSceneTime(float minSceneTime)
-{
-    if (storeWhole(m_config->minSceneTime, minSceneTime))
-        emit minSceneTimeChanged();
-}
-
-void CConfigViewModel::setMaxSceneTime(float maxSceneTime)
-{
-    if (storeWhole(m_config->maxSceneTime, maxSceneTime))
-        emit maxSceneTimeChanged();
-}
-
-void CConfigViewModel::setPostProcessingProbability(float value)
-{
-    if (storePercent(m_config->postProcessingProbability, value))
-        emit postProcessingProbabilityChanged();
-}
-
-void CConfigViewModel::setTransitionFromScale(float value)
-{
-    if (storePercent(m_config->transitionFromScale, value))
-        emit transitionFromScaleChanged();
-}
-
-void CConfigViewModel::setTransitionToScale(float value)
-{
-    if (storePercent(m_config->transitionToScale, value))
-        emit transitionToScaleChanged();
-}
-
-void CConfigViewModel::setRenderTargetSize(float value)
-{
-    if (!percentDiffers(value, renderTargetSize()))
-        return;
-    const double fraction = double(value * 0.01f);
-    m_config->renderTargetWidth = fraction;
-    m_config->renderTargetHeight = fraction;
-    emit renderTargetSizeChanged();
-}
-
-void CConfigViewModel::setRenderTargetSizeVR(float value)
-{
-    if (storePercent(m_config->renderTargetSizeVR, value))
-        emit renderTargetSizeVRChanged();
-}
-
-void CConfigViewModel::setRenderTargetWidth(int value)
-{
-    if (value == renderTargetWidth())
-        return;
-    m_config->renderTargetWidth = double(value);
-    emit renderTargetWidthChanged();
-}
-
-void CConfigViewModel::setRenderTargetHeight(int value)
-{
-    if (value == renderTargetHeight())
-        return;
-    m_config->renderTargetHeight = double(value);
-    emit renderTargetHeightChanged();
-}
-
-void CConfigViewModel::setMaxSoundCaptureSilence(float value)
-{
-    if (storeWhole(m_config->maxSoundCaptureSilence, value))
-        emit maxSoundCaptureSilenceChanged();
-}
-
-void CConfigViewModel::setCaptureSound(bool value)
-{
-    assignAndNotify(this, m_config->captureSound, value, &CConfigViewModel::captureSoundChanged);
-}
-
-void CConfigViewModel::setEnablePreloader(bool value)
-{
-    assignAndNotify(this, m_config->enablePreloader, value, &CConfigViewModel::enablePreloaderChanged);
-}
-
-void CConfigViewModel::setCaptureRecordingDevice(bool value)
-{
-    assignAndNotify(this, m_config->captureRecordingDevice, value, &CConfigViewModel::captureRecordingDeviceChanged);
-}
-
-void CConfigViewModel::setCheckForNewVersion(bool value)
-{
-    assignAndNotify(this, m_config->checkForNewVersion, value, &CConfigViewModel::checkForNewVersionChanged);
-}
-
-void CConfigViewModel::setSendUsageStats(bool value)
-{
-    assignAndNotify(this, m_config->sendUsageStats, value, &CConfigViewModel::sendUsageStatsChanged);
-}
-
-void CConfigViewModel::setSceneChangeSilenceTime(float value)
-{
-    assignAndNotify(this, m_config->sceneChangeSilenceTime, value, &CConfigViewModel::sceneChangeSilenceTimeChanged);
-}
-
-void CConfigViewModel::setSceneChangeSilenceCooldownTime(float value)
-{
-    assignAndNotify(this, m_config->sceneChangeSilenceCooldownTime, value,
-                    &CConfigViewModel::sceneChangeSilenceCooldownTimeChanged);
-}
-
-void CConfigViewModel::setLayerScenesInVR(bool value)
-{
-    assignAndNotify(this, m_config->layerScenesInVR, value, &CConfigViewModel::layerScenesInVRChanged);
-}
-
-void CConfigViewModel::setPreferOpenVR(bool value)
-{
-    assignAndNotify(this, m_config->preferOpenVR, value, &CConfigViewModel::preferOpenVRChanged);
-}
+void CConfigViewModel::setRandNextScene(bool value) { notifyIf(m_settings.setRandNextScene(value), &CConfigViewModel::randNextSceneChanged); }
+void CConfigViewModel::setTransitionTime(float value) { notifyIf(m_settings.setTransitionTime(value), &CConfigViewModel::transitionTimeChanged); }
+void CConfigViewModel::setMinSceneTime(float value) { notifyIf(m_settings.setMinSceneTime(value), &CConfigViewModel::minSceneTimeChanged); }
+void CConfigViewModel::setMaxSceneTime(float value) { notifyIf(m_settings.setMaxSceneTime(value), &CConfigViewModel::maxSceneTimeChanged); }
+void CConfigViewModel::setPostProcessingProbability(float value) { notifyIf(m_settings.setPostProcessingProbability(value), &CConfigViewModel::postProcessingProbabilityChanged); }
+void CConfigViewModel::setTransitionFromScale(float value) { notifyIf(m_settings.setTransitionFromScale(value), &CConfigViewModel::transitionFromScaleChanged); }
+void CConfigViewModel::setTransitionToScale(float value) { notifyIf(m_settings.setTransitionToScale(value), &CConfigViewModel::transitionToScaleChanged); }
+void CConfigViewModel::setRenderTargetSize(float value) { notifyIf(m_settings.setRenderTargetSize(value), &CConfigViewModel::renderTargetSizeChanged); }
+void CConfigViewModel::setRenderTargetSizeVR(float value) { notifyIf(m_settings.setRenderTargetSizeVR(value), &CConfigViewModel::renderTargetSizeVRChanged); }
+void CConfigViewModel::setRenderTargetWidth(int value) { notifyIf(m_settings.setRenderTargetWidth(value), &CConfigViewModel::renderTargetWidthChanged); }
+void CConfigViewModel::setRenderTargetHeight(int value) { notifyIf(m_settings.setRenderTargetHeight(value), &CConfigViewModel::renderTargetHeightChanged); }
+void CConfigViewModel::setMaxSoundCaptureSilence(float value) { notifyIf(m_settings.setMaxSoundCaptureSilence(value), &CConfigViewModel::maxSoundCaptureSilenceChanged); }
+void CConfigViewModel::setCaptureSound(bool value) { notifyIf(m_settings.setCaptureSound(value), &CConfigViewModel::captureSoundChanged); }
+void CConfigViewModel::setEnablePreloader(bool value) { notifyIf(m_settings.setEnablePreloader(value), &CConfigViewModel::enablePreloaderChanged); }
+void CConfigViewModel::setCaptureRecordingDevice(bool value) { notifyIf(m_settings.setCaptureRecordingDevice(value), &CConfigViewModel::captureRecordingDeviceChanged); }
+void CConfigViewModel::setCheckForNewVersion(bool value) { notifyIf(m_settings.setCheckForNewVersion(value), &CConfigViewModel::checkForNewVersionChanged); }
+void CConfigViewModel::setSendUsageStats(bool value) { notifyIf(m_settings.setSendUsageStats(value), &CConfigViewModel::sendUsageStatsChanged); }
+void CConfigViewModel::setSceneChangeSilenceTime(float value) { notifyIf(m_settings.setSceneChangeSilenceTime(value), &CConfigViewModel::sceneChangeSilenceTimeChanged); }
+void CConfigViewModel::setSceneChangeSilenceCooldownTime(float value) { notifyIf(m_settings.setSceneChangeSilenceCooldownTime(value), &CConfigViewModel::sceneChangeSilenceCooldownTimeChanged); }
+void CConfigViewModel::setLayerScenesInVR(bool value) { notifyIf(m_settings.setLayerScenesInVR(value), &CConfigViewModel::layerScenesInVRChanged); }
+void CConfigViewModel::setPreferOpenVR(bool value) { notifyIf(m_settings.setPreferOpenVR(value), &CConfigViewModel::preferOpenVRChanged); }
 
 // ---- Catalogue, tags and selection -----------------------------------------
 
@@ -284,7 +108,7 @@ int CConfigViewModel::scenesSelected() const
 
 QString CConfigViewModel::playlistToRun() const
 {
-    return m_config->playlistToRun;
+    return m_context.config->playlistToRun;
 }
 
 QQmlListProperty<CPlaylistViewModel> CConfigViewModel::playlists()
@@ -297,20 +121,11 @@ QQmlListProperty<CTagViewModel> CConfigViewModel::tags()
     return listProperty(this, &m_tags);
 }
 
-const QStringList &CConfigViewModel::reservedTagNames()
-{
-    static const QStringList names = {
-        QStringLiteral("Official"),      QStringLiteral("User"),       QStringLiteral("Background"),
-        QStringLiteral("Foreground"),    QStringLiteral("Postprocessing"), QStringLiteral("Transition"),
-        QStringLiteral("Standalone"),    QStringLiteral("NoRelicensing"),  QStringLiteral("Selected"),
-        QStringLiteral("NotSelected"),
-    };
-    return names;
-}
-
 QList<CTagViewModel *> CConfigViewModel::buildTagList(const QList<CSceneViewModel *> &scenes)
 {
-    const QStringList &reserved = reservedTagNames();
+    const QStringList &reserved = SceneKinds::reservedTagNames();
+    const QString user = SceneKinds::filterWordName(SceneKinds::User);
+    const QString noRelicensing = SceneKinds::filterWordName(SceneKinds::NoRelicensing);
     // Ordered by name, so that tags of equal score come out in a fixed order.
     QMap<QString, int> counts;
     for (const CSceneViewModel *scene : scenes) {
@@ -322,12 +137,12 @@ QList<CTagViewModel *> CConfigViewModel::buildTagList(const QList<CSceneViewMode
         }
         ++counts[scene->type()];
         if (!scene->official())
-            ++counts[QStringLiteral("User")];
+            ++counts[user];
         if (!scene->relicensingPossible())
-            ++counts[QStringLiteral("NoRelicensing")];
+            ++counts[noRelicensing];
     }
-    counts[QStringLiteral("Selected")] = scenes.size() + 2;
-    counts[QStringLiteral("NotSelected")] = scenes.size() + 1;
+    counts[SceneKinds::filterWordName(SceneKinds::Selected)] = scenes.size() + 2;
+    counts[SceneKinds::filterWordName(SceneKinds::NotSelected)] = scenes.size() + 1;
 
     QList<CTagViewModel *> tags;
     tags.reserve(counts.size());
@@ -342,10 +157,42 @@ void CConfigViewModel::setAllScenes(QObjectListModel *model)
 {
     m_allScenes = model;
     m_filteredScenes->setSourceModel(model);
-    for (CSceneViewModel *scene : sceneObjects()) {
-        connect(scene, &CSceneViewModel::selectedChanged, this, &CConfigViewModel::scheduleStore,
-                Qt::UniqueConnection);
+    for (CSceneViewModel *scene : sceneObjects())
+        watchScene(scene);
+}
+
+// A scene's change may change the playlist's count and what the filter shows,
+// whoever made it: a bulk operation here, or QML on one scene.
+void CConfigViewModel::watchScene(CSceneViewModel *scene)
+{
+    connect(scene, &CSceneViewModel::selectedChanged, this, &CConfigViewModel::scheduleStore, Qt::UniqueConnection);
+    connect(scene, &CSceneViewModel::selectedChanged, this,
+            [this] { sceneChanged(CScenesFilterViewModel::Selection); }, Qt::UniqueConnection);
+    connect(scene, &CSceneViewModel::tagsChanged, this, [this] { sceneChanged(CScenesFilterViewModel::Tags); },
+            Qt::UniqueConnection);
+    connect(scene, &CSceneViewModel::relicensingPossibleChanged, this,
+            [this] { sceneChanged(CScenesFilterViewModel::Relicensing); }, Qt::UniqueConnection);
+}
+
+void CConfigViewModel::sceneChanged(CScenesFilterViewModel::SceneAspects aspects)
+{
+    if (m_batchDepth > 0) {
+        m_batchedAspects |= aspects;
+        return;
     }
+    if (aspects & CScenesFilterViewModel::Selection)
+        updateScenesSelected();
+    m_filteredScenes->sceneChanged(aspects);
+}
+
+void CConfigViewModel::endSceneChangeBatch()
+{
+    if (--m_batchDepth > 0)
+        return;
+    const CScenesFilterViewModel::SceneAspects aspects = m_batchedAspects;
+    m_batchedAspects = {};
+    if (aspects)
+        sceneChanged(aspects);
 }
 
 void CConfigViewModel::setTags(const QList<CTagViewModel *> &list)
@@ -395,6 +242,7 @@ void CConfigViewModel::selectTag(QString tag, bool selected)
 // changed keep showing what their file holds and are named in one message.
 void CConfigViewModel::addTag(QString tag)
 {
+    const SceneChangeBatch batch(*this);
     QStringList failures;
     for (CSceneViewModel *scene : sceneObjects()) {
         if (!scene->selected())
@@ -408,6 +256,7 @@ void CConfigViewModel::addTag(QString tag)
 
 void CConfigViewModel::removeTag(QString tag)
 {
+    const SceneChangeBatch batch(*this);
     QStringList failures;
     for (CSceneViewModel *scene : sceneObjects()) {
         if (!scene->selected())
@@ -421,6 +270,7 @@ void CConfigViewModel::removeTag(QString tag)
 
 void CConfigViewModel::relicensingPossible(bool value)
 {
+    const SceneChangeBatch batch(*this);
     QStringList failures;
     for (CSceneViewModel *scene : sceneObjects()) {
         if (!scene->selected())
@@ -467,6 +317,9 @@ void CConfigViewModel::applyToVisibleScenes(BulkSelection operation)
 {
     if (!m_activePlaylist)
         return;
+    // The filter runs again only after the last scene, so the rows walked
+    // are the ones visible when the operation began.
+    const SceneChangeBatch batch(*this);
     if (m_allScenes) {
         for (int row = 0; row < m_filteredScenes->rowCount(); ++row) {
             const QModelIndex source = m_filteredScenes->mapToSource(m_filteredScenes->index(row, 0));
@@ -514,14 +367,15 @@ void CConfigViewModel::previewSelectedSceneVR()
 
 void CConfigViewModel::previewActiveScene(const QString &modeSwitch)
 {
-    if (!m_activeScene || !gApp)
+    // Without the application there is no player to start.
+    if (!m_activeScene || m_context.player.workingDirectory().isEmpty())
         return;
 
     // The player reads the settings as they stand in memory.
-    saveConfiguration();
+    m_context.saveConfiguration();
 
     QString sceneArgument = m_activeScene->filepath();
-    if (CSceneViewModel::typeBit(m_activeScene->scene().typeFlags) == CScene::Postprocessing)
+    if (m_activeScene->sceneType() == SceneKinds::Postprocessing)
         sceneArgument.prepend(QLatin1String(postprocessingBackgroundPrefix));
-    PlayerLauncher::start({modeSwitch, QLatin1String(PlayerLauncher::sceneOption), sceneArgument});
+    m_context.player.start({modeSwitch, QLatin1String(PlayerLauncher::sceneOption), sceneArgument});
 }

@@ -4,15 +4,15 @@
 #include "CSceneViewModel.h"
 #include "CScenesFilterViewModel.h"
 #include "CTagViewModel.h"
+#include "PlayerSettings.h"
 #include "QObjectListModel.h"
+#include "ViewModelContext.h"
 
 #include <QList>
 #include <QObject>
 #include <QQmlListProperty>
 #include <QString>
 #include <QTimer>
-
-class CCfg;
 
 // The one object the user interface binds to (QML singleton
 // "ConfigViewModel"): the player's settings, the scene catalogue with its
@@ -30,6 +30,12 @@ class CCfg;
 // saved, created, renamed or deleted, a playlist file kept aside as
 // unreadable) is told through messageRaised, one sentence naming the scene
 // or playlist and the reason.
+//
+// What it needs of the application (the configuration record, the playlist
+// directory, the player) comes in a ViewModelContext when it is made. It keeps
+// the catalogue's derived state itself: a scene's selection or edit updates
+// the active playlist's count and re-runs the filter when the filter looks at
+// it; a rename of the playlist to run updates playlistToRun.
 //
 // Owns nothing it is handed: scenes, tags, playlists and the scene list stay
 // with start-up. The filter proxy is created here, without a parent, and
@@ -70,10 +76,11 @@ class CConfigViewModel : public QObject
     Q_PROPERTY(QQmlListProperty<CTagViewModel> tags READ tags NOTIFY tagsChanged)
 
 public:
-    // Takes the configuration record from the application object gApp.
-    // Without one (a test, or QML creating an instance) a detached default
-    // record stands in, so the settings are always readable.
+    // Without a context (QML, a test of the settings) a detached default
+    // record stands in, so the settings are always readable; nothing is
+    // saved, no playlist file is touched and no player starts.
     explicit CConfigViewModel(QObject *parent = nullptr);
+    explicit CConfigViewModel(const ViewModelContext &context, QObject *parent = nullptr);
     ~CConfigViewModel() override;
 
     // The program-wide instance, set by start-up right after construction.
@@ -84,37 +91,38 @@ public:
 
     // Save handlers, connected by start-up before the view model exists.
     // Both store the selection into the active playlist and save the
-    // configuration record; without the application object or the instance
-    // they do nothing. The state handler acts on every state except
+    // configuration record (saveWork); without the instance they do nothing. The state handler acts on every state except
     // Qt::ApplicationActive.
     static void handleAboutToQuit();
     static void handleApplicationStateChanged(Qt::ApplicationState state);
 
     // Settings.
-    bool randNextScene() const;
-    float transitionTime() const;
-    float transitionFromScale() const;
-    float transitionToScale() const;
-    float renderTargetSize() const;
-    float renderTargetSizeVR() const;
-    int renderTargetWidth() const;
-    int renderTargetHeight() const;
-    float minSceneTime() const;
-    float maxSceneTime() const;
-    float sceneChangeSilenceTime() const;
-    float sceneChangeSilenceCooldownTime() const;
-    float postProcessingProbability() const;
-    float maxSoundCaptureSilence() const;
-    bool layerScenesInVR() const;
-    bool captureSound() const;
-    bool enablePreloader() const;
-    bool captureRecordingDevice() const;
-    bool checkForNewVersion() const;
-    bool sendUsageStats() const;
-    bool preferOpenVR() const;
+    bool randNextScene() const { return m_settings.randNextScene(); }
+    float transitionTime() const { return m_settings.transitionTime(); }
+    float transitionFromScale() const { return m_settings.transitionFromScale(); }
+    float transitionToScale() const { return m_settings.transitionToScale(); }
+    float renderTargetSize() const { return m_settings.renderTargetSize(); }
+    float renderTargetSizeVR() const { return m_settings.renderTargetSizeVR(); }
+    int renderTargetWidth() const { return m_settings.renderTargetWidth(); }
+    int renderTargetHeight() const { return m_settings.renderTargetHeight(); }
+    float minSceneTime() const { return m_settings.minSceneTime(); }
+    float maxSceneTime() const { return m_settings.maxSceneTime(); }
+    float sceneChangeSilenceTime() const { return m_settings.sceneChangeSilenceTime(); }
+    float sceneChangeSilenceCooldownTime() const { return m_settings.sceneChangeSilenceCooldownTime(); }
+    float postProcessingProbability() const { return m_settings.postProcessingProbability(); }
+    float maxSoundCaptureSilence() const { return m_settings.maxSoundCaptureSilence(); }
+    bool layerScenesInVR() const { return m_settings.layerScenesInVR(); }
+    bool captureSound() const { return m_settings.captureSound(); }
+    bool enablePreloader() const { return m_settings.enablePreloader(); }
+    bool captureRecordingDevice() const { return m_settings.captureRecordingDevice(); }
+    bool checkForNewVersion() const { return m_settings.checkForNewVersion(); }
+    bool sendUsageStats() const { return m_settings.sendUsageStats(); }
+    bool preferOpenVR() const { return m_settings.preferOpenVR(); }
 
     // Catalogue and playlists.
-    // Counted afresh over the whole scene list, hidden scenes included.
+    // Counted afresh over the whole scene list, hidden scenes included. Its
+    // signal stays silent: the count QML shows is the active playlist's
+    // scenesSelected, which follows every change of the selection.
     int scenesSelected() const;
     CSceneViewModel *activeScene() const { return m_activeScene; }
     CPlaylistViewModel *activePlaylist() const { return m_activePlaylist; }
@@ -152,13 +160,16 @@ public:
     static constexpr int storeSelectionDelayMs = 1000;
     // Recounts the selected scenes into the active playlist's scenesSelected.
     void updateScenesSelected();
+    // What the save handlers do: store the selection, save the configuration.
+    void saveWork();
+    const ViewModelContext &context() const { return m_context; }
 
     // Emits messageRaised(text): for the item view models, whose own
     // interfaces stay as QML knows them.
     void raiseMessage(const QString &text) { emit messageRaised(text); }
 
     // The tag names no scene tag is counted under.
-    static const QStringList &reservedTagNames();
+    static const QStringList &reservedTagNames() { return SceneKinds::reservedTagNames(); }
 
 signals:
     void randNextSceneChanged();
@@ -195,10 +206,7 @@ signals:
     void messageRaised(QString text);
 
 public slots:
-    // Percent settings show the stored fraction times 100 and change only
-    // when the new value differs by more than 0.00001. Whole-number settings
-    // store the value truncated toward zero. renderTargetSize stores its
-    // fraction in both render-target edges; the edges store whole numbers.
+    // The conversions are PlayerSettings'; each emits only on a change.
     void setRandNextScene(bool randNextScene);
     void setTransitionTime(float transitionTime);
     void setMinSceneTime(float minSceneTime);
@@ -247,8 +255,9 @@ public:
     // "name 2"... and makes it the playlist to run and the active playlist.
     Q_INVOKABLE void addPlaylist(QString name);
     Q_INVOKABLE void deletePlaylist(QString name);
-    // Saves the configuration and starts the player on the playlist's file
-    // as last written, with the switch "-" + mode.
+    // Saves the configuration and starts the player on the playlist's file,
+    // with the switch "-" + mode. Viewing the active playlist stores its
+    // selection into its file first.
     Q_INVOKABLE void viewPlaylist(QString name, QString mode);
     // Save the configuration and start the player on the active scene.
     Q_INVOKABLE void previewSelectedScene();
@@ -264,6 +273,30 @@ public:
 private:
     enum class BulkSelection { Select, Deselect, Toggle };
 
+    // While one lives, scene changes are gathered instead of acted on; the
+    // outermost one recounts and re-filters once when it ends.
+    class SceneChangeBatch
+    {
+    public:
+        explicit SceneChangeBatch(CConfigViewModel &owner) : m_owner(owner) { ++m_owner.m_batchDepth; }
+        ~SceneChangeBatch() { m_owner.endSceneChangeBatch(); }
+        SceneChangeBatch(const SceneChangeBatch &) = delete;
+        SceneChangeBatch &operator=(const SceneChangeBatch &) = delete;
+
+    private:
+        CConfigViewModel &m_owner;
+    };
+
+    void notifyIf(bool changed, void (CConfigViewModel::*signal)())
+    {
+        if (changed)
+            emit(this->*signal)();
+    }
+    void watchScene(CSceneViewModel *scene);
+    void sceneChanged(CScenesFilterViewModel::SceneAspects aspects);
+    void endSceneChangeBatch();
+    void playlistFileMoved(const QString &fromPath, const QString &toPath);
+
     void applyToVisibleScenes(BulkSelection operation);
     void previewActiveScene(const QString &modeSwitch);
     void scheduleStore();
@@ -274,9 +307,9 @@ private:
     // One message for the scenes a bulk edit could not change.
     void reportEditFailures(const QString &what, const QStringList &failures);
     QList<CSceneViewModel *> sceneObjects() const;
-    static void saveConfiguration();
 
-    CCfg *m_config = nullptr;
+    ViewModelContext m_context;
+    PlayerSettings m_settings;
     QObjectListModel *m_allScenes = nullptr;
     CScenesFilterViewModel *m_filteredScenes = nullptr;
     CSceneViewModel *m_activeScene = nullptr;
@@ -285,4 +318,6 @@ private:
     QList<CPlaylistViewModel *> m_playlists;
     QTimer m_storeTimer;
     bool m_loadingSelection = false;   // the flags follow a playlist, not the user
+    int m_batchDepth = 0;
+    CScenesFilterViewModel::SceneAspects m_batchedAspects;
 };

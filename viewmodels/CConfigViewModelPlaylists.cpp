@@ -2,9 +2,7 @@
 // the selection into it, and creating, deleting and viewing playlist files.
 #include "CConfigViewModel.h"
 
-#include "CAppTypeQt.h"
 #include "CCfg.h"
-#include "PlayerLauncher.h"
 #include "PropertySupport.h"
 
 #include <QDir>
@@ -27,7 +25,7 @@ void CConfigViewModel::setPlaylists(const QList<CPlaylistViewModel *> &list)
         }
     }
     for (CPlaylistViewModel *playlist : list) {
-        if (playlist && playlist->filepath() == m_config->playlistToRun)
+        if (playlist && playlist->filepath() == m_context.config->playlistToRun)
             setActivePlaylist(playlist);
     }
 }
@@ -36,6 +34,16 @@ void CConfigViewModel::watchPlaylist(CPlaylistViewModel *playlist)
 {
     connect(playlist, &CPlaylistViewModel::problemRaised, this, &CConfigViewModel::messageRaised,
             Qt::UniqueConnection);
+    connect(playlist, &CPlaylistViewModel::fileMoved, this, &CConfigViewModel::playlistFileMoved,
+            Qt::UniqueConnection);
+}
+
+// The player runs the playlist by its file, so a rename of that file carries
+// the choice along (saved with the configuration, as every change of it is).
+void CConfigViewModel::playlistFileMoved(const QString &fromPath, const QString &toPath)
+{
+    if (m_context.config->playlistToRun == fromPath)
+        setPlaylistToRun(toPath);
 }
 
 void CConfigViewModel::raiseMessageLater(const QString &text)
@@ -87,6 +95,7 @@ void CConfigViewModel::setActivePlaylist(CPlaylistViewModel *playlist)
         playlist->resolveScenes(m_allScenes);
         const QList<CSceneViewModel *> &members = playlist->sceneList();
         const QSet<CSceneViewModel *> memberSet(members.cbegin(), members.cend());
+        const SceneChangeBatch batch(*this);
         m_loadingSelection = true;
         for (CSceneViewModel *scene : sceneObjects())
             scene->setSelected(memberSet.contains(scene));
@@ -98,7 +107,7 @@ void CConfigViewModel::setActivePlaylist(CPlaylistViewModel *playlist)
 
 void CConfigViewModel::setPlaylistToRun(QString playlist)
 {
-    assignAndNotify(this, m_config->playlistToRun, playlist, &CConfigViewModel::playlistToRunChanged);
+    assignAndNotify(this, m_context.config->playlistToRun, playlist, &CConfigViewModel::playlistToRunChanged);
 }
 
 void CConfigViewModel::addPlaylist(QString name)
@@ -110,12 +119,12 @@ void CConfigViewModel::addPlaylist(QString name)
     }
 
     QString candidate = name;
-    QString path = CPlaylistViewModel::filePathForName(candidate);
+    QString path = m_context.playlists.filePathForName(candidate);
     for (int n = 1; !path.isEmpty() && QFileInfo::exists(path); ++n) {
         candidate = name + QLatin1Char(' ') + QString::number(n);
-        path = CPlaylistViewModel::filePathForName(candidate);
+        path = m_context.playlists.filePathForName(candidate);
     }
-    // Without the application object, or when every free candidate would be
+    // Without a playlist directory, or when every free candidate would be
     // too long to be a file name, nothing is created.
     if (path.isEmpty()) {
         emit messageRaised(tr("Playlist \u201c%1\u201d was not created: no free file name is left for it.").arg(name));
@@ -124,8 +133,8 @@ void CConfigViewModel::addPlaylist(QString name)
 
     // Nothing changes unless the file exists: a playlist without one would
     // become the player's playlist and lose the selection stored into it.
-    QDir().mkpath(CPlaylistViewModel::playlistDirectory());
-    auto *playlist = new CPlaylistViewModel(path, candidate);
+    QDir().mkpath(m_context.playlists.path());
+    auto *playlist = new CPlaylistViewModel(path, candidate, m_context.playlists);
     if (!playlist->save(true)) {
         delete playlist;
         emit messageRaised(
@@ -143,7 +152,7 @@ void CConfigViewModel::addPlaylist(QString name)
 
 void CConfigViewModel::deletePlaylist(QString name)
 {
-    const QString path = CPlaylistViewModel::filePathForName(name);
+    const QString path = m_context.playlists.filePathForName(name);
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
 
@@ -182,14 +191,18 @@ void CConfigViewModel::deletePlaylist(QString name)
 
 void CConfigViewModel::viewPlaylist(QString name, QString mode)
 {
-    const QString path = CPlaylistViewModel::filePathForName(name);
+    const QString path = m_context.playlists.filePathForName(name);
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
 
-    saveConfiguration();
+    // The player reads the file: the active playlist's file first takes the
+    // selection the grid shows.
+    if (m_activePlaylist && CPlaylistViewModel::isSamePath(m_activePlaylist->filepath(), path))
+        storeSelection();
+    m_context.saveConfiguration();
     // The player resolves the placeholder itself.
-    PlayerLauncher::start(
-        {QLatin1Char('-') + mode, QLatin1String(PlayerLauncher::sceneOption), CPlaylistViewModel::placeholderPathForName(name)});
+    m_context.player.start({QLatin1Char('-') + mode, QLatin1String(PlayerLauncher::sceneOption),
+                            PlaylistDirectory::placeholderPathForName(name)});
 }
 
 QString CConfigViewModel::playlistNameProblem(QString name) const

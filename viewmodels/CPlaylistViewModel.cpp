@@ -1,6 +1,5 @@
 #include "CPlaylistViewModel.h"
 
-#include "CAppTypeQt.h"
 #include "PropertySupport.h"
 #include "QObjectListModel.h"
 
@@ -10,14 +9,9 @@
 
 namespace {
 
-// Where playlists live, as a path with a placeholder the engine and the
-// player resolve each for themselves.
-const char *const playlistDirectoryPlaceholder = "[userpath]playlists";
-const char *const playlistSuffix = ".kvp";
-
-// The entry lists in the order in which they are matched and synchronised,
-// with the type value of each.
-const int typeValueOrder[] = {256, 1, 2, 4, 8};
+// The entry lists in the order in which they are matched and synchronised.
+const SceneKinds::Type typeOrder[] = {SceneKinds::Standalone, SceneKinds::Background, SceneKinds::Foreground,
+                                      SceneKinds::Postprocessing, SceneKinds::Transition};
 
 // One file name, in bytes as encoded on disk (UTF-16 characters on Windows).
 constexpr int maxFileNameLength = 255;
@@ -50,8 +44,10 @@ CPlaylistViewModel::CPlaylistViewModel()
 {
 }
 
-CPlaylistViewModel::CPlaylistViewModel(const QString &filepath, const QString &name)
+CPlaylistViewModel::CPlaylistViewModel(const QString &filepath, const QString &name,
+                                       const PlaylistDirectory &directory)
     : QObject(nullptr)
+    , m_directory(directory)
     , m_filepath(filepath)
     , m_name(name)
 {
@@ -81,12 +77,12 @@ void CPlaylistViewModel::setName(const QString &name)
     const QString problem = nameProblem(name);
     if (!problem.isEmpty())
         return refuse(problem);
-    const QString newPath = filePathForName(name);
+    const QString newPath = m_directory.filePathForName(name);
     if (newPath.isEmpty())
         return refuse(tr("the playlist folder is not known"));
 
     const QString oldPath = m_filepath;
-    const bool hasFileToMove = !oldPath.isEmpty() && isInPlaylistDirectory(oldPath) && QFileInfo::exists(oldPath);
+    const bool hasFileToMove = !oldPath.isEmpty() && m_directory.contains(oldPath) && QFileInfo::exists(oldPath);
 
     // Never take over another playlist's file. The only existing file that
     // may be the target is this playlist's own, on systems whose file names
@@ -102,14 +98,12 @@ void CPlaylistViewModel::setName(const QString &name)
 
     m_name = name;
     m_filepath = newPath;
-
-    if (gApp) {
-        CCfg *config = gApp->Config();
-        if (config->playlistToRun == oldPath)
-            config->playlistToRun = newPath;
-    }
-
+    const bool moved = newPath != oldPath;
+    if (moved)
+        emit fileMoved(oldPath, newPath);
     emit nameChanged();
+    if (moved)
+        emit filepathChanged();
 }
 
 void CPlaylistViewModel::setSelected(bool selected)
@@ -122,6 +116,11 @@ void CPlaylistViewModel::setScenesSelected(int scenesSelected)
     assignAndNotify(this, m_scenesSelected, scenesSelected, &CPlaylistViewModel::scenesSelectedChanged);
 }
 
+void CPlaylistViewModel::setSceneList(const QList<CSceneViewModel *> &scenes)
+{
+    assignAndNotify(this, m_scenes, scenes, &CPlaylistViewModel::scenesChanged);
+}
+
 void CPlaylistViewModel::resolveScenes(QObjectListModel *allScenes)
 {
     // Without the scene list nothing can match; resolving against it would
@@ -131,8 +130,8 @@ void CPlaylistViewModel::resolveScenes(QObjectListModel *allScenes)
         return;
 
     const int sceneTotal = allScenes->count();
-    for (int typeValue : typeValueOrder) {
-        for (PlaylistEntry *entry : entriesOfType(typeValue)) {
+    for (SceneKinds::Type type : typeOrder) {
+        for (PlaylistEntry *entry : entriesOfType(type)) {
             bool matched = false;
             for (int row = 0; row < sceneTotal; ++row) {
                 auto *scene = qobject_cast<CSceneViewModel *>(allScenes->at(row));
@@ -158,13 +157,15 @@ void CPlaylistViewModel::resolveScenes(QObjectListModel *allScenes)
         }
     }
     m_resolved = true;
+    if (!m_scenes.isEmpty())
+        emit scenesChanged();
 }
 
 bool CPlaylistViewModel::save(bool force)
 {
     bool changed = m_writePending;
-    for (int typeValue : typeValueOrder) {
-        if (synchronise(entriesOfType(typeValue), typeValue))
+    for (SceneKinds::Type type : typeOrder) {
+        if (synchronise(entriesOfType(type), type))
             changed = true;
     }
 
@@ -174,11 +175,11 @@ bool CPlaylistViewModel::save(bool force)
         return true;
     // Until a write succeeds the file lags the entries, so the next save
     // writes even when the selection has not changed again.
-    m_writePending = !isInPlaylistDirectory(m_filepath) || !m_playlist.Save(m_filepath);
+    m_writePending = !m_directory.contains(m_filepath) || !m_playlist.Save(m_filepath);
     return !m_writePending;
 }
 
-bool CPlaylistViewModel::synchronise(QList<PlaylistEntry *> &entries, int typeValue)
+bool CPlaylistViewModel::synchronise(QList<PlaylistEntry *> &entries, SceneKinds::Type type)
 {
     bool changed = false;
     // Entries of scenes the catalogue does not know stay as they are.
@@ -189,7 +190,7 @@ bool CPlaylistViewModel::synchronise(QList<PlaylistEntry *> &entries, int typeVa
         if (!scene)
             continue;
         const CScene &engineScene = scene->scene();
-        if (CPlaylistViewModel::typeValue(engineScene.typeFlags) != typeValue)
+        if (scene->sceneType() != type)
             continue;
         // A scene whose file could not be read has no path of its own; its
         // view model still knows the file.
@@ -230,33 +231,21 @@ bool CPlaylistViewModel::synchronise(QList<PlaylistEntry *> &entries, int typeVa
     return changed;
 }
 
-QList<PlaylistEntry *> &CPlaylistViewModel::entriesOfType(int typeValue)
+QList<PlaylistEntry *> &CPlaylistViewModel::entriesOfType(SceneKinds::Type type)
 {
-    switch (typeValue) {
-    case 1:
+    switch (type) {
+    case SceneKinds::Background:
         return m_playlist.backgroundEntries;
-    case 2:
+    case SceneKinds::Foreground:
         return m_playlist.foregroundEntries;
-    case 4:
+    case SceneKinds::Postprocessing:
         return m_playlist.postprocessingEntries;
-    case 8:
+    case SceneKinds::Transition:
         return m_playlist.transitionEntries;
-    default:
-        return m_playlist.standaloneEntries;
+    case SceneKinds::Standalone:
+        break;
     }
-}
-
-int CPlaylistViewModel::typeValue(quint32 typeFlags)
-{
-    const quint32 bit = CSceneViewModel::typeBit(typeFlags);
-    return bit ? int(bit) : 256;
-}
-
-QString CPlaylistViewModel::playlistDirectory()
-{
-    if (!gApp)
-        return QString();
-    return gApp->ResolvePath(CPath(QLatin1String(playlistDirectoryPlaceholder))).toString();
+    return m_playlist.standaloneEntries;
 }
 
 QString CPlaylistViewModel::nameProblem(const QString &name)
@@ -281,27 +270,15 @@ QString CPlaylistViewModel::nameProblem(const QString &name)
     if (isReservedDeviceName(name))
         return tr("\u201c%1\u201d is reserved for a device.").arg(name);
     // Windows limits a file name to 255 UTF-16 characters.
-    if (name.size() + int(qstrlen(playlistSuffix)) > maxFileNameLength)
+    if (name.size() + int(qstrlen(PlaylistDirectory::fileSuffix)) > maxFileNameLength)
         return tr("The name is too long for a file name.");
 #else
     // File systems here limit a file name to 255 bytes as encoded on disk,
     // so "é" counts twice in UTF-8.
-    if (QFile::encodeName(name + QLatin1String(playlistSuffix)).size() > maxFileNameLength)
+    if (QFile::encodeName(name + QLatin1String(PlaylistDirectory::fileSuffix)).size() > maxFileNameLength)
         return tr("The name is too long for a file name.");
 #endif
     return QString();
-}
-
-QString CPlaylistViewModel::filePathForName(const QString &name)
-{
-    if (!gApp || !isUsableName(name))
-        return QString();
-    return gApp->ResolvePath(CPath(placeholderPathForName(name))).toString();
-}
-
-QString CPlaylistViewModel::placeholderPathForName(const QString &name)
-{
-    return QLatin1String(playlistDirectoryPlaceholder) + QLatin1Char('/') + name + QLatin1String(playlistSuffix);
 }
 
 bool CPlaylistViewModel::isSamePath(const QString &a, const QString &b)
@@ -312,15 +289,4 @@ bool CPlaylistViewModel::isSamePath(const QString &a, const QString &b)
     const Qt::CaseSensitivity sensitivity = Qt::CaseSensitive;
 #endif
     return QDir::cleanPath(a).compare(QDir::cleanPath(b), sensitivity) == 0;
-}
-
-bool CPlaylistViewModel::isInPlaylistDirectory(const QString &path)
-{
-    const QString directory = playlistDirectory();
-    if (path.isEmpty() || directory.isEmpty())
-        return false;
-    const QFileInfo file(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
-    if (file.fileName().isEmpty())
-        return false;
-    return isSamePath(file.path(), QFileInfo(directory).absoluteFilePath());
 }

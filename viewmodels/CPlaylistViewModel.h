@@ -2,6 +2,7 @@
 
 #include "CPlaylist.h"
 #include "CSceneViewModel.h"
+#include "PlaylistDirectory.h"
 
 #include <QList>
 #include <QObject>
@@ -19,9 +20,11 @@ class QObjectListModel;
 // playlist first becomes active (resolveScenes), and from then on the
 // configuration view model rewrites it from the scenes' selection.
 //
-// The playlist named N lives in "[userpath]playlists/N.kvp". A name that
-// cannot be a single file name in that directory is never used: the file of
-// a playlist is never written, moved or created anywhere else.
+// The playlist named N lives in the file N.kvp of the playlist directory it
+// is given. A name that cannot be a single file name there is never used:
+// the file of a playlist is never written, moved or created anywhere else.
+// A rename tells whoever keeps the file's path (fileMoved); the playlist
+// changes nothing else itself.
 class CPlaylistViewModel : public QObject
 {
     Q_OBJECT
@@ -29,7 +32,7 @@ class CPlaylistViewModel : public QObject
     Q_PROPERTY(bool selected READ selected WRITE setSelected NOTIFY selectedChanged)
     Q_PROPERTY(bool readOnly READ readOnly NOTIFY readOnlyChanged)
     Q_PROPERTY(int scenesSelected READ scenesSelected WRITE setScenesSelected NOTIFY scenesSelectedChanged)
-    Q_PROPERTY(QString filepath READ filepath CONSTANT)
+    Q_PROPERTY(QString filepath READ filepath NOTIFY filepathChanged)
     Q_PROPERTY(QQmlListProperty<CSceneViewModel> scenes READ scenes NOTIFY scenesChanged)
 
 public:
@@ -37,7 +40,8 @@ public:
     CPlaylistViewModel();
     // Loads the playlist file at filepath (a missing or unreadable file gives
     // an empty playlist); scenesSelected starts as the file's scene count.
-    CPlaylistViewModel(const QString &filepath, const QString &name);
+    // The file is written and moved only inside directory.
+    CPlaylistViewModel(const QString &filepath, const QString &name, const PlaylistDirectory &directory);
     ~CPlaylistViewModel() override;
 
     QString name() const { return m_name; }
@@ -50,8 +54,8 @@ public:
     // Renames the playlist and moves its file to the new name. Refused (name,
     // path and file stay, only problemRaised emits) when the name cannot be a
     // playlist file name, when another file of that name exists, or when the
-    // file cannot be moved. If the player was set to run this playlist, it
-    // runs the renamed file (the configuration is not saved here).
+    // file cannot be moved. A rename emits fileMoved, nameChanged and
+    // filepathChanged, in that order.
     void setName(const QString &name);
     void setSelected(bool selected);
     void setScenesSelected(int scenesSelected);
@@ -74,15 +78,14 @@ public:
     // Whether the last write failed, so the file lags the entries.
     bool hasUnwrittenChanges() const { return m_writePending; }
 
-    // The scene list, read and rewritten by the configuration view model.
+    // The scene list, read and rewritten by the configuration view model;
+    // scenesChanged tells of every change, the first resolution included.
     const QList<CSceneViewModel *> &sceneList() const { return m_scenes; }
-    void setSceneList(const QList<CSceneViewModel *> &scenes) { m_scenes = scenes; }
+    void setSceneList(const QList<CSceneViewModel *> &scenes);
 
     CPlaylist &playlist() { return m_playlist; }
     const CPlaylist &playlist() const { return m_playlist; }
 
-    // Playlist files. The resolved "[userpath]playlists".
-    static QString playlistDirectory();
     // Why name cannot be the file name (with ".kvp") of a playlist in that
     // directory, for the user; empty when it can. Everywhere: not empty, not
     // "." or "..", no "/" or "\\" (the playlist's placeholder path turns a
@@ -93,21 +96,10 @@ public:
     // "con"; elsewhere those are ordinary file names.
     static QString nameProblem(const QString &name);
     static bool isUsableName(const QString &name) { return nameProblem(name).isEmpty(); }
-    // The resolved "[userpath]playlists/" + name + ".kvp"; empty when name is
-    // not usable.
-    static QString filePathForName(const QString &name);
-    // "[userpath]playlists/" + name + ".kvp", unresolved and unchecked, for
-    // the player, which resolves the placeholder itself.
-    static QString placeholderPathForName(const QString &name);
     // Whether two paths are spelled the same once cleaned, ignoring case on
     // Windows only: elsewhere "Sunset.kvc" and "sunset.kvc" are two files.
     static bool isSamePath(const QString &a, const QString &b);
-    // Whether path names a file directly inside playlistDirectory().
-    static bool isInPlaylistDirectory(const QString &path);
-
-    // The playlist value of a scene type flag word: 1 background, 2
-    // foreground, 4 postprocessing, 8 transition, 256 standalone.
-    static int typeValue(quint32 typeFlags);
+    const PlaylistDirectory &directory() const { return m_directory; }
 
 signals:
     void nameChanged();
@@ -117,13 +109,17 @@ signals:
     void scenesSelectedChanged();
     // A rename was refused; text names the playlist and the reason.
     void problemRaised(QString text);
+    void filepathChanged();
+    // A rename moved the playlist's file; emitted before nameChanged.
+    void fileMoved(QString fromPath, QString toPath);
 
 private:
-    QList<PlaylistEntry *> &entriesOfType(int typeValue);
-    bool synchronise(QList<PlaylistEntry *> &entries, int typeValue);
+    QList<PlaylistEntry *> &entriesOfType(SceneKinds::Type type);
+    bool synchronise(QList<PlaylistEntry *> &entries, SceneKinds::Type type);
 
     QList<CSceneViewModel *> m_scenes;
     CPlaylist m_playlist;
+    PlaylistDirectory m_directory;
     QString m_filepath;
     QString m_name;
     bool m_selected = false;

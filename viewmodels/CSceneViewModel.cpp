@@ -46,55 +46,19 @@ bool CSceneViewModel::relicensingPossible() const
     return m_scene.relicensingFlag;
 }
 
-quint32 CSceneViewModel::typeBit(quint32 typeFlags)
+SceneKinds::Type CSceneViewModel::sceneType() const
 {
-    for (quint32 bit : {CScene::Background, CScene::Foreground, CScene::Postprocessing, CScene::Transition}) {
-        if (typeFlags & bit)
-            return bit;
-    }
-    return 0;
-}
-
-QString CSceneViewModel::typeName(quint32 typeFlags)
-{
-    switch (typeBit(typeFlags)) {
-    case CScene::Background:
-        return QStringLiteral("Background");
-    case CScene::Foreground:
-        return QStringLiteral("Foreground");
-    case CScene::Postprocessing:
-        return QStringLiteral("Postprocessing");
-    case CScene::Transition:
-        return QStringLiteral("Transition");
-    default:
-        return QStringLiteral("Standalone");
-    }
-}
-
-int CSceneViewModel::typeIndex(quint32 typeFlags)
-{
-    switch (typeBit(typeFlags)) {
-    case CScene::Background:
-        return 1;
-    case CScene::Foreground:
-        return 2;
-    case CScene::Postprocessing:
-        return 3;
-    case CScene::Transition:
-        return 4;
-    default:
-        return 0;
-    }
+    return SceneKinds::typeOf(m_scene.typeFlags);
 }
 
 QString CSceneViewModel::type() const
 {
-    return typeName(m_scene.typeFlags);
+    return SceneKinds::typeName(sceneType());
 }
 
 int CSceneViewModel::sceneTypeAsIndex() const
 {
-    return typeIndex(m_scene.typeFlags);
+    return int(sceneType());
 }
 
 QString CSceneViewModel::description() const

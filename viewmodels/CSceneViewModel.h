@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CScene.h"
+#include "SceneKinds.h"
 
 #include <QObject>
 #include <QString>
@@ -60,12 +61,9 @@ public:
     const CScene &scene() const { return m_scene; }
     CScene &scene() { return m_scene; }
 
-    // The type of a type flag word: the first of the bits Background,
-    // Foreground, Postprocessing, Transition that is set, 0 for a standalone
-    // scene. Its name and index follow from it.
-    static quint32 typeBit(quint32 typeFlags);
-    static QString typeName(quint32 typeFlags);
-    static int typeIndex(quint32 typeFlags);
+    // The type its flag word gives (SceneKinds::typeOf); type() is its name,
+    // sceneTypeAsIndex() its value.
+    SceneKinds::Type sceneType() const;
 
     // Each edit writes the change into the file at filepath through a
     // freshly loaded copy, then makes it in memory and emits its signal.

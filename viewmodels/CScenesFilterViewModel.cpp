@@ -58,25 +58,97 @@ CSceneViewModel *CScenesFilterViewModel::sceneAt(int sourceRow) const
     return list ? qobject_cast<CSceneViewModel *>(list->at(sourceRow)) : nullptr;
 }
 
+const QVector<CScenesFilterViewModel::Term> &CScenesFilterViewModel::terms() const
+{
+    if (m_termsFor.size() == tagFilter.size() && m_termsFor == tagFilter && m_terms.size() == tagFilter.size())
+        return m_terms;
+    m_terms.clear();
+    m_terms.reserve(tagFilter.size());
+    for (const QString &text : tagFilter) {
+        Term term;
+        term.text = text;
+        if (SceneKinds::parseFilterWord(text, &term.word)) {
+            term.kind = Term::Word;
+        } else if (SceneKinds::isTypeName(text)) {
+            term.kind = Term::Type;
+            for (int t = SceneKinds::Standalone; t <= SceneKinds::Transition; ++t) {
+                if (SceneKinds::typeName(SceneKinds::Type(t)) == text)
+                    term.type = SceneKinds::Type(t);
+            }
+        }
+        m_terms.append(term);
+    }
+    m_termsFor = tagFilter;
+    return m_terms;
+}
+
+bool CScenesFilterViewModel::dependsOn(SceneAspects aspects) const
+{
+    for (const Term &term : terms()) {
+        if (term.kind != Term::Word) {
+            // A type name or tag term matches a scene's tags too.
+            if (aspects & Tags)
+                return true;
+            continue;
+        }
+        switch (term.word) {
+        case SceneKinds::Selected:
+        case SceneKinds::NotSelected:
+            if (aspects & Selection)
+                return true;
+            break;
+        case SceneKinds::NoRelicensing:
+            if (aspects & Relicensing)
+                return true;
+            break;
+        case SceneKinds::User:
+        case SceneKinds::Official:
+            break;
+        }
+    }
+    return false;
+}
+
+void CScenesFilterViewModel::sceneChanged(SceneAspects aspects)
+{
+    if (dependsOn(aspects))
+        refilter();
+}
+
 // Called for every scene on each keystroke of the search field, so it reads
 // the engine's scene in place and allocates nothing.
 bool CScenesFilterViewModel::acceptsScene(const CSceneViewModel &sceneModel) const
 {
     const CScene &scene = sceneModel.scene();
-    for (const QString &term : tagFilter) {
-        bool matches;
-        if (term == QLatin1String("User"))
-            matches = !sceneModel.official();
-        else if (term == QLatin1String("Official"))
-            matches = sceneModel.official();
-        else if (term == QLatin1String("Selected"))
-            matches = sceneModel.selected();
-        else if (term == QLatin1String("NotSelected"))
-            matches = !sceneModel.selected();
-        else if (term == QLatin1String("NoRelicensing"))
-            matches = !scene.relicensingFlag;
-        else
-            matches = term == CSceneViewModel::typeName(scene.typeFlags) || scene.tagList.contains(term);
+    for (const Term &term : terms()) {
+        bool matches = false;
+        switch (term.kind) {
+        case Term::Word:
+            switch (term.word) {
+            case SceneKinds::User:
+                matches = !sceneModel.official();
+                break;
+            case SceneKinds::Official:
+                matches = sceneModel.official();
+                break;
+            case SceneKinds::Selected:
+                matches = sceneModel.selected();
+                break;
+            case SceneKinds::NotSelected:
+                matches = !sceneModel.selected();
+                break;
+            case SceneKinds::NoRelicensing:
+                matches = !scene.relicensingFlag;
+                break;
+            }
+            break;
+        case Term::Type:
+            matches = SceneKinds::typeOf(scene.typeFlags) == term.type || scene.tagList.contains(term.text);
+            break;
+        case Term::Tag:
+            matches = scene.tagList.contains(term.text);
+            break;
+        }
         if (!matches)
             return false;
     }

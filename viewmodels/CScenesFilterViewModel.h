@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SceneKinds.h"
+
 #include <QSortFilterProxyModel>
 #include <QString>
 #include <QStringList>
@@ -15,10 +17,14 @@ class CSceneViewModel;
 // hidden rather than trusted, and so is every row of any other source model.
 //
 // A scene is visible when it matches every term of tagFilter and, unless
-// filterText is empty, its name contains filterText ignoring case. The terms
-// "User", "Official", "Selected", "NotSelected" and "NoRelicensing" test the
-// scene's origin, selection and relicensing flag; any other term matches the
-// scene's type name or one of its tags (exact, case-sensitive).
+// filterText is empty, its name contains filterText ignoring case. The filter
+// words (SceneKinds::FilterWord) test the scene's origin, selection and
+// relicensing flag; any other term matches the scene's type name or one of
+// its tags (exact, case-sensitive).
+//
+// The proxy does not watch the scenes itself: whoever changes them (the
+// configuration view model) tells it through sceneChanged(), once per
+// change or once after a batch of them.
 class CScenesFilterViewModel : public QSortFilterProxyModel
 {
     Q_OBJECT
@@ -39,9 +45,19 @@ public:
     // Whether a scene passes the current filter.
     bool acceptsScene(const CSceneViewModel &scene) const;
 
+    // What of a scene changed.
+    enum SceneAspect { Selection = 0x1, Tags = 0x2, Relicensing = 0x4 };
+    Q_DECLARE_FLAGS(SceneAspects, SceneAspect)
+    // Whether the current filter looks at any of aspects.
+    bool dependsOn(SceneAspects aspects) const;
+    // Re-runs the filter when the change of aspects of some scene can change
+    // what it shows; otherwise nothing happens.
+    void sceneChanged(SceneAspects aspects);
+
 public slots:
-    // Re-runs the filter (for QML, after a scene's selection or tags changed).
-    // Takes the place of the base class's invalidate().
+    // Re-runs the filter. Takes the place of the base class's invalidate().
+    // The configuration view model already re-runs it after every change
+    // that matters, so QML has no need to.
     void invalidate();
 
 public:
@@ -58,7 +74,20 @@ protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
+    // A term of tagFilter, read once per filter rather than once per scene.
+    struct Term
+    {
+        enum Kind { Word, Type, Tag } kind = Tag;
+        SceneKinds::FilterWord word = SceneKinds::Selected;
+        SceneKinds::Type type = SceneKinds::Standalone;
+        QString text;
+    };
+
     CSceneViewModel *sceneAt(int sourceRow) const;
+    const QVector<Term> &terms() const;
+
+    mutable QStringList m_termsFor;   // the tagFilter m_terms was read from
+    mutable QVector<Term> m_terms;
 
     // The answers of the last refilter(), by source row: compared with the
     // next answers to find the rows that change, and given to the base class
@@ -66,3 +95,5 @@ private:
     QVector<bool> m_decided;
     bool m_answerFromDecided = false;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(CScenesFilterViewModel::SceneAspects)

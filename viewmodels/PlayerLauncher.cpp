@@ -1,7 +1,5 @@
 #include "PlayerLauncher.h"
 
-#include "CAppTypeQt.h"
-
 #include <QDir>
 #include <QProcess>
 
@@ -23,29 +21,22 @@ PlayerLauncher::StartFunction &startFunction()
 
 } // namespace
 
-bool PlayerLauncher::start(const QStringList &arguments)
+bool PlayerLauncher::start(const QStringList &arguments) const
 {
-    // Without the application object there is no application directory to
-    // start the player from.
-    if (!gApp)
+    // Without the application directory there is nowhere to start the
+    // player from.
+    if (m_applicationDirectory.isEmpty())
         return false;
     return startFunction()(program(), arguments, workingDirectory());
 }
 
-QString PlayerLauncher::program()
+QString PlayerLauncher::program() const
 {
 #ifdef Q_OS_WIN
     return QString::fromLatin1(playerFileName);
 #else
     return QDir(workingDirectory()).filePath(QString::fromLatin1(playerFileName));
 #endif
-}
-
-QString PlayerLauncher::workingDirectory()
-{
-    if (!gApp)
-        return QString();
-    return gApp->GetAppPath().toString();
 }
 
 void PlayerLauncher::setStartFunction(StartFunction function)

@@ -251,7 +251,7 @@ void tst_Catalogue::catalogueIsHandedToTheConfigViewModel()
 
     m_engine->Config()->playlistToRun =
         m_engine->ResolvePath(CPath("[userpath]playlists/Mine.kvp")).toString();
-    std::unique_ptr<CConfigViewModel> config(Catalogue::createConfigViewModel());
+    std::unique_ptr<CConfigViewModel> config(Catalogue::createConfigViewModel(*m_engine));
     QCOMPARE(CConfigViewModel::instance(), config.get());
     Catalogue::assembleCatalogue(*m_engine, *config);
 

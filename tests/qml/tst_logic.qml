@@ -43,12 +43,14 @@ TestCase {
             { tag: "Background", name: "Background", category: "type" },
             { tag: "Standalone", name: "Standalone", category: "type" },
             { tag: "case differs", name: "selected", category: "tag" },
+            { tag: "scoped enum name", name: "SceneKinds::Selected", category: "tag" },
+            { tag: "type in another case", name: "background", category: "tag" },
             { tag: "ordinary", name: "Space", category: "tag" }
         ]
     }
 
     function test_tagCategory(data) {
-        compare(Logic.tagCategory(data.name), data.category)
+        compare(SceneKinds.tagCategory(data.name), data.category)
     }
 
     function test_licenseIcons_data() {

@@ -116,7 +116,7 @@ public slots:
         m_app = new CAppTypeQt(m_log, QStringLiteral("logconfig.txt"));
         m_app->Init();
         registerQmlTypes();
-        CConfigViewModel *config = Catalogue::createConfigViewModel();
+        CConfigViewModel *config = Catalogue::createConfigViewModel(*m_app);
         Catalogue::assembleCatalogue(*m_app, *config);
         // One engine per test file asks for the singleton; it must outlive them all.
         QQmlEngine::setObjectOwnership(config, QQmlEngine::CppOwnership);

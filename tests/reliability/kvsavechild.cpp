@@ -223,7 +223,7 @@ int session(const QString &what)
     if (!app.Init())
         return 5;
     Catalogue::applyDefaultPlaylistToRun(app);
-    CConfigViewModel *config = Catalogue::createConfigViewModel();
+    CConfigViewModel *config = Catalogue::createConfigViewModel(app);
     Catalogue::assembleCatalogue(app, *config);
 
     if (what == QLatin1String("vanish") || what == QLatin1String("replaced")) {

@@ -434,7 +434,7 @@ void tst_HostileInput::playlistEntriesOutsideTheSceneDirectories()
     QObjectListModel all;
     all.setObjects({catalogue.first()});
 
-    CPlaylistViewModel playlist(list, QStringLiteral("Mixed"));
+    CPlaylistViewModel playlist(list, QStringLiteral("Mixed"), PlaylistDirectory(playlists));
     QCOMPARE(playlist.scenesSelected(), 6);
     playlist.resolveScenes(&all);
     QCOMPARE(playlist.sceneList(), catalogue);

@@ -11,6 +11,7 @@
 #include "CScene.h"
 #include "CSceneViewModel.h"
 #include "PlayerLauncher.h"
+#include "ViewModelContext.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,6 +75,11 @@ public:
         *gApp->Config() = CCfg();
         starts.clear();
     }
+
+    // What start-up hands the view models: the application object's record,
+    // playlist directory and player.
+    ViewModelContext context() const { return ViewModelContext::forApplication(*gApp); }
+    PlaylistDirectory directory() const { return context().playlists; }
 
     QString playlistPath(const QString &name) const
     {

@@ -110,7 +110,7 @@ void TestConfigSettings::conversions()
     QFETCH(bool, emits);
     QFETCH(QVariant, reads);
 
-    CConfigViewModel viewModel;
+    CConfigViewModel viewModel(env.context());
     QVERIFY(viewModel.setProperty(property, before));
     AllSignals signalSpies(&viewModel);
     QVERIFY(viewModel.setProperty(property, value));
@@ -132,7 +132,7 @@ void TestConfigSettings::conversions()
 
 void TestConfigSettings::storedRepresentation()
 {
-    CConfigViewModel viewModel;
+    CConfigViewModel viewModel(env.context());
     viewModel.setPostProcessingProbability(25.0f);
     viewModel.setMinSceneTime(7.9f);
     viewModel.setRenderTargetSizeVR(80.0f);
@@ -146,7 +146,7 @@ void TestConfigSettings::storedRepresentation()
 
 void TestConfigSettings::renderTargetSizeAndEdgesShareTheRecord()
 {
-    CConfigViewModel viewModel;
+    CConfigViewModel viewModel(env.context());
     gApp->Config()->renderTargetWidth = 1.0;
     gApp->Config()->renderTargetHeight = 1.0;
     {
@@ -171,7 +171,7 @@ void TestConfigSettings::renderTargetSizeAndEdgesShareTheRecord()
 
 void TestConfigSettings::minAboveMaxIsAccepted()
 {
-    CConfigViewModel viewModel;
+    CConfigViewModel viewModel(env.context());
     viewModel.setMaxSceneTime(10.0f);
     viewModel.setMinSceneTime(60.0f);
     QCOMPARE(viewModel.minSceneTime(), 60.0f);

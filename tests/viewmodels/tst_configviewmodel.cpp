@@ -27,6 +27,10 @@ private slots:
     void bulkSelectionTouchesVisibleScenesOnly();
     void toggleTwiceRestoresVisibleScenes();
     void tagEditsReachHiddenSelectedScenes();
+    void filterFollowsSceneChanges_data();
+    void filterFollowsSceneChanges();
+    void bulkSelectionWalksRowsVisibleAtStart();
+    void oneSceneTickRecountsActivePlaylist();
     void relicensingAlwaysEmitsAndWrites();
     void failedBulkEditsAreSummarisedAndShowTheFiles();
     void switchingPlaylistsStoresOutgoingSelection();
@@ -44,6 +48,7 @@ private slots:
     void deleteInactivePlaylistChangesNothingElse();
     void viewPlaylistStartsPlayerOnFile();
     void viewMissingPlaylistDoesNothing();
+    void viewActivePlaylistStoresSelectionFirst();
     void preview_data();
     void preview();
     void previewWithoutActiveSceneDoesNothing();
@@ -69,7 +74,7 @@ private:
 void TestConfigViewModel::init()
 {
     env.reset();
-    viewModel = std::make_unique<CConfigViewModel>();
+    viewModel = std::make_unique<CConfigViewModel>(env.context());
     CConfigViewModel::setInstance(viewModel.get());
     sceneModel = new QObjectListModel(this);
 }
@@ -96,8 +101,8 @@ void TestConfigViewModel::setUpCatalogue()
     gApp->Config()->playlistToRun = env.playlistPath(QStringLiteral("A"));
 
     viewModel->setAllScenes(sceneModel);
-    viewModel->setPlaylists({new CPlaylistViewModel(env.playlistPath(QStringLiteral("A")), QStringLiteral("A")),
-                             new CPlaylistViewModel(env.playlistPath(QStringLiteral("B")), QStringLiteral("B"))});
+    viewModel->setPlaylists({new CPlaylistViewModel(env.playlistPath(QStringLiteral("A")), QStringLiteral("A"), env.directory()),
+                             new CPlaylistViewModel(env.playlistPath(QStringLiteral("B")), QStringLiteral("B"), env.directory())});
     viewModel->setTags(CConfigViewModel::buildTagList({alpha, beta, gamma}));
 }
 
@@ -263,6 +268,88 @@ void TestConfigViewModel::tagEditsReachHiddenSelectedScenes()
     QCOMPARE(gamma->tags(), QStringList{"Space"});
 }
 
+// Whatever changes a scene, the filter shows the result without being asked.
+void TestConfigViewModel::filterFollowsSceneChanges_data()
+{
+    QTest::addColumn<QString>("term");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("visibleAfter");
+    // Alpha is selected (playlist A); all three allow relicensing.
+    QTest::addRow("tick under Selected") << "Selected" << "tick Beta" << QStringList{"Alpha.kvc", "Beta.kvc"};
+    QTest::addRow("untick under Selected") << "Selected" << "untick Alpha" << QStringList{};
+    QTest::addRow("tick under NotSelected") << "NotSelected" << "tick Beta" << QStringList{"Gamma.kvc"};
+    QTest::addRow("tag added to selected") << "Calm" << "add Calm" << QStringList{"Alpha.kvc"};
+    QTest::addRow("tag added to one scene") << "Calm" << "add Calm to Gamma" << QStringList{"Gamma.kvc"};
+    QTest::addRow("tag removed") << "Space" << "remove Space" << QStringList{"Gamma.kvc"};
+    QTest::addRow("relicensing forbidden") << "NoRelicensing" << "forbid" << QStringList{"Alpha.kvc"};
+}
+
+void TestConfigViewModel::filterFollowsSceneChanges()
+{
+    QFETCH(QString, term);
+    QFETCH(QString, change);
+    QFETCH(QStringList, visibleAfter);
+    setUpCatalogue();
+    // Set directly: a tag no scene has yet is not in the tag list to select.
+    CScenesFilterViewModel *proxy = viewModel->filteredScenes();
+    proxy->tagFilter = QStringList{term};
+    proxy->refilter();
+    const auto visible = [proxy] {
+        QStringList names;
+        for (int row = 0; row < proxy->rowCount(); ++row)
+            names.append(proxy->index(row, 0).data(QObjectListModel::ObjectRole).value<CSceneViewModel *>()->name());
+        names.sort();
+        return names;
+    };
+
+    if (change == QLatin1String("tick Beta"))
+        beta->setSelected(true);
+    else if (change == QLatin1String("untick Alpha"))
+        alpha->setSelected(false);
+    else if (change == QLatin1String("add Calm"))
+        viewModel->addTag(QStringLiteral("Calm"));
+    else if (change == QLatin1String("add Calm to Gamma"))
+        gamma->addTag(QStringLiteral("Calm"));
+    else if (change == QLatin1String("remove Space"))
+        viewModel->removeTag(QStringLiteral("Space"));
+    else if (change == QLatin1String("forbid"))
+        viewModel->relicensingPossible(false);
+    QCOMPARE(visible(), visibleAfter);
+}
+
+// Selecting under "NotSelected" hides each scene it selects; the walk still
+// reaches every scene that was visible when it began.
+void TestConfigViewModel::bulkSelectionWalksRowsVisibleAtStart()
+{
+    setUpCatalogue();
+    viewModel->selectTag(QStringLiteral("NotSelected"), true);
+    QCOMPARE(viewModel->filteredScenes()->rowCount(), 2);
+    QSignalSpy resetSpy(viewModel->filteredScenes(), &QAbstractItemModel::modelReset);
+    QSignalSpy removedSpy(viewModel->filteredScenes(), &QAbstractItemModel::rowsRemoved);
+
+    viewModel->selectAllScenes();
+
+    QCOMPARE(selectedNames(), (QStringList{"Alpha.kvc", "Beta.kvc", "Gamma.kvc"}));
+    QCOMPARE(viewModel->filteredScenes()->rowCount(), 0);
+    QCOMPARE(resetSpy.count() + removedSpy.count(), 1);   // filtered once, after the walk
+}
+
+// QML ticks one scene at a time; the active playlist's count follows.
+void TestConfigViewModel::oneSceneTickRecountsActivePlaylist()
+{
+    setUpCatalogue();
+    CPlaylistViewModel *a = viewModel->activePlaylist();
+    QCOMPARE(a->scenesSelected(), 1);
+    QSignalSpy countSpy(a, &CPlaylistViewModel::scenesSelectedChanged);
+    beta->setSelected(true);
+    QCOMPARE(a->scenesSelected(), 2);
+    QCOMPARE(countSpy.count(), 1);
+    alpha->setSelected(false);
+    beta->setSelected(false);
+    QCOMPARE(a->scenesSelected(), 0);
+    QCOMPARE(countSpy.count(), 3);
+}
+
 void TestConfigViewModel::relicensingAlwaysEmitsAndWrites()
 {
     setUpCatalogue();
@@ -400,7 +487,7 @@ void TestConfigViewModel::setAsidePlaylistIsTold()
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{ not a playlist") > 0);
     file.close();
-    auto *broken = new CPlaylistViewModel(path, QStringLiteral("Broken"));
+    auto *broken = new CPlaylistViewModel(path, QStringLiteral("Broken"), env.directory());
     const QString setAside = broken->playlist().SetAsidePath();
     QSignalSpy messageSpy(viewModel.get(), &CConfigViewModel::messageRaised);
     viewModel->setPlaylists({broken});
@@ -429,7 +516,7 @@ void TestConfigViewModel::playlistActivatedBeforeSceneListKeepsItsFile()
     env.writePlaylist(path, {{"a", alpha->filepath(), CScene::Background}});
     gApp->Config()->playlistToRun = path;
 
-    viewModel->setPlaylists({new CPlaylistViewModel(path, QStringLiteral("A"))});
+    viewModel->setPlaylists({new CPlaylistViewModel(path, QStringLiteral("A"), env.directory())});
     CConfigViewModel::handleAboutToQuit();
     QCOMPARE(PlaylistTestEnvironment::pathsInFile(path), QStringList{alpha->filepath()});
 
@@ -610,6 +697,22 @@ void TestConfigViewModel::viewMissingPlaylistDoesNothing()
     QVERIFY(!QFile::exists(gApp->ConfigPath()));
 }
 
+void TestConfigViewModel::viewActivePlaylistStoresSelectionFirst()
+{
+    setUpCatalogue();
+    beta->setSelected(true);
+    viewModel->viewPlaylist(QStringLiteral("A"), QStringLiteral("f"));
+    QCOMPARE(env.starts.size(), 1);
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(env.playlistPath(QStringLiteral("A"))),
+             (QStringList{alpha->filepath(), beta->filepath()}));
+    QVERIFY(!viewModel->isStorePending());
+
+    // Another playlist's file is shown as it stands; the active one waits.
+    gamma->setSelected(true);
+    viewModel->viewPlaylist(QStringLiteral("B"), QStringLiteral("f"));
+    QCOMPARE(PlaylistTestEnvironment::pathsInFile(env.playlistPath(QStringLiteral("A"))).size(), 2);
+}
+
 void TestConfigViewModel::preview_data()
 {
     QTest::addColumn<quint32>("typeFlags");
@@ -704,7 +807,7 @@ void TestConfigViewModel::handlersIgnoreDeletedInstance()
     QVERIFY(!QFile::exists(gApp->ConfigPath()));
     QCOMPARE(PlaylistTestEnvironment::pathsInFile(pathA), QStringList{alpha->filepath()});
 
-    viewModel = std::make_unique<CConfigViewModel>();
+    viewModel = std::make_unique<CConfigViewModel>(env.context());
     delete proxy;
 }
 

@@ -46,7 +46,7 @@ QStringList TestPlayerStart::recordedLines() const
 void TestPlayerStart::previewAndViewReachThePlayer()
 {
     env.reset();
-    CConfigViewModel viewModel;
+    CConfigViewModel viewModel(env.context());
     CSceneViewModel *scene = env.makeScene(QStringLiteral("Post.kvc"), QStringLiteral("p"), CScene::Postprocessing);
     viewModel.setActiveScene(scene);
     viewModel.previewSelectedSceneVR();

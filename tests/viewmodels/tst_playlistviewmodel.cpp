@@ -1,9 +1,12 @@
+#include "CConfigViewModel.h"
 #include "CPlaylistViewModel.h"
 #include "PlaylistTestSupport.h"
 #include "QObjectListModel.h"
 
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <memory>
 
 class TestPlaylistViewModel : public QObject
 {
@@ -59,11 +62,11 @@ void TestPlaylistViewModel::constructionCountsFileEntries()
 {
     const QString path = env.playlistPath(QStringLiteral("Mix"));
     env.writePlaylist(path, {{"a", "/x/a.kvc", 1}, {"b", "/x/b.kvc", 2}, {"c", "/x/c.kvc", 0}});
-    CPlaylistViewModel playlist(path, QStringLiteral("Mix"));
+    CPlaylistViewModel playlist(path, QStringLiteral("Mix"), env.directory());
     QCOMPARE(playlist.scenesSelected(), 3);
     QVERIFY(playlist.sceneList().isEmpty());
 
-    CPlaylistViewModel missing(env.playlistPath(QStringLiteral("Missing")), QStringLiteral("Missing"));
+    CPlaylistViewModel missing(env.playlistPath(QStringLiteral("Missing")), QStringLiteral("Missing"), env.directory());
     QCOMPARE(missing.scenesSelected(), 0);
 }
 
@@ -95,7 +98,7 @@ void TestPlaylistViewModel::resolveMatchesByIdThenPath()
     const QString path = env.playlistPath(QStringLiteral("P"));
     env.writePlaylist(path, {{entryId, entryPath, CScene::Background}});
 
-    CPlaylistViewModel playlist(path, QStringLiteral("P"));
+    CPlaylistViewModel playlist(path, QStringLiteral("P"), env.directory());
     playlist.resolveScenes(modelOf({scene}));
     QCOMPARE(playlist.sceneList().size(), matches ? 1 : 0);
     QCOMPARE(playlist.playlist().backgroundEntries.size(), 1);
@@ -110,7 +113,7 @@ void TestPlaylistViewModel::resolveKeepsListOrderAndDuplicates()
     // The background scene is listed twice, once in the wrong type's list.
     env.writePlaylist(path, {{"bg", "", CScene::Background}, {"st", "", 0}, {"bg", "", CScene::Transition}});
 
-    CPlaylistViewModel playlist(path, QStringLiteral("P"));
+    CPlaylistViewModel playlist(path, QStringLiteral("P"), env.directory());
     QObjectListModel *all = modelOf({background, standalone});
     playlist.resolveScenes(all);
     const QList<CSceneViewModel *> expected = {standalone, background, background};
@@ -126,7 +129,7 @@ void TestPlaylistViewModel::filledIdReachesFileAtNextWrite()
     const QString path = env.playlistPath(QStringLiteral("P"));
     env.writePlaylist(path, {{"", scene->filepath(), CScene::Foreground}});
 
-    CPlaylistViewModel playlist(path, QStringLiteral("P"));
+    CPlaylistViewModel playlist(path, QStringLiteral("P"), env.directory());
     playlist.resolveScenes(modelOf({scene}));
     playlist.save(true);
 
@@ -148,7 +151,7 @@ void TestPlaylistViewModel::scenesNotInCatalogueKeptByEveryWrite()
                              {"gone", gone, CScene::Background | CScene::Hidden},
                              {"last", last->filepath(), CScene::Background}, {"", alone, 0}});
 
-    CPlaylistViewModel playlist(path, QStringLiteral("P"));
+    CPlaylistViewModel playlist(path, QStringLiteral("P"), env.directory());
     playlist.resolveScenes(modelOf({first, last}));
     playlist.setSceneList({last});   // the user drops one scene
     QVERIFY(playlist.save(false));
@@ -168,11 +171,11 @@ void TestPlaylistViewModel::pathLetterCaseMattersOutsideWindows()
     CSceneViewModel *upper = env.makeScene(QStringLiteral("Sunset.kvc"), QString(), CScene::Background);
     CSceneViewModel *lower = env.makeScene(QStringLiteral("sunset.kvc"), QString(), CScene::Background);
     const QString path = env.playlistPath(QStringLiteral("P"));
-    CPlaylistViewModel playlist(path, QStringLiteral("P"));
+    CPlaylistViewModel playlist(path, QStringLiteral("P"), env.directory());
     playlist.setSceneList({upper, lower});
     QVERIFY(playlist.save(false));
 
-    CPlaylistViewModel reread(path, QStringLiteral("P"));
+    CPlaylistViewModel reread(path, QStringLiteral("P"), env.directory());
     reread.resolveScenes(modelOf({lower, upper}));
     QCOMPARE(reread.sceneList(), (QList<CSceneViewModel *>{upper, lower}));
 }
@@ -201,7 +204,7 @@ void TestPlaylistViewModel::saveWritesOnlyWhenNeeded()
     CSceneViewModel *scene = env.makeScene(QStringLiteral("Scene.kvc"), QStringLiteral("s"), CScene::Background);
     const QString path = env.playlistPath(QStringLiteral("P"));
     env.writePlaylist(path, {{"s", scene->filepath(), CScene::Background}});
-    CPlaylistViewModel playlist(path, QStringLiteral("P"));
+    CPlaylistViewModel playlist(path, QStringLiteral("P"), env.directory());
     playlist.resolveScenes(modelOf({scene}));
     playlist.playlist().noSave = noSave;
     if (changed)
@@ -220,7 +223,7 @@ void TestPlaylistViewModel::saveFilesScenesByType()
     CSceneViewModel *front = env.makeScene(QStringLiteral("Front.kvc"), QStringLiteral("f"), foregroundPost);
     CSceneViewModel *alone = env.makeScene(QStringLiteral("Alone.kvc"), QStringLiteral("a"), 0x100);
     const QString path = env.playlistPath(QStringLiteral("P"));
-    CPlaylistViewModel playlist(path, QStringLiteral("P"));
+    CPlaylistViewModel playlist(path, QStringLiteral("P"), env.directory());
     playlist.setSceneList({post, front, alone, front});
     playlist.save(false);
 
@@ -241,7 +244,7 @@ void TestPlaylistViewModel::saveNeverWritesOutsidePlaylistDirectory()
     const QString outside = env.root.filePath(QStringLiteral("Outside.kvp"));
     const QString sneaky = env.userDir + QStringLiteral("/playlists/../Sneaky.kvp");
     for (const QString &path : {outside, sneaky, QString()}) {
-        CPlaylistViewModel playlist(path, QStringLiteral("X"));
+        CPlaylistViewModel playlist(path, QStringLiteral("X"), env.directory());
         playlist.save(true);
     }
     QVERIFY(!QFile::exists(outside));
@@ -253,8 +256,14 @@ void TestPlaylistViewModel::renameMovesFileAndPlaylistToRun()
     const QString oldPath = env.playlistPath(QStringLiteral("Old"));
     env.writePlaylist(oldPath, {{"a", "/x/a.kvc", 1}});
     gApp->Config()->playlistToRun = oldPath;
-    CPlaylistViewModel playlist(oldPath, QStringLiteral("Old"));
+    CPlaylistViewModel playlist(oldPath, QStringLiteral("Old"), env.directory());
+    // The configuration view model keeps the playlist to run in step.
+    CConfigViewModel config(env.context());
+    config.setPlaylists({&playlist});
+    const std::unique_ptr<CScenesFilterViewModel> proxy(config.filteredScenes());
     QSignalSpy nameSpy(&playlist, &CPlaylistViewModel::nameChanged);
+    QSignalSpy pathSpy(&playlist, &CPlaylistViewModel::filepathChanged);
+    QSignalSpy toRunSpy(&config, &CConfigViewModel::playlistToRunChanged);
 
     playlist.setName(QStringLiteral("New name"));
 
@@ -265,19 +274,25 @@ void TestPlaylistViewModel::renameMovesFileAndPlaylistToRun()
     QVERIFY(!QFile::exists(oldPath));
     QCOMPARE(PlaylistTestEnvironment::pathsInFile(newPath), QStringList{"/x/a.kvc"});
     QCOMPARE(gApp->Config()->playlistToRun, newPath);
+    // Bindings to either path hear of the move.
+    QCOMPARE(pathSpy.count(), 1);
+    QCOMPARE(toRunSpy.count(), 1);
+    QCOMPARE(config.playlistToRun(), newPath);
 
     // Renaming a playlist the player does not run leaves the choice alone.
     const QString otherToRun = env.playlistPath(QStringLiteral("Other"));
     gApp->Config()->playlistToRun = otherToRun;
     playlist.setName(QStringLiteral("Third"));
     QCOMPARE(gApp->Config()->playlistToRun, otherToRun);
+    QCOMPARE(pathSpy.count(), 2);
+    QCOMPARE(toRunSpy.count(), 1);
 }
 
 void TestPlaylistViewModel::renameToSameNameDoesNothing()
 {
     const QString path = env.playlistPath(QStringLiteral("Same"));
     env.writePlaylist(path, {});
-    CPlaylistViewModel playlist(path, QStringLiteral("Same"));
+    CPlaylistViewModel playlist(path, QStringLiteral("Same"), env.directory());
     QSignalSpy nameSpy(&playlist, &CPlaylistViewModel::nameChanged);
     playlist.setName(QStringLiteral("Same"));
     QCOMPARE(nameSpy.count(), 0);
@@ -332,14 +347,19 @@ void TestPlaylistViewModel::renameFollowsFileNameRules()
     env.writePlaylist(path, {{"a", "/x/a.kvc", 1}});
     env.writePlaylist(otherPath, {{"b", "/x/b.kvc", 1}});
     gApp->Config()->playlistToRun = path;
-    CPlaylistViewModel playlist(path, QStringLiteral("Mine"));
+    CPlaylistViewModel playlist(path, QStringLiteral("Mine"), env.directory());
+    CConfigViewModel config(env.context());
+    config.setPlaylists({&playlist});
+    const std::unique_ptr<CScenesFilterViewModel> proxy(config.filteredScenes());
     QSignalSpy nameSpy(&playlist, &CPlaylistViewModel::nameChanged);
+    QSignalSpy pathSpy(&playlist, &CPlaylistViewModel::filepathChanged);
     QSignalSpy problemSpy(&playlist, &CPlaylistViewModel::problemRaised);
 
     playlist.setName(name);
 
     const QString expectedPath = accepted ? env.playlistPath(name) : path;
     QCOMPARE(nameSpy.count(), accepted ? 1 : 0);
+    QCOMPARE(pathSpy.count(), accepted ? 1 : 0);   // a refused rename keeps the path
     QCOMPARE(problemSpy.count(), accepted ? 0 : 1);   // a refusal names the playlist
     if (!accepted)
         QVERIFY(problemSpy.first().first().toString().contains(QStringLiteral("Mine")));
