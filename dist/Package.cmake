@@ -3,7 +3,9 @@
 # rule.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelvra-config)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The release, as users and the AppStream data know it; the fourth part of
+# the project version is the build number and stays out of the package.
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
 set(CPACK_PACKAGE_VENDOR Kelvra)
 set(CPACK_PACKAGE_CONTACT "${KELVRA_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
