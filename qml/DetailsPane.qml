@@ -43,7 +43,7 @@ Pane {
             clip: true
             contentHeight: details.height + 16
             boundsBehavior: Flickable.StopAtBounds
-            ScrollBar.vertical: ScrollBar {}
+            ScrollBar.vertical: NamedScrollBar { name: qsTr("Scroll the scene details") }
 
             ColumnLayout {
                 id: details
@@ -211,7 +211,9 @@ Pane {
                         color: Material.foreground
                         font.pixelSize: 12
                         Layout.fillWidth: true
-                        Accessible.name: qsTr("Identifier")
+                        // Read as text with its label, not as an empty field.
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: qsTr("Identifier: %1").arg(text.length > 0 ? text : qsTr("none"))
                     }
                     Label {
                         text: qsTr("File")
@@ -226,7 +228,9 @@ Pane {
                         color: Material.foreground
                         font.pixelSize: 12
                         Layout.fillWidth: true
-                        Accessible.name: qsTr("File path")
+                        // Read as text with its label, not as an empty field.
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: qsTr("File path: %1").arg(text.length > 0 ? text : qsTr("none"))
                     }
                 }
             }
