@@ -204,6 +204,7 @@ Pane {
                         font.pixelSize: 12
                     }
                     TextEdit {
+                        objectName: "sceneIdentifier"
                         text: pane.scene ? pane.scene.id : ""
                         readOnly: true
                         selectByMouse: true
@@ -221,6 +222,7 @@ Pane {
                         font.pixelSize: 12
                     }
                     TextEdit {
+                        objectName: "sceneFile"
                         text: pane.scene ? pane.scene.filepath : ""
                         readOnly: true
                         selectByMouse: true

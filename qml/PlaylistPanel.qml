@@ -275,6 +275,7 @@ Item {
                     }
                     ToolButton {
                         visible: !row.editing
+                        objectName: "playlistActions"
                         text: "⋯"
                         focusPolicy: Qt.StrongFocus
                         onClicked: row.openMenu()

@@ -21,6 +21,7 @@ TestCase {
     readonly property int roleCheckBox: 0x2C
     readonly property int roleListItem: 0x22
     readonly property int roleSpinBox: 0x34
+    readonly property int roleStaticText: 0x29
 
     function find(name, root) {
         var item = findChild(root || window.contentItem, name)
@@ -153,5 +154,29 @@ TestCase {
         verify(!other.selected)
         verify(active.name.indexOf(qsTr("active")) >= 0, active.name)
         verify(other.name.indexOf(qsTr("active")) < 0, other.name)
+    }
+
+    // The details are read with their labels and values.
+    function test_detailsAreText() {
+        var scene = grid.itemAtIndex(0).scene
+        ConfigViewModel.activeScene = scene
+        var id = accessibility.describe(find("sceneIdentifier"))
+        var file = accessibility.describe(find("sceneFile"))
+        compare(id.role, roleStaticText)
+        compare(file.role, roleStaticText)
+        verify(id.name.indexOf(scene.id) >= 0, id.name)
+        verify(file.name.indexOf(scene.filepath) >= 0, file.name)
+    }
+
+    // Tab goes from the playlist list to the rows' action buttons.
+    function test_tabReachesPlaylistActions() {
+        find("playlistList").forceActiveFocus()
+        var reached = false
+        for (var i = 0; i < 10 && !reached; ++i) {
+            keyClick(Qt.Key_Tab)
+            reached = window.activeFocusItem && window.activeFocusItem.objectName === "playlistActions"
+        }
+        verify(reached, "Tab never reaches a playlist's actions")
+        compare(accessibility.describe(window.activeFocusItem).focused, true)
     }
 }
