@@ -88,14 +88,13 @@ public:
         QAccessible::setActive(true);
         QStringList found;
         auto *window = qobject_cast<QQuickWindow *>(windowObject);
-        if (QAccessibleInterface *root = window ? QAccessible::queryAccessibleInterface(window) : nullptr)
-        {
-            QStringList focused;
-            walk(root, QRectF(QPointF(), window->size()), found, focused, 0);
-            if (focused.size() > 1)
-                found << QStringLiteral("several objects focused at once: ") + focused.join(QStringLiteral("; "));
-        } else
-            found << QStringLiteral("no accessible window");
+        QAccessibleInterface *root = window ? QAccessible::queryAccessibleInterface(window) : nullptr;
+        if (!root)
+            return {QStringLiteral("no accessible window")};
+        QStringList focused;
+        walk(root, QRectF(QPointF(), window->size()), found, focused, 0);
+        if (focused.size() > 1)
+            found << QStringLiteral("several objects focused at once: ") + focused.join(QStringLiteral("; "));
         return found;
     }
 
@@ -113,9 +112,7 @@ public:
                            {QStringLiteral("description"), iface->text(QAccessible::Description)},
                            {QStringLiteral("checkable"), bool(state.checkable)},
                            {QStringLiteral("checked"), bool(state.checked)},
-                           {QStringLiteral("selectable"), bool(state.selectable)},
                            {QStringLiteral("selected"), bool(state.selected)},
-                           {QStringLiteral("focusable"), bool(state.focusable)},
                            {QStringLiteral("focused"), bool(state.focused)}};
         if (QAccessibleValueInterface *value = iface->valueInterface()) {
             result.insert(QStringLiteral("value"), value->currentValue());
@@ -195,6 +192,9 @@ private:
                 found << QStringLiteral("number without a value: ") + what;
             else if (value->minimumValue().toDouble() >= value->maximumValue().toDouble())
                 found << QStringLiteral("number with an empty range: ") + what;
+            else if (value->currentValue().toDouble() < value->minimumValue().toDouble()
+                     || value->currentValue().toDouble() > value->maximumValue().toDouble())
+                found << QStringLiteral("number outside its range: ") + what;
         }
         for (int i = 0; i < iface->childCount(); ++i)
             if (QAccessibleInterface *child = iface->child(i))
