@@ -43,7 +43,7 @@ Pane {
             clip: true
             contentHeight: details.height + 16
             boundsBehavior: Flickable.StopAtBounds
-            ScrollBar.vertical: ScrollBar {}
+            ScrollBar.vertical: NamedScrollBar { name: qsTr("Scroll the scene details") }
 
             ColumnLayout {
                 id: details
@@ -204,6 +204,7 @@ Pane {
                         font.pixelSize: 12
                     }
                     TextEdit {
+                        objectName: "sceneIdentifier"
                         text: pane.scene ? pane.scene.id : ""
                         readOnly: true
                         selectByMouse: true
@@ -211,7 +212,9 @@ Pane {
                         color: Material.foreground
                         font.pixelSize: 12
                         Layout.fillWidth: true
-                        Accessible.name: qsTr("Identifier")
+                        // Read as text with its label, not as an empty field.
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: qsTr("Identifier: %1").arg(text.length > 0 ? text : qsTr("none"))
                     }
                     Label {
                         text: qsTr("File")
@@ -219,6 +222,7 @@ Pane {
                         font.pixelSize: 12
                     }
                     TextEdit {
+                        objectName: "sceneFile"
                         text: pane.scene ? pane.scene.filepath : ""
                         readOnly: true
                         selectByMouse: true
@@ -226,7 +230,9 @@ Pane {
                         color: Material.foreground
                         font.pixelSize: 12
                         Layout.fillWidth: true
-                        Accessible.name: qsTr("File path")
+                        // Read as text with its label, not as an empty field.
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: qsTr("File path: %1").arg(text.length > 0 ? text : qsTr("none"))
                     }
                 }
             }

@@ -80,7 +80,7 @@ Item {
             clip: true
             contentHeight: groups.implicitHeight
             boundsBehavior: Flickable.StopAtBounds
-            ScrollBar.vertical: ScrollBar {}
+            ScrollBar.vertical: NamedScrollBar { name: qsTr("Scroll the filters") }
 
             Column {
                 id: groups

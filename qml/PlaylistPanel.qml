@@ -124,7 +124,7 @@ Item {
             keyNavigationEnabled: true
             activeFocusOnTab: true
             boundsBehavior: Flickable.StopAtBounds
-            ScrollBar.vertical: ScrollBar {}
+            ScrollBar.vertical: NamedScrollBar { name: qsTr("Scroll the playlists") }
             Accessible.name: qsTr("Playlists")
             Accessible.role: Accessible.List
 
@@ -205,7 +205,14 @@ Item {
                 rightPadding: 4
                 implicitHeight: 40
                 highlighted: ListView.isCurrentItem && list.activeFocus
-                focusPolicy: Qt.NoFocus
+                // The current row holds the list's focus, so a screen reader
+                // follows the arrow keys row by row; keys it does not use go
+                // on to the list.
+                focus: ListView.isCurrentItem
+                focusPolicy: Qt.ClickFocus
+                Accessible.role: Accessible.ListItem
+                Accessible.selectable: true
+                Accessible.selected: active
                 onClicked: {
                     list.currentIndex = index
                     panel.makeActive(playlist)
@@ -227,6 +234,8 @@ Item {
                     Label {
                         text: row.active ? "●" : ""
                         color: Material.accent
+                        // The row's name and selected state already say it.
+                        Accessible.ignored: true
                         Layout.preferredWidth: 12
                         ToolTip.visible: row.active && markHover.hovered
                         ToolTip.text: qsTr("Active: the grid shows its scenes as selected")
@@ -259,14 +268,16 @@ Item {
                         visible: !row.editing
                         text: row.runs ? "▶" : ""
                         color: "#81C784"
+                        Accessible.ignored: true
                         ToolTip.visible: row.runs && runHover.hovered
                         ToolTip.text: qsTr("The player runs this playlist")
                         HoverHandler { id: runHover }
                     }
                     ToolButton {
                         visible: !row.editing
+                        objectName: "playlistActions"
                         text: "⋯"
-                        focusPolicy: Qt.NoFocus
+                        focusPolicy: Qt.StrongFocus
                         onClicked: row.openMenu()
                         Accessible.name: qsTr("Actions for %1").arg(row.playlist.name)
                         implicitWidth: 36

@@ -55,6 +55,9 @@ Pane {
     }
 
     padding: 0
+    // A frame only: the grid and the buttons speak for themselves, and the
+    // focus belongs to them, not to the frame.
+    Accessible.ignored: true
 
     ColumnLayout {
         anchors.fill: parent
@@ -157,6 +160,14 @@ Pane {
                 Accessible.role: Accessible.List
 
                 delegate: SceneCard {
+                    id: card
+                    // The view keeps cards beyond its edges and in its reuse
+                    // pool; only the cards in sight are shown, so that a
+                    // screen reader announces what the user sees.
+                    property bool pooled: false
+                    visible: !pooled && y + height > grid.contentY && y < grid.contentY + grid.height
+                    GridView.onPooled: pooled = true
+                    GridView.onReused: pooled = false
                     width: grid.cellWidth
                     height: grid.cellHeight
                     scene: model
@@ -203,7 +214,7 @@ Pane {
                         browser.activate(0)
                 }
 
-                ScrollBar.vertical: ScrollBar {}
+                ScrollBar.vertical: NamedScrollBar { name: qsTr("Scroll the scenes") }
             }
 
             // Said instead of an empty area.

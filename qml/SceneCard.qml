@@ -23,6 +23,9 @@ Item {
                              .arg(scene.name).arg(scene.author).arg(scene.type)
                              .arg(scene.selected ? qsTr(", selected") : "")
                            : ""
+    // The card speaks for its labels, which are not read one by one.
+    Accessible.description: scene ? [tagsLabel.text].concat(scene.official ? [] : [qsTr("user scene")]).join(", ")
+                                  : ""
     Accessible.selectable: true
     Accessible.selected: scene ? scene.selected : false
 
@@ -95,6 +98,7 @@ Item {
                 anchors.margins: 6
                 visible: card.scene && !card.scene.official
                 text: qsTr("User")
+                Accessible.ignored: true
                 font.pixelSize: 11
                 padding: 3
                 leftPadding: 6
@@ -133,6 +137,7 @@ Item {
             Label {
                 Layout.fillWidth: true
                 objectName: "cardName"
+                Accessible.ignored: true
                 text: card.scene ? card.scene.name : ""
                 textFormat: Text.PlainText
                 elide: Text.ElideRight
@@ -145,6 +150,7 @@ Item {
                 Label {
                     Layout.fillWidth: true
                     objectName: "cardAuthor"
+                    Accessible.ignored: true
                     text: card.scene ? card.scene.author : ""
                     textFormat: Text.PlainText
                     elide: Text.ElideRight
@@ -161,7 +167,9 @@ Item {
                 }
             }
             Label {
+                id: tagsLabel
                 Layout.fillWidth: true
+                Accessible.ignored: true
                 text: !card.scene ? ""
                       : card.scene.tags.length > 0 ? qsTr("%1 · %2").arg(card.scene.type).arg(card.scene.tags.join(", "))
                       : card.scene.type

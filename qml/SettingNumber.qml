@@ -62,6 +62,9 @@ RowLayout {
         Layout.preferredWidth: 110
         onMoved: row.edited(value)
         Accessible.name: label.text
+        // The accessible range is read from these names.
+        readonly property real minimumValue: from
+        readonly property real maximumValue: to
         Binding on value { value: row.value }
     }
 
@@ -74,6 +77,12 @@ RowLayout {
         editable: true
         Layout.preferredWidth: 170
         Accessible.name: label.text
+        // The accessible value is the box's own whole-step value, so the
+        // range is given in the same steps; the number as shown, with its
+        // decimals and unit, is the description.
+        Accessible.description: displayText
+        readonly property real minimumValue: from
+        readonly property real maximumValue: to
         // Digits with an optional unit, as the box shows them.
         validator: RegularExpressionValidator {
             regularExpression: /\s*-?[0-9]*([.,][0-9]*)?\s*[^0-9\s]*\s*/

@@ -18,6 +18,8 @@ Drawer {
     }
     property alias content: flick
 
+    // The drawer is announced as the settings dialog.
+    Component.onCompleted: contentItem.parent.Accessible.name = qsTr("Settings")
     edge: Qt.RightEdge
     dragMargin: 0
     onOpened: closeButton.forceActiveFocus()
@@ -51,7 +53,7 @@ Drawer {
             clip: true
             contentHeight: groups.implicitHeight + 24
             boundsBehavior: Flickable.StopAtBounds
-            ScrollBar.vertical: ScrollBar {}
+            ScrollBar.vertical: NamedScrollBar { name: qsTr("Scroll the settings") }
 
             ColumnLayout {
                 id: groups

@@ -31,13 +31,19 @@ AbstractButton {
 
     signal chosen()
 
-    checkable: false
+    // Checkable, so that a screen reader always hears "on" or "off" and
+    // the kind of control never changes. The tag decides the state: a click
+    // toggles `checked` by itself, which is put back on the tag afterwards.
+    checkable: true
     checked: tag ? tag.selected : false
     focusPolicy: Qt.StrongFocus
     padding: 5
     leftPadding: 9
     rightPadding: 9
-    onClicked: chip.chosen()
+    onClicked: {
+        chip.chosen()
+        chip.checked = Qt.binding(function() { return chip.tag ? chip.tag.selected : false })
+    }
 
     Accessible.role: Accessible.CheckBox
     Accessible.checkable: true

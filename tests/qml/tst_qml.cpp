@@ -13,8 +13,11 @@
 #include "JpegTestSupport.h"
 #include "QmlRegistration.h"
 
+#include <QAccessible>
 #include <QColor>
 #include <QDir>
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QResource>
@@ -70,6 +73,134 @@ void writeMarkupScene(const QString &path)
 }
 
 } // namespace
+
+// Reads a window the way a screen reader does, through the accessible
+// interfaces, and lists what would mislead one: an interactive object
+// without a name, an object announced as showing that is not on screen, a
+// toggle that does not say it can be on, a number without a range.
+class AccessibilityAudit : public QObject
+{
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE QStringList problems(QObject *windowObject) const
+    {
+        QAccessible::setActive(true);
+        QStringList found;
+        auto *window = qobject_cast<QQuickWindow *>(windowObject);
+        QAccessibleInterface *root = window ? QAccessible::queryAccessibleInterface(window) : nullptr;
+        if (!root)
+            return {QStringLiteral("no accessible window")};
+        QStringList focused;
+        walk(root, QRectF(QPointF(), window->size()), found, focused, 0);
+        if (focused.size() > 1)
+            found << QStringLiteral("several objects focused at once: ") + focused.join(QStringLiteral("; "));
+        return found;
+    }
+
+    // One object as announced: role, name, states, and for numbers the
+    // value with its range.
+    Q_INVOKABLE QVariantMap describe(QObject *object) const
+    {
+        QAccessible::setActive(true);
+        QAccessibleInterface *iface = object ? QAccessible::queryAccessibleInterface(object) : nullptr;
+        if (!iface)
+            return {};
+        const QAccessible::State state = iface->state();
+        QVariantMap result{{QStringLiteral("role"), int(iface->role())},
+                           {QStringLiteral("name"), iface->text(QAccessible::Name)},
+                           {QStringLiteral("description"), iface->text(QAccessible::Description)},
+                           {QStringLiteral("checkable"), bool(state.checkable)},
+                           {QStringLiteral("checked"), bool(state.checked)},
+                           {QStringLiteral("selected"), bool(state.selected)},
+                           {QStringLiteral("focused"), bool(state.focused)}};
+        if (QAccessibleValueInterface *value = iface->valueInterface()) {
+            result.insert(QStringLiteral("value"), value->currentValue());
+            result.insert(QStringLiteral("minimum"), value->minimumValue());
+            result.insert(QStringLiteral("maximum"), value->maximumValue());
+        }
+        return result;
+    }
+
+private:
+    static bool isInteractive(QAccessible::Role role)
+    {
+        switch (role) {
+        case QAccessible::Button: case QAccessible::CheckBox: case QAccessible::RadioButton:
+        case QAccessible::Slider: case QAccessible::SpinBox: case QAccessible::ComboBox:
+        case QAccessible::EditableText: case QAccessible::PageTab: case QAccessible::ListItem:
+        case QAccessible::ScrollBar: case QAccessible::ButtonMenu: case QAccessible::Link:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    // Whether none of an item can be seen: its rectangle lies outside the
+    // window or outside a view it is in. Other scrolled content stays
+    // readable (and reachable by Tab) while scrolled out of sight.
+    static bool outOfSight(QQuickItem *item, QRectF shown)
+    {
+        shown &= item->mapRectToScene(item->boundingRect());
+        for (QQuickItem *up = item->parentItem(); up; up = up->parentItem()) {
+            if (up->inherits("QQuickItemView"))
+                shown &= up->mapRectToScene(up->boundingRect());
+            else if (up->inherits("QQuickFlickable"))
+                return false;
+        }
+        return shown.isEmpty() && !item->boundingRect().isEmpty();
+    }
+
+    void walk(QAccessibleInterface *iface, const QRectF &windowRect, QStringList &found,
+              QStringList &focused, int depth) const
+    {
+        if (depth > 64)
+            return;
+        const QAccessible::State state = iface->state();
+        const QAccessible::Role role = iface->role();
+        QObject *object = iface->object();
+        QString path;
+        for (QObject *up = object; up; up = up->parent())
+            if (!up->objectName().isEmpty())
+                path += QLatin1Char('/') + up->objectName();
+        const QString what = QStringLiteral("%1 \"%2\" (in %3, role %4)")
+                                 .arg(object ? object->metaObject()->className() : "?")
+                                 .arg(iface->text(QAccessible::Name))
+                                 .arg(path)
+                                 .arg(int(role));
+        if (auto *item = qobject_cast<QQuickItem *>(object)) {
+            bool hidden = !item->isVisible() || item->opacity() <= 0.0;
+            for (QQuickItem *up = item; up && !hidden; up = up->parentItem())
+                hidden = up->opacity() <= 0.0;
+            if (!state.invisible && (hidden || outOfSight(item, windowRect)))
+                found << QStringLiteral("hidden but announced as showing: ") + what;
+            if (state.invisible)
+                return;  // nothing beneath a hidden object is read
+        }
+        // A list holds the focus together with its current row, a dialog
+        // together with the control in it.
+        if (state.focused && role != QAccessible::List && role != QAccessible::Tree
+            && role != QAccessible::Dialog)
+            focused << what;
+        if (isInteractive(role) && iface->text(QAccessible::Name).trimmed().isEmpty())
+            found << QStringLiteral("interactive object without a name: ") + what;
+        if (object && object->objectName().startsWith(QLatin1String("tag:")) && !state.checkable)
+            found << QStringLiteral("toggle without a checkable state: ") + what;
+        if (role == QAccessible::Slider || role == QAccessible::SpinBox || role == QAccessible::ScrollBar) {
+            QAccessibleValueInterface *value = iface->valueInterface();
+            if (!value)
+                found << QStringLiteral("number without a value: ") + what;
+            else if (value->minimumValue().toDouble() >= value->maximumValue().toDouble())
+                found << QStringLiteral("number with an empty range: ") + what;
+            else if (value->currentValue().toDouble() < value->minimumValue().toDouble()
+                     || value->currentValue().toDouble() > value->maximumValue().toDouble())
+                found << QStringLiteral("number outside its range: ") + what;
+        }
+        for (int i = 0; i < iface->childCount(); ++i)
+            if (QAccessibleInterface *child = iface->child(i))
+                walk(child, windowRect, found, focused, depth + 1);
+    }
+};
 
 class UiTestSetup : public QObject
 {
@@ -140,6 +271,7 @@ public slots:
         engine->addImageProvider(QStringLiteral("kvscene"), new CSceneImageProvider);
         engine->rootContext()->setContextProperty(QStringLiteral("testUserDir"), m_userDir.path());
         engine->rootContext()->setContextProperty(QStringLiteral("markupScene"), m_markupScene);
+        engine->rootContext()->setContextProperty(QStringLiteral("accessibility"), &m_audit);
     }
 
 private:
@@ -148,6 +280,7 @@ private:
     CLog *m_log = nullptr;
     CAppTypeQt *m_app = nullptr;
     CSceneViewModel *m_markupScene = nullptr;
+    AccessibilityAudit m_audit;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(KelvraUi, UiTestSetup)
