@@ -6,6 +6,7 @@
 #include "CScene.h"
 #include "CSceneImageProvider.h"
 #include "ZipFastPath.h"
+#include "ZipFormat.h"
 
 
 #include <QDir>
@@ -104,42 +105,36 @@ bool contentEntries(const QString &path, QList<StoredEntry> *entries)
     return zip.getZipError() == UNZ_OK;
 }
 
-quint32 le(const QByteArray &bytes, qint64 at, int width)
-{
-    quint32 value = 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = (value << 8) | quint8(bytes.at(int(at) + i));
-    return value;
-}
-
 // The entry names of an archive as stored, byte for byte, without the first
 // "scene.json"; false when the archive is not laid out plainly enough to
 // walk here (a prefix, zip64, a damaged directory). QuaZip only shows names
 // decoded, so a name rewritten as other bytes would pass unnoticed otherwise.
 bool rawContentNames(const QByteArray &archive, QList<QByteArray> *names)
 {
+    using namespace ZipFormat;
     names->clear();
+    const char *bytes = archive.constData();
     const qint64 size = archive.size();
     qint64 end = -1;
-    for (qint64 at = size - 22; at >= 0 && at >= size - 22 - 65535; --at) {
-        if (le(archive, at, 4) == 0x06054B50u && at + 22 + le(archive, at + 20, 2) == size) {
+    for (qint64 at = size - kEndRecordBytes; at >= 0 && at >= size - kEndRecordBytes - kMaxCommentBytes; --at) {
+        if (le32(bytes + at) == kEndRecordSignature && at + kEndRecordBytes + le16(bytes + at + 20) == size) {
             end = at;
             break;
         }
     }
     if (end < 0)
         return false;
-    const qint64 count = le(archive, end + 10, 2);
-    qint64 at = le(archive, end + 16, 4);
+    const qint64 count = le16(bytes + end + 10);
+    qint64 at = le32(bytes + end + 16);
     bool metadataSeen = false;
     for (qint64 i = 0; i < count; ++i) {
-        if (at < 0 || at + 46 > end || le(archive, at, 4) != 0x02014B50u)
+        if (at < 0 || at + kCentralHeaderBytes > end || le32(bytes + at) != kCentralHeaderSignature)
             return false;
-        const qint64 nameLength = le(archive, at + 28, 2);
-        const qint64 next = at + 46 + nameLength + le(archive, at + 30, 2) + le(archive, at + 32, 2);
+        const qint64 nameLength = le16(bytes + at + 28);
+        const qint64 next = at + kCentralHeaderBytes + nameLength + le16(bytes + at + 30) + le16(bytes + at + 32);
         if (next > end)
             return false;
-        const QByteArray name = archive.mid(int(at + 46), int(nameLength));
+        const QByteArray name = archive.mid(int(at + kCentralHeaderBytes), int(nameLength));
         if (!metadataSeen && name == "scene.json")
             metadataSeen = true;
         else
