@@ -6,12 +6,23 @@ import Kelvra 1.0
 import "Logic.js" as Logic
 
 // The playlists: the active one (whose scenes are selected in the grid) is
-// marked with a dot, the one the player runs with a play sign.
+// marked with a dot, the one the player runs with a play sign. Above them a
+// line says what the player runs, even when that is not one of the list
+// (the playlist shipped with the program, before the user chose one); when
+// the user ticks scenes in another playlist, an offer to make it run shows.
 Item {
     id: panel
 
     readonly property var playlists: ConfigViewModel.playlists
     property alias list: list
+    // The playlist the offer to make it run is about; null: no offer.
+    property QtObject offerFor: null
+    // Playlists whose offer the user closed, so ticking on does not bring
+    // it back until the program starts again.
+    property var declinedOffers: []
+    // The last failure the program reported, to show in the dialog that
+    // asked for what failed.
+    property string lastFailure: ""
 
     function names() {
         var result = []
@@ -42,28 +53,94 @@ Item {
         if (problem.length > 0)
             return problem
         if (newName !== playlist.name) {
+            lastFailure = ""
             playlist.name = newName
             // Refused by the program (its message says why): keep editing.
             if (playlist.name !== newName)
-                return qsTr("The playlist was not renamed.")
+                return lastFailure.length > 0 ? lastFailure : qsTr("The playlist was not renamed.")
         }
         return ""
+    }
+
+    // Creates the playlist; "" when it was made, else why not.
+    function createNamed(name) {
+        var before = playlists.length
+        lastFailure = ""
+        ConfigViewModel.addPlaylist(name)
+        if (playlists.length > before)
+            return ""
+        return lastFailure.length > 0 ? lastFailure
+                                       : qsTr("Playlist “%1” was not created.").arg(name)
+    }
+
+    function makeRun(playlist) {
+        if (playlist)
+            ConfigViewModel.playlistToRun = playlist.filepath
+        offerFor = null
+    }
+
+    function declineOffer() {
+        if (offerFor)
+            declinedOffers = declinedOffers.concat([offerFor])
+        offerFor = null
+    }
+
+    function indexOf(playlist) {
+        for (var i = 0; i < playlists.length; ++i)
+            if (playlists[i] === playlist)
+                return i
+        return -1
+    }
+
+    // What the player runs, in words, for the line above the list.
+    function runningText() {
+        var name = ConfigViewModel.runningPlaylistName
+        if (name.length === 0)
+            return qsTr("Player runs no playlist")
+        if (ConfigViewModel.runningPlaylist)
+            return qsTr("Player runs: %1").arg(name)
+        if (ConfigViewModel.runningPlaylistBundled)
+            return qsTr("Player runs: %1 (bundled)").arg(name)
+        return qsTr("Player runs: %1 (not in your playlists)").arg(name)
     }
 
     function viewInPlayer(playlist, mode) {
         ConfigViewModel.viewPlaylist(playlist.name, mode)
     }
 
+    // The row the keyboard is on when the list has the focus, else the
+    // active playlist.
     function renameActive() {
-        var active = ConfigViewModel.activePlaylist
-        if (!active)
+        if (list.activeFocus && list.currentItem) {
+            list.currentItem.startRename()
             return
-        for (var i = 0; i < playlists.length; ++i) {
-            if (playlists[i] === active) {
-                list.currentIndex = i
-                list.currentItem.startRename()
-                return
-            }
+        }
+        var i = indexOf(ConfigViewModel.activePlaylist)
+        if (i < 0)
+            return
+        list.currentIndex = i
+        list.currentItem.startRename()
+    }
+
+    Connections {
+        target: ConfigViewModel
+        function onMessageRaised(text) { panel.lastFailure = text }
+        function onActivePlaylistEdited() {
+            var active = ConfigViewModel.activePlaylist
+            if (active && active !== ConfigViewModel.runningPlaylist && panel.declinedOffers.indexOf(active) < 0)
+                panel.offerFor = active
+        }
+        function onActivePlaylistChanged() {
+            if (panel.offerFor !== ConfigViewModel.activePlaylist)
+                panel.offerFor = null
+        }
+        function onRunningPlaylistChanged() {
+            if (panel.offerFor === ConfigViewModel.runningPlaylist)
+                panel.offerFor = null
+        }
+        function onPlaylistsChanged() {
+            if (panel.offerFor && panel.indexOf(panel.offerFor) < 0)
+                panel.offerFor = null
         }
     }
 
@@ -97,21 +174,76 @@ Item {
                 ToolTip.visible: hovered
                 ToolTip.text: qsTr("New playlist (Ctrl+N)")
                 Accessible.name: qsTr("New playlist")
+                FocusRing {}
             }
         }
 
         Label {
-            visible: ConfigViewModel.activePlaylist === null
-            text: panel.playlists.length > 0
-                  ? qsTr("Click a playlist to make it active; its scenes are then selected in the grid.")
-                  : qsTr("Create a playlist to select scenes for it.")
-            wrapMode: Text.WordWrap
+            id: runningLine
+            objectName: "runningLabel"
+            text: "▶ " + panel.runningText()
+            textFormat: Text.PlainText
+            elide: Text.ElideRight
             font.pixelSize: 12
-            color: "#FFB74D"
+            color: ConfigViewModel.runningPlaylist ? "#81C784" : "#FFB74D"
             Layout.fillWidth: true
             Layout.leftMargin: 12
             Layout.rightMargin: 12
             Layout.bottomMargin: 4
+            Accessible.role: Accessible.StaticText
+            Accessible.name: panel.runningText()
+            ToolTip.visible: truncated && runningHover.hovered
+            ToolTip.text: panel.runningText()
+            HoverHandler { id: runningHover }
+        }
+
+        // Non-modal: the user may tick on and answer later, or never.
+        Pane {
+            id: offer
+            objectName: "runOffer"
+            visible: panel.offerFor !== null
+            Layout.fillWidth: true
+            Layout.leftMargin: 8
+            Layout.rightMargin: 8
+            Layout.bottomMargin: 4
+            padding: 6
+            Material.background: "#37474F"
+            Material.elevation: 1
+            Accessible.role: Accessible.Grouping
+            Accessible.name: offerText.text
+            RowLayout {
+                width: parent.width
+                spacing: 4
+                Label {
+                    id: offerText
+                    text: panel.offerFor
+                          ? qsTr("You are editing “%1”, but the player runs “%2”.")
+                            .arg(panel.offerFor.name).arg(ConfigViewModel.runningPlaylistName)
+                          : ""
+                    textFormat: Text.PlainText
+                    wrapMode: Text.Wrap
+                    font.pixelSize: 12
+                    Layout.fillWidth: true
+                }
+                Button {
+                    objectName: "makeItRun"
+                    text: qsTr("Make it run")
+                    flat: true
+                    Material.foreground: Material.accent
+                    onClicked: panel.makeRun(panel.offerFor)
+                    Accessible.name: panel.offerFor ? qsTr("Make “%1” run in the player").arg(panel.offerFor.name) : text
+                    FocusRing {}
+                }
+                ToolButton {
+                    objectName: "declineRun"
+                    text: "✕"
+                    onClicked: panel.declineOffer()
+                    Accessible.name: qsTr("Keep what the player runs")
+                    ToolTip.visible: hovered
+                    ToolTip.text: qsTr("Keep what the player runs")
+                    FocusRing {}
+                }
+            }
         }
 
         ListView {
@@ -128,6 +260,24 @@ Item {
             Accessible.name: qsTr("Playlists")
             Accessible.role: Accessible.List
 
+            // Below the rows, so that showing or hiding it never moves a row
+            // between the two clicks of a double click.
+            footer: Label {
+                objectName: "playlistHint"
+                width: list.width
+                visible: ConfigViewModel.activePlaylist === null
+                height: visible ? implicitHeight : 0
+                text: panel.playlists.length > 0
+                      ? qsTr("Click a playlist to make it active; its scenes are then ticked in the grid.")
+                      : qsTr("Create a playlist to tick scenes for it.")
+                wrapMode: Text.WordWrap
+                font.pixelSize: 12
+                color: "#FFB74D"
+                leftPadding: 12
+                rightPadding: 12
+                topPadding: 4
+            }
+
             onActiveFocusChanged: {
                 if (!activeFocus || currentIndex >= 0 || count === 0)
                     return
@@ -141,6 +291,10 @@ Item {
                     panel.askDelete(currentItem.playlist)
             }
             Keys.onReturnPressed: {
+                if (currentItem)
+                    panel.makeActive(currentItem.playlist)
+            }
+            Keys.onEnterPressed: {
                 if (currentItem)
                     panel.makeActive(currentItem.playlist)
             }
@@ -205,6 +359,7 @@ Item {
                 rightPadding: 4
                 implicitHeight: 40
                 highlighted: ListView.isCurrentItem && list.activeFocus
+                FocusRing { shown: row.ListView.isCurrentItem && list.activeFocus && !row.editing }
                 // The current row holds the list's focus, so a screen reader
                 // follows the arrow keys row by row; keys it does not use go
                 // on to the list.
@@ -215,9 +370,13 @@ Item {
                 Accessible.selected: active
                 onClicked: {
                     list.currentIndex = index
+                    list.forceActiveFocus()
                     panel.makeActive(playlist)
                 }
-                onDoubleClicked: startRename()
+                onDoubleClicked: {
+                    list.currentIndex = index
+                    startRename()
+                }
                 Accessible.name: qsTr("%1%2%3")
                                  .arg(playlist.name)
                                  .arg(active ? qsTr(", active") : "")
@@ -242,12 +401,15 @@ Item {
                         HoverHandler { id: markHover }
                     }
                     Label {
+                        id: nameLabel
                         visible: !row.editing
                         text: row.playlist.name
                         textFormat: Text.PlainText
                         elide: Text.ElideRight
                         font.weight: row.active ? Font.DemiBold : Font.Normal
                         Layout.fillWidth: true
+                        ToolTip.visible: truncated && row.hovered
+                        ToolTip.text: row.playlist.name
                     }
                     TextField {
                         id: editor
@@ -282,6 +444,7 @@ Item {
                         Accessible.name: qsTr("Actions for %1").arg(row.playlist.name)
                         implicitWidth: 36
                         implicitHeight: 36
+                        FocusRing {}
                     }
                 }
 
@@ -328,14 +491,29 @@ Item {
         modal: true
         title: qsTr("Delete playlist")
         width: 400
-        standardButtons: Dialog.Yes | Dialog.Cancel
+        onOpened: deleteButton.forceActiveFocus()
         Label {
             width: parent.width
             text: deleteDialog.playlist
-                  ? qsTr("Delete the playlist “%1”? Its file is removed.").arg(deleteDialog.playlist.name)
+                  ? (panel.isRun(deleteDialog.playlist)
+                     ? qsTr("Delete the playlist “%1”? Its file is removed, and the player runs the active playlist instead.")
+                     : qsTr("Delete the playlist “%1”? Its file is removed.")).arg(deleteDialog.playlist.name)
                   : ""
             textFormat: Text.PlainText
             wrapMode: Text.WordWrap
+        }
+        footer: DialogButtonBox {
+            DialogButton {
+                id: deleteButton
+                objectName: "confirmDelete"
+                text: qsTr("Delete")
+                DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole
+            }
+            DialogButton {
+                objectName: "cancelDelete"
+                text: qsTr("Cancel")
+                DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
+            }
         }
         onAccepted: {
             if (playlist)
@@ -357,19 +535,32 @@ Item {
         modal: true
         title: qsTr("New playlist")
         width: 400
-        standardButtons: Dialog.Ok | Dialog.Cancel
+
+        // Why the last attempt failed, as the program said it; the dialog
+        // stays open so the user can change the name or give up.
+        property string failure: ""
 
         function openForNew() {
             nameField.text = qsTr("New playlist")
+            failure = ""
             open()
             nameField.forceActiveFocus()
             nameField.selectAll()
         }
 
+        function tryCreate() {
+            if (problem.length > 0)
+                return
+            failure = panel.createNamed(nameField.text)
+            if (failure.length > 0)
+                return
+            close()
+            list.currentIndex = panel.playlists.length - 1
+            list.forceActiveFocus()
+        }
+
         readonly property string problem: Logic.playlistNameProblem(nameField.text, panel.names(), "",
                                                                     ConfigViewModel.playlistNameProblem(nameField.text))
-
-        onAboutToShow: standardButton(Dialog.Ok).enabled = Qt.binding(function() { return nameDialog.problem.length === 0 })
 
         ColumnLayout {
             width: parent.width
@@ -379,13 +570,16 @@ Item {
             }
             TextField {
                 id: nameField
+                objectName: "newPlaylistName"
                 Layout.fillWidth: true
                 selectByMouse: true
                 Accessible.name: qsTr("Name of the new playlist")
-                onAccepted: if (nameDialog.problem.length === 0) nameDialog.accept()
+                onTextEdited: nameDialog.failure = ""
+                onAccepted: nameDialog.tryCreate()
             }
             Label {
-                text: nameDialog.problem
+                objectName: "newPlaylistProblem"
+                text: nameDialog.failure.length > 0 ? nameDialog.failure : nameDialog.problem
                 textFormat: Text.PlainText
                 visible: text.length > 0
                 color: "#EF9A9A"
@@ -399,10 +593,21 @@ Item {
                 Layout.fillWidth: true
             }
         }
-        onAccepted: {
-            ConfigViewModel.addPlaylist(nameField.text)
-            list.currentIndex = panel.playlists.length - 1
-            list.forceActiveFocus()
+        footer: DialogButtonBox {
+            DialogButton {
+                objectName: "confirmNew"
+                text: qsTr("Create")
+                enabled: nameDialog.problem.length === 0
+                // Not the accept role: a refusal keeps the dialog open.
+                DialogButtonBox.buttonRole: DialogButtonBox.ActionRole
+                onClicked: nameDialog.tryCreate()
+            }
+            DialogButton {
+                objectName: "cancelNew"
+                text: qsTr("Cancel")
+                DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
+            }
         }
+        onRejected: list.forceActiveFocus()
     }
 }

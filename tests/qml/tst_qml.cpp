@@ -139,10 +139,25 @@ private:
     // Whether none of an item can be seen: its rectangle lies outside the
     // window or outside a view it is in. Other scrolled content stays
     // readable (and reachable by Tab) while scrolled out of sight.
+    // Inside an item view the view's delegate decides: a card cut by the
+    // view's edge is in sight as a whole, parts below the edge included,
+    // while a card the view keeps beyond its edges or in its reuse pool is not.
     static bool outOfSight(QQuickItem *item, QRectF shown)
     {
-        shown &= item->mapRectToScene(item->boundingRect());
+        QQuickItem *judged = item;
         for (QQuickItem *up = item->parentItem(); up; up = up->parentItem()) {
+            if (up->inherits("QQuickItemView")) {
+                for (QQuickItem *d = item; d && d->parentItem(); d = d->parentItem()) {
+                    if (d->parentItem() == up->property("contentItem").value<QQuickItem *>()) {
+                        judged = d;
+                        break;
+                    }
+                }
+                break;
+            }
+        }
+        shown &= judged->mapRectToScene(judged->boundingRect());
+        for (QQuickItem *up = judged->parentItem(); up; up = up->parentItem()) {
             if (up->inherits("QQuickItemView"))
                 shown &= up->mapRectToScene(up->boundingRect());
             else if (up->inherits("QQuickFlickable"))

@@ -54,6 +54,9 @@ TestCase {
         window.width = 1280
         window.height = 800
         window.show()
+        // The window takes back the size an earlier test file left it.
+        window.width = 1280
+        window.height = 800
         verify(waitForRendering(window.contentItem))
         // Key events go to the focus window.
         window.requestActivate()
@@ -452,6 +455,7 @@ TestCase {
     function test_messageBannerShowsWhatFailed() {
         var banner = window.messageBanner
         var label = find("messageText", banner)
+        banner.dismiss()   // what earlier tests were told
         verify(!banner.visible)
         ConfigViewModel.addPlaylist("<b>a</b>/b")
         // Names from files and the user are shown as they are, never as markup.
