@@ -39,10 +39,18 @@ RowLayout {
     // The number in text, in whole steps; NaN when there is none.
     function parse(text, locale) {
         var t = String(text).replace(row.unit, "").trim()
-        var v = Number.fromLocaleString(locale, t)
+        if (t.length === 0)
+            return NaN
+        var v = NaN
+        // fromLocaleString throws on text that is no number.
+        try {
+            v = Number.fromLocaleString(locale, t)
+        } catch (e) {
+            v = NaN
+        }
         if (isNaN(v))
-            v = Number(t)
-        return t.length === 0 ? NaN : Math.round(v * row.factor)
+            v = Number(t.replace(",", "."))
+        return Math.round(v * row.factor)
     }
 
     spacing: 12

@@ -5,6 +5,7 @@
 #include "CAppTypeQt.h"
 #include "CConfigViewModel.h"
 #include "CLog.h"
+#include "CPlaylist.h"
 #include "CPlaylistViewModel.h"
 #include "CSceneImageProvider.h"
 #include "CScene.h"
@@ -272,6 +273,10 @@ public slots:
         CPlaylistViewModel *evening = config->playlistList().at(0);
         config->setActivePlaylist(evening);
         config->setPlaylistToRun(evening->filepath());
+        // A playlist file the list does not show: no playlist may take its name.
+        CPlaylist stray;
+        if (!stray.Save(m_userDir.path() + QStringLiteral("/playlists/Stray.kvp")))
+            qFatal("cannot write the stray playlist");
 
         const QString appDir = qEnvironmentVariable("KELVRA_TEST_APP_DIR");
         if (!QResource::registerResource(appDir + QStringLiteral("/Kelvra.Config.rcc")))
@@ -285,6 +290,7 @@ public slots:
                                    QStringLiteral(KELVRA_TEST_QML_IMPORTS)});
         engine->addImageProvider(QStringLiteral("kvscene"), new CSceneImageProvider);
         engine->rootContext()->setContextProperty(QStringLiteral("testUserDir"), m_userDir.path());
+        engine->rootContext()->setContextProperty(QStringLiteral("testAppDir"), m_appDir.path());
         engine->rootContext()->setContextProperty(QStringLiteral("markupScene"), m_markupScene);
         engine->rootContext()->setContextProperty(QStringLiteral("accessibility"), &m_audit);
     }
