@@ -148,10 +148,9 @@ ToolBar {
 
         ToolButton {
             objectName: "detailsToggle"
-            text: "ⓘ"
+            text: qsTr("Details")
             checkable: true
             checked: bar.detailsShown
-            font.pixelSize: 18
             onClicked: {
                 bar.detailsToggled()
                 checked = Qt.binding(function() { return bar.detailsShown })

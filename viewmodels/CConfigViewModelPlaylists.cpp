@@ -156,8 +156,8 @@ void CConfigViewModel::addPlaylist(QString name)
 
     setPlaylistToRun(playlist->filepath());
     setActivePlaylist(playlist);
-    emit noticeRaised(tr("Playlist \u201c%1\u201d was created: its scenes are ticked in the grid, "
-                         "and the player now runs it.")
+    emit noticeRaised(tr("Playlist \u201c%1\u201d was created and the player now runs it; "
+                         "tick its scenes in the grid.")
                           .arg(candidate));
 }
 
