@@ -15,11 +15,6 @@ Item {
 
     readonly property var playlists: ConfigViewModel.playlists
     property alias list: list
-    // The playlist the offer to make it run is about; null: no offer.
-    property QtObject offerFor: null
-    // Playlists whose offer the user closed, so ticking on does not bring
-    // it back until the program starts again.
-    property var declinedOffers: []
     // The last failure the program reported, to show in the dialog that
     // asked for what failed.
     property string lastFailure: ""
@@ -73,35 +68,11 @@ Item {
                                        : qsTr("Playlist “%1” was not created.").arg(name)
     }
 
-    function makeRun(playlist) {
-        if (playlist)
-            ConfigViewModel.playlistToRun = playlist.filepath
-        offerFor = null
-    }
-
-    function declineOffer() {
-        if (offerFor)
-            declinedOffers = declinedOffers.concat([offerFor])
-        offerFor = null
-    }
-
     function indexOf(playlist) {
         for (var i = 0; i < playlists.length; ++i)
             if (playlists[i] === playlist)
                 return i
         return -1
-    }
-
-    // What the player runs, in words, for the line above the list.
-    function runningText() {
-        var name = ConfigViewModel.runningPlaylistName
-        if (name.length === 0)
-            return qsTr("Player runs no playlist")
-        if (ConfigViewModel.runningPlaylist)
-            return qsTr("Player runs: %1").arg(name)
-        if (ConfigViewModel.runningPlaylistBundled)
-            return qsTr("Player runs: %1 (bundled)").arg(name)
-        return qsTr("Player runs: %1 (not in your playlists)").arg(name)
     }
 
     function viewInPlayer(playlist, mode) {
@@ -125,23 +96,6 @@ Item {
     Connections {
         target: ConfigViewModel
         function onMessageRaised(text) { panel.lastFailure = text }
-        function onActivePlaylistEdited() {
-            var active = ConfigViewModel.activePlaylist
-            if (active && active !== ConfigViewModel.runningPlaylist && panel.declinedOffers.indexOf(active) < 0)
-                panel.offerFor = active
-        }
-        function onActivePlaylistChanged() {
-            if (panel.offerFor !== ConfigViewModel.activePlaylist)
-                panel.offerFor = null
-        }
-        function onRunningPlaylistChanged() {
-            if (panel.offerFor === ConfigViewModel.runningPlaylist)
-                panel.offerFor = null
-        }
-        function onPlaylistsChanged() {
-            if (panel.offerFor && panel.indexOf(panel.offerFor) < 0)
-                panel.offerFor = null
-        }
     }
 
     function askDelete(playlist) {
@@ -178,72 +132,9 @@ Item {
             }
         }
 
-        Label {
-            id: runningLine
-            objectName: "runningLabel"
-            text: "▶ " + panel.runningText()
-            textFormat: Text.PlainText
-            elide: Text.ElideRight
-            font.pixelSize: 12
-            color: ConfigViewModel.runningPlaylist ? "#81C784" : "#FFB74D"
+        RunningPlaylistBar {
+            id: running
             Layout.fillWidth: true
-            Layout.leftMargin: 12
-            Layout.rightMargin: 12
-            Layout.bottomMargin: 4
-            Accessible.role: Accessible.StaticText
-            Accessible.name: panel.runningText()
-            ToolTip.visible: truncated && runningHover.hovered
-            ToolTip.text: panel.runningText()
-            HoverHandler { id: runningHover }
-        }
-
-        // Non-modal: the user may tick on and answer later, or never.
-        Pane {
-            id: offer
-            objectName: "runOffer"
-            visible: panel.offerFor !== null
-            Layout.fillWidth: true
-            Layout.leftMargin: 8
-            Layout.rightMargin: 8
-            Layout.bottomMargin: 4
-            padding: 6
-            Material.background: "#37474F"
-            Material.elevation: 1
-            Accessible.role: Accessible.Grouping
-            Accessible.name: offerText.text
-            RowLayout {
-                width: parent.width
-                spacing: 4
-                Label {
-                    id: offerText
-                    text: panel.offerFor
-                          ? qsTr("You are editing “%1”, but the player runs “%2”.")
-                            .arg(panel.offerFor.name).arg(ConfigViewModel.runningPlaylistName)
-                          : ""
-                    textFormat: Text.PlainText
-                    wrapMode: Text.Wrap
-                    font.pixelSize: 12
-                    Layout.fillWidth: true
-                }
-                Button {
-                    objectName: "makeItRun"
-                    text: qsTr("Make it run")
-                    flat: true
-                    Material.foreground: Material.accent
-                    onClicked: panel.makeRun(panel.offerFor)
-                    Accessible.name: panel.offerFor ? qsTr("Make “%1” run in the player").arg(panel.offerFor.name) : text
-                    FocusRing {}
-                }
-                ToolButton {
-                    objectName: "declineRun"
-                    text: "✕"
-                    onClicked: panel.declineOffer()
-                    Accessible.name: qsTr("Keep what the player runs")
-                    ToolTip.visible: hovered
-                    ToolTip.text: qsTr("Keep what the player runs")
-                    FocusRing {}
-                }
-            }
         }
 
         ListView {
@@ -482,39 +373,10 @@ Item {
         }
     }
 
-    Dialog {
+    PlaylistDeleteDialog {
         id: deleteDialog
         objectName: "deleteDialog"
-        property QtObject playlist: null
-        parent: Overlay.overlay
-        anchors.centerIn: parent
-        modal: true
-        title: qsTr("Delete playlist")
-        width: 400
-        onOpened: deleteButton.forceActiveFocus()
-        Label {
-            width: parent.width
-            text: deleteDialog.playlist
-                  ? (panel.isRun(deleteDialog.playlist)
-                     ? qsTr("Delete the playlist “%1”? Its file is removed, and the player runs the active playlist instead.")
-                     : qsTr("Delete the playlist “%1”? Its file is removed.")).arg(deleteDialog.playlist.name)
-                  : ""
-            textFormat: Text.PlainText
-            wrapMode: Text.WordWrap
-        }
-        footer: DialogButtonBox {
-            DialogButton {
-                id: deleteButton
-                objectName: "confirmDelete"
-                text: qsTr("Delete")
-                DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole
-            }
-            DialogButton {
-                objectName: "cancelDelete"
-                text: qsTr("Cancel")
-                DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
-            }
-        }
+        runs: panel.isRun(playlist)
         onAccepted: {
             if (playlist)
                 ConfigViewModel.deletePlaylist(playlist.name)
@@ -527,86 +389,14 @@ Item {
         }
     }
 
-    Dialog {
+    PlaylistNameDialog {
         id: nameDialog
         objectName: "newPlaylistDialog"
-        parent: Overlay.overlay
-        anchors.centerIn: parent
-        modal: true
-        title: qsTr("New playlist")
-        width: 400
-
-        // Why the last attempt failed, as the program said it; the dialog
-        // stays open so the user can change the name or give up.
-        property string failure: ""
-
-        function openForNew() {
-            nameField.text = qsTr("New playlist")
-            failure = ""
-            open()
-            nameField.forceActiveFocus()
-            nameField.selectAll()
-        }
-
-        function tryCreate() {
-            if (problem.length > 0)
-                return
-            failure = panel.createNamed(nameField.text)
-            if (failure.length > 0)
-                return
-            close()
+        existingNames: panel.names()
+        create: panel.createNamed
+        onCreated: {
             list.currentIndex = panel.playlists.length - 1
             list.forceActiveFocus()
-        }
-
-        readonly property string problem: Logic.playlistNameProblem(nameField.text, panel.names(), "",
-                                                                    ConfigViewModel.playlistNameProblem(nameField.text))
-
-        ColumnLayout {
-            width: parent.width
-            spacing: 8
-            Label {
-                text: qsTr("Name:")
-            }
-            TextField {
-                id: nameField
-                objectName: "newPlaylistName"
-                Layout.fillWidth: true
-                selectByMouse: true
-                Accessible.name: qsTr("Name of the new playlist")
-                onTextEdited: nameDialog.failure = ""
-                onAccepted: nameDialog.tryCreate()
-            }
-            Label {
-                objectName: "newPlaylistProblem"
-                text: nameDialog.failure.length > 0 ? nameDialog.failure : nameDialog.problem
-                textFormat: Text.PlainText
-                visible: text.length > 0
-                color: "#EF9A9A"
-                wrapMode: Text.WordWrap
-                Layout.fillWidth: true
-            }
-            Label {
-                text: qsTr("The new playlist becomes active and runs in the player.")
-                color: Material.hintTextColor
-                wrapMode: Text.WordWrap
-                Layout.fillWidth: true
-            }
-        }
-        footer: DialogButtonBox {
-            DialogButton {
-                objectName: "confirmNew"
-                text: qsTr("Create")
-                enabled: nameDialog.problem.length === 0
-                // Not the accept role: a refusal keeps the dialog open.
-                DialogButtonBox.buttonRole: DialogButtonBox.ActionRole
-                onClicked: nameDialog.tryCreate()
-            }
-            DialogButton {
-                objectName: "cancelNew"
-                text: qsTr("Cancel")
-                DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
-            }
         }
         onRejected: list.forceActiveFocus()
     }

@@ -500,6 +500,7 @@ TestCase {
         grid.currentIndex = 0
         keyClick(Qt.Key_Space)
         tryCompare(offer, "visible", true)
+        waitForRendering(window.contentItem)   // the panel lays the offer out
         mouseClick(find("makeItRun", offer))
         compare(ConfigViewModel.playlistToRun, party.filepath)
         verify(!offer.visible)
