@@ -144,6 +144,7 @@ ApplicationWindow {
 
     WindowState {
         id: windowState
+        objectName: "windowState"
         window: window
     }
 

@@ -182,4 +182,19 @@ TestCase {
         verify(reached, "Tab never reaches a playlist's actions")
         compare(accessibility.describe(window.activeFocusItem).focused, true)
     }
+
+    // An open menu reads as named items.
+    function test_openMainMenu() {
+        var menu = window.headerBar.mainMenu
+        menu.open()
+        tryCompare(menu, "opened", true)
+        for (var i = 0; i < menu.count; ++i) {
+            var item = menu.itemAt(i)
+            if (item.text !== undefined && item.visible)
+                verify(accessibility.describe(item).name.length > 0, "item " + i)
+        }
+        audit()
+        menu.close()
+        tryCompare(menu, "visible", false)
+    }
 }

@@ -623,4 +623,23 @@ TestCase {
         ConfigViewModel.captureSound = true
         closeSettings()
     }
+
+    // The order and the folded panels are kept for the next start; a place
+    // no screen shows is never taken back.
+    function test_windowRemembersItsLooks() {
+        var state = findChild(window, "windowState")
+        verify(state !== null && state.store !== null)
+        window.headerBar.sortByName = true
+        compare(state.store.sortByName, true)
+        keyClick(Qt.Key_L, Qt.ControlModifier)
+        compare(state.store.sideCollapsed, true)
+        verify(!window.sidePanel.visible)
+        keyClick(Qt.Key_L, Qt.ControlModifier)
+        compare(state.store.sideCollapsed, false)
+        window.headerBar.sortByName = false
+        compare(state.store.sortByName, false)
+        verify(state.onSomeScreen(0, 0, 800))
+        verify(!state.onSomeScreen(-20000, -20000, 800))
+        verify(!state.onSomeScreen(0, 100000, 800))
+    }
 }
