@@ -169,13 +169,15 @@ Item {
                 topPadding: 4
             }
 
+            // The keyboard comes to the list on the active playlist.
             onActiveFocusChanged: {
-                if (!activeFocus || currentIndex >= 0 || count === 0)
+                if (!activeFocus || count === 0)
                     return
-                currentIndex = 0
-                for (var i = 0; i < count; ++i)
-                    if (panel.playlists[i] === ConfigViewModel.activePlaylist)
-                        currentIndex = i
+                var active = panel.indexOf(ConfigViewModel.activePlaylist)
+                if (active >= 0)
+                    currentIndex = active
+                else if (currentIndex < 0)
+                    currentIndex = 0
             }
             Keys.onDeletePressed: {
                 if (currentItem)
@@ -260,9 +262,9 @@ Item {
                 Accessible.selectable: true
                 Accessible.selected: active
                 onClicked: {
+                    panel.makeActive(playlist)
                     list.currentIndex = index
                     list.forceActiveFocus()
-                    panel.makeActive(playlist)
                 }
                 onDoubleClicked: {
                     list.currentIndex = index

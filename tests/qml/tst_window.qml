@@ -642,4 +642,21 @@ TestCase {
         verify(!state.onSomeScreen(-20000, -20000, 800))
         verify(!state.onSomeScreen(0, 100000, 800))
     }
+
+    // With no playlist active the hint shows; the first click of a double
+    // click activates one, and the rows must not move before the second.
+    function test_doubleClickRenamesTheRowClicked() {
+        var panel = find("playlistPanel")
+        var list = find("playlistList", panel)
+        var party = playlist("Party")
+        ConfigViewModel.activePlaylist = null
+        waitForRendering(window.contentItem)
+        var row = list.itemAtIndex(panel.indexOf(party))
+        mouseDoubleClickSequence(row, 40, row.height / 2)
+        var editing = list.itemAtIndex(panel.indexOf(party))
+        verify(editing.editing, "the double-clicked row edits its name")
+        compare(ConfigViewModel.activePlaylist, party)
+        keyClick(Qt.Key_Escape)
+        verify(!editing.editing)
+    }
 }
