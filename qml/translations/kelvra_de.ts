@@ -2,6 +2,44 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About Kelvra Config</source>
+        <translation>Über Kelvra Config</translation>
+    </message>
+    <message>
+        <source>Open folder</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>Open the folder %1</source>
+        <translation>Den Ordner %1 öffnen</translation>
+    </message>
+    <message>
+        <source>Version %1 (build %2)</source>
+        <translation>Version %1 (Build %2)</translation>
+    </message>
+    <message>
+        <source>The configuration program of the Kelvra music visualiser: choose the scenes the player shows, their playlists and how the player shows them.</source>
+        <translation>Das Einstellungsprogramm des Musikvisualisierers Kelvra: Wählen Sie, welche Szenen der Player zeigt, ihre Playlists und wie der Player sie zeigt.</translation>
+    </message>
+    <message>
+        <source>Program folder</source>
+        <translation>Programmordner</translation>
+    </message>
+    <message>
+        <source>Your folder (scenes, playlists, settings)</source>
+        <translation>Ihr Ordner (Szenen, Playlists, Einstellungen)</translation>
+    </message>
+</context>
+<context>
+    <name>ApplicationInfo</name>
+    <message>
+        <source>Copyright 2026 Kelvra. All rights reserved. The Qt modules shipped with the program are used under the GNU LGPL version 3; see the copyright file of the package.</source>
+        <translation>Copyright 2026 Kelvra. Alle Rechte vorbehalten. Die mitgelieferten Qt-Module werden unter der GNU LGPL Version 3 verwendet; siehe die Copyright-Datei des Pakets.</translation>
+    </message>
+</context>
+<context>
     <name>CConfigViewModel</name>
     <message>
         <source>“%1” (%2)</source>
@@ -743,6 +781,157 @@
     <message>
         <source>Send anonymous usage statistics</source>
         <translation>Anonyme Nutzungsstatistik senden</translation>
+    </message>
+</context>
+<context>
+    <name>ShortcutsSheet</name>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Finding scenes</source>
+        <translation>Szenen finden</translation>
+    </message>
+    <message>
+        <source>Ctrl+F</source>
+        <translation>Strg+F</translation>
+    </message>
+    <message>
+        <source>Search scene names</source>
+        <translation>Szenennamen suchen</translation>
+    </message>
+    <message>
+        <source>Enter or Down</source>
+        <translation>Eingabe oder Pfeil runter</translation>
+    </message>
+    <message>
+        <source>From the search field to the scenes</source>
+        <translation>Vom Suchfeld zu den Szenen</translation>
+    </message>
+    <message>
+        <source>Tab, arrow keys, Space</source>
+        <translation>Tab, Pfeiltasten, Leertaste</translation>
+    </message>
+    <message>
+        <source>Move between and switch the filters</source>
+        <translation>Zwischen den Filtern wechseln und sie schalten</translation>
+    </message>
+    <message>
+        <source>The scene grid</source>
+        <translation>Das Szenenraster</translation>
+    </message>
+    <message>
+        <source>Arrow keys</source>
+        <translation>Pfeiltasten</translation>
+    </message>
+    <message>
+        <source>Move between scenes</source>
+        <translation>Zwischen Szenen wechseln</translation>
+    </message>
+    <message>
+        <source>Home, End, Page Up, Page Down</source>
+        <translation>Pos1, Ende, Bild auf, Bild ab</translation>
+    </message>
+    <message>
+        <source>First, last scene, a screen up or down</source>
+        <translation>Erste, letzte Szene, eine Seite hoch oder runter</translation>
+    </message>
+    <message>
+        <source>Space</source>
+        <translation>Leertaste</translation>
+    </message>
+    <message>
+        <source>Add the scene to the active playlist or take it out</source>
+        <translation>Die Szene in die aktive Playlist aufnehmen oder herausnehmen</translation>
+    </message>
+    <message>
+        <source>Enter</source>
+        <translation>Eingabe</translation>
+    </message>
+    <message>
+        <source>Preview the scene in the player</source>
+        <translation>Vorschau der Szene im Player</translation>
+    </message>
+    <message>
+        <source>Ctrl+A</source>
+        <translation>Strg+A</translation>
+    </message>
+    <message>
+        <source>Select every visible scene</source>
+        <translation>Alle sichtbaren Szenen auswählen</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+A</source>
+        <translation>Strg+Umschalt+A</translation>
+    </message>
+    <message>
+        <source>Deselect every visible scene</source>
+        <translation>Alle sichtbaren Szenen abwählen</translation>
+    </message>
+    <message>
+        <source>Ctrl+I</source>
+        <translation>Strg+I</translation>
+    </message>
+    <message>
+        <source>Invert the selection of the visible scenes</source>
+        <translation>Die Auswahl der sichtbaren Szenen umkehren</translation>
+    </message>
+    <message>
+        <source>Playlists</source>
+        <translation>Playlists</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Strg+N</translation>
+    </message>
+    <message>
+        <source>New playlist</source>
+        <translation>Neue Playlist</translation>
+    </message>
+    <message>
+        <source>F2</source>
+        <translation>F2</translation>
+    </message>
+    <message>
+        <source>Rename the active playlist</source>
+        <translation>Die aktive Playlist umbenennen</translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <translation>Entf</translation>
+    </message>
+    <message>
+        <source>Delete the focused playlist (asks first)</source>
+        <translation>Die fokussierte Playlist löschen (mit Rückfrage)</translation>
+    </message>
+    <message>
+        <source>The program</source>
+        <translation>Das Programm</translation>
+    </message>
+    <message>
+        <source>Ctrl+,</source>
+        <translation>Strg+,</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>F1 or Ctrl+?</source>
+        <translation>F1 oder Strg+?</translation>
+    </message>
+    <message>
+        <source>This list</source>
+        <translation>Diese Liste</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Strg+Q</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
     </message>
 </context>
 <context>
