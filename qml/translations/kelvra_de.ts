@@ -125,8 +125,8 @@
         <translation>Ein Playlist-Name darf kein NUL-Zeichen enthalten.</translation>
     </message>
     <message>
-        <source>A playlist name cannot contain &lt; &gt; : &quot; | ? * or control characters.</source>
-        <translation>Ein Playlist-Name darf weder &lt; &gt; : &quot; | ? * noch Steuerzeichen enthalten.</translation>
+        <source>A playlist name cannot contain &lt; &gt; : " | ? * or control characters.</source>
+        <translation>Ein Playlist-Name darf weder &lt; &gt; : " | ? * noch Steuerzeichen enthalten.</translation>
     </message>
     <message>
         <source>A playlist name cannot end with a dot or a space.</source>
@@ -617,6 +617,25 @@
     </message>
 </context>
 <context>
+    <name>SceneFileBackups</name>
+    <message>
+        <source>its earlier state is no longer kept</source>
+        <translation>sein früherer Zustand ist nicht mehr gespeichert</translation>
+    </message>
+    <message>
+        <source>the file was changed since</source>
+        <translation>die Datei wurde seitdem geändert</translation>
+    </message>
+    <message>
+        <source>its earlier state could not be read</source>
+        <translation>sein früherer Zustand ließ sich nicht lesen</translation>
+    </message>
+    <message>
+        <source>the file could not be written</source>
+        <translation>die Datei ließ sich nicht schreiben</translation>
+    </message>
+</context>
+<context>
     <name>SettingsDrawer</name>
     <message>
         <source>Settings</source>
@@ -985,10 +1004,7 @@
     </message>
     <message numerus="yes">
         <source>Changes %n scene file(s), including selected scenes the filter hides.</source>
-        <translation>
-            <numerusform>Ändert %n Szenendatei, auch ausgewählte Szenen, die der Filter ausblendet.</numerusform>
-            <numerusform>Ändert %n Szenendateien, auch ausgewählte Szenen, die der Filter ausblendet.</numerusform>
-        </translation>
+        <translation><numerusform>Ändert %n Szenendatei, auch ausgewählte Szenen, die der Filter ausblendet.</numerusform><numerusform>Ändert %n Szenendateien, auch ausgewählte Szenen, die der Filter ausblendet.</numerusform></translation>
     </message>
 </context>
 </TS>
