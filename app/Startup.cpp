@@ -8,6 +8,7 @@
 #include "QtQuick2ApplicationViewer.h"
 #include "SceneImport.h"
 #include "SingleInstance.h"
+#include "Translations.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -95,6 +96,7 @@ int runConfigurationSession(int &argc, char **argv, SingleInstance::UserDirector
     const QString resourcePath = QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(resourceFile);
     if (QFile::exists(resourcePath))
         QResource::registerResource(resourcePath);
+    const QString language = Translations::install(application);
 
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -123,6 +125,7 @@ int runConfigurationSession(int &argc, char **argv, SingleInstance::UserDirector
     if (gLog)
         gLog->SetFlushEachLine();
     LogInfo("-------------------------- Starting Configuration v%s --------------------------", KelvraVersion::kBuild);
+    LogInfo("Interface language: %s", qPrintable(language));
     if (userDirectoryLock.isHeld() && !listening)
         LogError("Later starts cannot reach this one; they will report that it does not answer");
 
