@@ -23,6 +23,9 @@ ToolBar {
     signal resultsRequested()
     signal sidePanelToggled()
     signal detailsToggled()
+    signal importRequested()
+    signal shortcutsRequested()
+    signal aboutRequested()
 
     function focusSearch() {
         searchField.forceActiveFocus()
@@ -231,6 +234,24 @@ ToolBar {
                 MenuItem {
                     text: qsTr("Settings… (Ctrl+,)")
                     onTriggered: bar.settingsRequested()
+                    Accessible.name: text
+                }
+                MenuItem {
+                    objectName: "importMenuItem"
+                    text: qsTr("Import scenes… (Ctrl+O)")
+                    onTriggered: bar.importRequested()
+                    Accessible.name: text
+                }
+                MenuSeparator {}
+                MenuItem {
+                    text: qsTr("Keyboard shortcuts (F1)")
+                    onTriggered: bar.shortcutsRequested()
+                    Accessible.name: text
+                }
+                MenuItem {
+                    objectName: "aboutMenuItem"
+                    text: qsTr("About Kelvra Config")
+                    onTriggered: bar.aboutRequested()
                     Accessible.name: text
                 }
                 MenuSeparator {}

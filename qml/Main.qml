@@ -26,6 +26,8 @@ ApplicationWindow {
     property alias sidePanel: sidePanel
     property alias headerBar: headerBar
     property alias messageBanner: messageBanner
+    property alias aboutDialog: aboutDialog
+    property alias shortcutsSheet: shortcutsSheet
 
     // Below this width the details pane lies over the grid when open.
     readonly property int compactWidth: 1200
@@ -48,8 +50,9 @@ ApplicationWindow {
             detailsCollapsed = !detailsCollapsed
     }
 
-    Material.theme: Material.Dark
-    Material.accent: "#4FC3F7"
+    Material.theme: Theme.dark ? Material.Dark : Material.Light
+    // The same light blue in both, dark enough on white to read.
+    Material.accent: Theme.dark ? "#4FC3F7" : "#0277BD"
 
     header: HeaderBar {
         id: headerBar
@@ -62,6 +65,8 @@ ApplicationWindow {
         onResultsRequested: browser.focusGrid()
         onSidePanelToggled: window.toggleSidePanel()
         onDetailsToggled: window.toggleDetails()
+        onShortcutsRequested: shortcutsSheet.open()
+        onAboutRequested: aboutDialog.open()
     }
 
     RowLayout {
@@ -179,6 +184,17 @@ ApplicationWindow {
     Shortcut {
         sequence: "Ctrl+D"
         onActivated: window.toggleDetails()
+    }
+
+    AboutDialog {
+        id: aboutDialog
+    }
+    ShortcutsSheet {
+        id: shortcutsSheet
+    }
+    Shortcut {
+        sequences: ["F1", "Ctrl+?"]
+        onActivated: shortcutsSheet.open()
     }
 
     Component.onCompleted: browser.focusGrid()

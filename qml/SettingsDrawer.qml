@@ -278,6 +278,30 @@ Drawer {
                     ColumnLayout {
                         anchors.fill: parent
                         spacing: 4
+                        // How this program looks, kept apart from the
+                        // player's settings: stored for the interface alone.
+                        RowLayout {
+                            Layout.fillWidth: true
+                            Label {
+                                text: qsTr("Theme")
+                                Layout.fillWidth: true
+                            }
+                            Repeater {
+                                model: [
+                                    { choice: Theme.System, text: qsTr("Like the desktop") },
+                                    { choice: Theme.Light, text: qsTr("Light") },
+                                    { choice: Theme.Dark, text: qsTr("Dark") }
+                                ]
+                                delegate: RadioButton {
+                                    objectName: "theme" + modelData.choice
+                                    text: modelData.text
+                                    checked: Theme.choice === modelData.choice
+                                    onToggled: Theme.choice = modelData.choice
+                                    Accessible.name: qsTr("Theme: %1").arg(text)
+                                    FocusRing {}
+                                }
+                            }
+                        }
                         SettingSwitch {
                             objectName: "checkForNewVersion"
                             text: qsTr("Check for a new version")

@@ -89,6 +89,18 @@
         <source>Playlist “%1” was not deleted: the file could not be removed.</source>
         <translation>Die Playlist „%1“ wurde nicht gelöscht: Die Datei ließ sich nicht entfernen.</translation>
     </message>
+    <message>
+        <source>Playlist “%1” was created and the player now runs it; tick its scenes in the grid.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Playlist “%1” was deleted; the player now runs “%2”.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Playlist “%1” was deleted; the player has no playlist to run until you create one.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>CPlaylistViewModel</name>
@@ -346,11 +358,59 @@
     </message>
     <message>
         <source>Settings…</source>
-        <translation>Einstellungen …</translation>
+        <translation type="vanished">Einstellungen …</translation>
     </message>
     <message>
         <source>Quit (Ctrl+Q)</source>
         <translation>Beenden (Strg+Q)</translation>
+    </message>
+    <message>
+        <source>Hide playlists and filters (Ctrl+L)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Show playlists and filters (Ctrl+L)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Hide playlists and filters</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Show playlists and filters</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Details</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Hide the scene details (Ctrl+D)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Show the scene details (Ctrl+D)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Scene details</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Settings… (Ctrl+,)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Import scenes… (Ctrl+O)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Keyboard shortcuts (F1)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>About Kelvra Config</source>
+        <translation type="unfinished">Über Kelvra Config</translation>
     </message>
 </context>
 <context>
@@ -365,6 +425,56 @@
     <message>
         <source>Kelvra Config</source>
         <translation>Kelvra Config</translation>
+    </message>
+</context>
+<context>
+    <name>PlaylistDeleteDialog</name>
+    <message>
+        <source>Delete playlist</source>
+        <translation type="unfinished">Playlist löschen</translation>
+    </message>
+    <message>
+        <source>Delete the playlist “%1”? Its file is removed, and the player runs the active playlist instead.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Delete the playlist “%1”? Its file is removed.</source>
+        <translation type="unfinished">Die Playlist „%1“ löschen? Ihre Datei wird entfernt.</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>PlaylistNameDialog</name>
+    <message>
+        <source>New playlist</source>
+        <translation type="unfinished">Neue Playlist</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation type="unfinished">Name:</translation>
+    </message>
+    <message>
+        <source>Name of the new playlist</source>
+        <translation type="unfinished">Name der neuen Playlist</translation>
+    </message>
+    <message>
+        <source>The new playlist becomes active and runs in the player.</source>
+        <translation type="unfinished">Die neue Playlist wird aktiv und läuft im Player.</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>
@@ -387,11 +497,11 @@
     </message>
     <message>
         <source>Click a playlist to make it active; its scenes are then selected in the grid.</source>
-        <translation>Klicken Sie auf eine Playlist, um sie zu aktivieren; ihre Szenen sind dann im Raster ausgewählt.</translation>
+        <translation type="vanished">Klicken Sie auf eine Playlist, um sie zu aktivieren; ihre Szenen sind dann im Raster ausgewählt.</translation>
     </message>
     <message>
         <source>Create a playlist to select scenes for it.</source>
-        <translation>Legen Sie eine Playlist an, um Szenen für sie auszuwählen.</translation>
+        <translation type="vanished">Legen Sie eine Playlist an, um Szenen für sie auszuwählen.</translation>
     </message>
     <message>
         <source>Scroll the playlists</source>
@@ -455,23 +565,70 @@
     </message>
     <message>
         <source>Delete playlist</source>
-        <translation>Playlist löschen</translation>
+        <translation type="vanished">Playlist löschen</translation>
     </message>
     <message>
         <source>Delete the playlist “%1”? Its file is removed.</source>
-        <translation>Die Playlist „%1“ löschen? Ihre Datei wird entfernt.</translation>
+        <translation type="vanished">Die Playlist „%1“ löschen? Ihre Datei wird entfernt.</translation>
     </message>
     <message>
         <source>Name:</source>
-        <translation>Name:</translation>
+        <translation type="vanished">Name:</translation>
     </message>
     <message>
         <source>Name of the new playlist</source>
-        <translation>Name der neuen Playlist</translation>
+        <translation type="vanished">Name der neuen Playlist</translation>
     </message>
     <message>
         <source>The new playlist becomes active and runs in the player.</source>
-        <translation>Die neue Playlist wird aktiv und läuft im Player.</translation>
+        <translation type="vanished">Die neue Playlist wird aktiv und läuft im Player.</translation>
+    </message>
+    <message>
+        <source>Playlist “%1” was not created.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Click a playlist to make it active; its scenes are then ticked in the grid.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Create a playlist to tick scenes for it.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>RunningPlaylistBar</name>
+    <message>
+        <source>Player runs no playlist</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Player runs: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Player runs: %1 (bundled)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Player runs: %1 (not in your playlists)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>You are editing “%1”, which the player does not run.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Make it run</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Make “%1” run in the player</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Keep what the player runs</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>
@@ -675,7 +832,7 @@
     </message>
     <message>
         <source>Shorter than the minimum scene time</source>
-        <translation>Kürzer als die kürzeste Szenendauer</translation>
+        <translation type="vanished">Kürzer als die kürzeste Szenendauer</translation>
     </message>
     <message>
         <source>Transition time</source>
@@ -800,6 +957,30 @@
     <message>
         <source>Send anonymous usage statistics</source>
         <translation>Anonyme Nutzungsstatistik senden</translation>
+    </message>
+    <message>
+        <source>Shorter than the minimum scene time: set it to at least %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Theme</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Like the desktop</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Light</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Theme: %1</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>
