@@ -78,7 +78,9 @@ Dialog {
          : value ? qsTr("Allow relicensing of the selected scenes")
          : qsTr("Forbid relicensing of the selected scenes")
 
-    onOpened: editsTag ? field.forceActiveFocus() : applyButton.forceActiveFocus()
+    // The editable box passes the focus on to its text only when tabbed to:
+    // the text itself must have it, or what the user types is lost.
+    onOpened: editsTag ? field.contentItem.forceActiveFocus() : applyButton.forceActiveFocus()
 
     ColumnLayout {
         width: parent.width

@@ -91,6 +91,9 @@ Pane {
         followedScene = grid.currentItem ? grid.currentItem.scene : null
     }
 
+    // Called once the change is complete: the view takes in model changes
+    // after its observers hear of them, and would move its current item
+    // again afterwards.
     function restoreCurrent() {
         if (!following)
             return
@@ -421,15 +424,15 @@ Pane {
             Connections {
                 target: browser.scenes
                 function onRowsAboutToBeRemoved() { browser.rememberCurrent() }
-                function onRowsRemoved() { browser.restoreCurrent() }
+                function onRowsRemoved() { Qt.callLater(browser.restoreCurrent) }
                 function onRowsAboutToBeInserted() { browser.rememberCurrent() }
-                function onRowsInserted() { browser.restoreCurrent() }
+                function onRowsInserted() { Qt.callLater(browser.restoreCurrent) }
                 function onRowsAboutToBeMoved() { browser.rememberCurrent() }
-                function onRowsMoved() { browser.restoreCurrent() }
+                function onRowsMoved() { Qt.callLater(browser.restoreCurrent) }
                 function onLayoutAboutToBeChanged() { browser.rememberCurrent() }
-                function onLayoutChanged() { browser.restoreCurrent() }
+                function onLayoutChanged() { Qt.callLater(browser.restoreCurrent) }
                 function onModelAboutToBeReset() { browser.rememberCurrent() }
-                function onModelReset() { browser.restoreCurrent() }
+                function onModelReset() { Qt.callLater(browser.restoreCurrent) }
             }
 
             // Said instead of an empty area.
