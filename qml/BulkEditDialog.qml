@@ -71,8 +71,11 @@ Dialog {
         close()
     }
 
+    // Over the whole window, not the scene browser it is declared in, so
+    // the title fits however narrow the centre is.
+    parent: Overlay.overlay
     modal: true
-    width: Math.min(parent ? parent.width - 32 : 420, Math.max(420, header.implicitWidth))
+    width: Math.min(parent ? parent.width - 32 : 460, Math.max(420, header.implicitWidth))
     title: kind === ConfigViewModel.BulkAddTag ? qsTr("Add a tag to the selected scenes")
          : kind === ConfigViewModel.BulkRemoveTag ? qsTr("Remove a tag from the selected scenes")
          : value ? qsTr("Allow relicensing of the selected scenes")

@@ -191,7 +191,7 @@ Pane {
                     enabled: browser.canEdit
                     onClicked: browser.openBulkEdit(ConfigViewModel.BulkAddTag, true)
                     ToolTip.visible: hovered
-                    ToolTip.text: enabled ? qsTr("Add a tag to every scene selected in the playlist") : browser.editHint
+                    ToolTip.text: enabled ? qsTr("Add a tag to every scene selected in the playlist (Ctrl+T)") : browser.editHint
                     Accessible.name: qsTr("Add a tag to the selected scenes")
                 }
                 ToolButton {
@@ -480,6 +480,11 @@ Pane {
         sequence: "Ctrl+I"
         enabled: browser.hasActivePlaylist
         onActivated: browser.toggleAll()
+    }
+    Shortcut {
+        sequence: "Ctrl+T"
+        enabled: browser.canEdit
+        onActivated: browser.openBulkEdit(ConfigViewModel.BulkAddTag, true)
     }
 
     // One menu for every card: the active scene's actions.
