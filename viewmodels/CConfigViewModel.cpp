@@ -1,5 +1,7 @@
 #include "CConfigViewModel.h"
 
+#include "BulkSceneEdit.h"
+
 #include "CCfg.h"
 #include "PropertySupport.h"
 #include "SceneKinds.h"
@@ -59,15 +61,22 @@ void CConfigViewModel::setInstance(CConfigViewModel *viewModel)
 
 void CConfigViewModel::handleAboutToQuit()
 {
-    if (CConfigViewModel *viewModel = instance())
-        viewModel->saveWork();
+    CConfigViewModel *viewModel = instance();
+    if (!viewModel)
+        return;
+    // No file is started after this; the ones being written are finished
+    // before the process ends.
+    delete viewModel->m_bulkEdit;
+    viewModel->m_bulkEdit = nullptr;
+    viewModel->saveWork();
 }
 
 void CConfigViewModel::handleApplicationStateChanged(Qt::ApplicationState state)
 {
     if (state == Qt::ApplicationActive)
         return;
-    handleAboutToQuit();
+    if (CConfigViewModel *viewModel = instance())
+        viewModel->saveWork();
 }
 
 void CConfigViewModel::saveWork()

@@ -108,7 +108,8 @@ public:
     // Save handlers, connected by start-up before the view model exists.
     // Both store the selection into the active playlist and save the
     // configuration record (saveWork); without the instance they do nothing. The state handler acts on every state except
-    // Qt::ApplicationActive.
+    // Qt::ApplicationActive. At quit an edit of many scenes stops before its
+    // next file and the files being written are finished first.
     static void handleAboutToQuit();
     static void handleApplicationStateChanged(Qt::ApplicationState state);
 

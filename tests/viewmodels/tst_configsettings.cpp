@@ -192,7 +192,9 @@ void TestConfigSettings::interfaceOrder()
         "sceneChangeSilenceTime", "sceneChangeSilenceCooldownTime", "postProcessingProbability",
         "maxSoundCaptureSilence", "layerScenesInVR", "captureSound", "enablePreloader", "captureRecordingDevice",
         "checkForNewVersion", "sendUsageStats", "preferOpenVR", "scenesSelected", "activeScene", "activePlaylist",
-        "playlistToRun", "filteredScenes", "allScenes", "playlists", "tags"}));
+        "playlistToRun", "filteredScenes", "allScenes", "playlists", "tags",
+        // added after the interface QML was built on
+        "bulkEditRunning", "bulkEditDone", "bulkEditTotal", "bulkEditDescription"}));
 
     QStringList methods;
     for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
@@ -208,6 +210,7 @@ void TestConfigSettings::interfaceOrder()
         "layerScenesInVRChanged", "preferOpenVRChanged", "scenesChanged", "activePlaylistChanged",
         "playlistToRunChanged", "playlistsChanged", "activeSceneChanged", "tagsChanged", "scenesSelectedChanged",
         "messageRaised",   // added after the interface QML was built on
+        "bulkEditChanged", "bulkEditProgressChanged",
         // slots
         "setRandNextScene", "setTransitionTime", "setMinSceneTime", "setMaxSceneTime",
         "setPostProcessingProbability", "setTransitionFromScale", "setTransitionToScale", "setRenderTargetSize",
@@ -218,7 +221,8 @@ void TestConfigSettings::interfaceOrder()
         // invokables
         "searchScenes", "selectTag", "addTag", "removeTag", "relicensingPossible", "addPlaylist",
         "deletePlaylist", "viewPlaylist", "previewSelectedScene", "previewSelectedSceneVR", "selectAllScenes",
-        "deselectAllScenes", "toggleAllScenes", "playlistNameProblem"}));
+        "deselectAllScenes", "toggleAllScenes", "playlistNameProblem",
+        "bulkEditReach", "startBulkEdit", "cancelBulkEdit", "visibleRowOf"}));
 }
 
 QTEST_GUILESS_MAIN(TestConfigSettings)
