@@ -18,7 +18,7 @@ Dialog {
     readonly property bool isFilterWord: tagText.length > 0 && SceneKinds.tagCategory(tagText) !== "tag"
     // What the edit would change, recounted as the tag is typed.
     readonly property var reach: visible ? ConfigViewModel.bulkEditReach(kind, tagText, value)
-                                         : ({ selected: 0, changes: 0, hidden: 0 })
+                                         : ({ selected: 0, changes: 0, hidden: 0, unreadable: 0 })
     readonly property bool canApply: reach.changes > 0 && !ConfigViewModel.bulkEditRunning
     readonly property string summary: {
         if (reach.selected === 0)
@@ -36,8 +36,13 @@ Dialog {
                          : qsTr("Every selected scene forbids relicensing already.")
         }
         var text = qsTr("Changes the files of %1").arg(scenes(reach.changes))
-        return reach.hidden === 0 ? qsTr("%1; all of them are visible.").arg(text)
+        text = reach.hidden === 0 ? qsTr("%1; all of them are visible.").arg(text)
                                   : qsTr("%1, %2 of them hidden by the filter.").arg(text).arg(reach.hidden)
+        if (reach.unreadable > 0)
+            text += " " + (reach.unreadable === 1 ? qsTr("1 selected scene cannot be read and stays as it is.")
+                                                  : qsTr("%1 selected scenes cannot be read and stay as they are.")
+                                                    .arg(reach.unreadable))
+        return text
     }
 
     function scenes(count) {

@@ -353,7 +353,7 @@ Pane {
                 currentIndex: -1
                 boundsBehavior: Flickable.StopAtBounds
 
-                readonly property int minCardWidth: 180
+                readonly property int minCardWidth: 190
                 // Two narrower cards rather than one wide one while they fit.
                 readonly property int columns: Math.max(width >= 2 * 150 ? 2 : 1, Math.floor(width / minCardWidth))
                 cellWidth: Math.floor(width / columns)

@@ -116,6 +116,8 @@ Item {
                     visible: card.damaged
                     text: qsTr("⚠ Cannot be read")
                     horizontalAlignment: Text.AlignHCenter
+                    wrapMode: Text.WordWrap
+                    maximumLineCount: 2
                     elide: Text.ElideRight
                     font.pixelSize: 15
                     font.weight: Font.DemiBold

@@ -298,7 +298,8 @@ public:
     // What the edit would do, before asking: "selected" the scenes ticked
     // into the active playlist, "changes" those of them whose file it would
     // change (a scene that has the tag already is left alone), "hidden"
-    // how many of those the filter hides. A tag edit with an empty tag or a
+    // how many of those the filter hides, "unreadable" the selected scenes
+    // left alone because their file could not be read. A tag edit with an empty tag or a
     // filter word changes nothing.
     Q_INVOKABLE QVariantMap bulkEditReach(int kind, QString tag, bool value) const;
     // Starts writing the change into every file bulkEditReach counts. The

@@ -65,11 +65,12 @@ bool CConfigViewModel::bulkChangeFor(int kind, const QString &tag, bool value, S
     }
 }
 
+// A scene whose file could not be read is left out: its edit would only fail.
 QList<CSceneViewModel *> CConfigViewModel::scenesToChange(const SceneChange &change) const
 {
     QList<CSceneViewModel *> scenes;
     for (CSceneViewModel *scene : sceneObjects()) {
-        if (scene->selected() && change.changes(scene->scene()))
+        if (scene->selected() && scene->readable() && change.changes(scene->scene()))
             scenes.append(scene);
     }
     return scenes;
@@ -78,8 +79,11 @@ QList<CSceneViewModel *> CConfigViewModel::scenesToChange(const SceneChange &cha
 QVariantMap CConfigViewModel::bulkEditReach(int kind, QString tag, bool value) const
 {
     int selected = 0;
-    for (const CSceneViewModel *scene : sceneObjects())
+    int unreadable = 0;
+    for (const CSceneViewModel *scene : sceneObjects()) {
         selected += scene->selected();
+        unreadable += scene->selected() && !scene->readable();
+    }
     SceneChange change = SceneChange::setRelicensing(value);
     int changes = 0;
     int hidden = 0;
@@ -91,7 +95,8 @@ QVariantMap CConfigViewModel::bulkEditReach(int kind, QString tag, bool value) c
     }
     return {{QStringLiteral("selected"), selected},
             {QStringLiteral("changes"), changes},
-            {QStringLiteral("hidden"), hidden}};
+            {QStringLiteral("hidden"), hidden},
+            {QStringLiteral("unreadable"), unreadable}};
 }
 
 bool CConfigViewModel::startBulkEdit(int kind, QString tag, bool value)

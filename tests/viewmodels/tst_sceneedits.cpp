@@ -345,6 +345,16 @@ void TestSceneEdits::damagedSceneIsMarkedAndNotPreviewed()
     const QString text = messages.first().first().toString();
     QVERIFY2(text.contains(QStringLiteral("Broken.kvc")) && text.contains(broken.loadError()), qPrintable(text));
     viewModel->setActiveScene(nullptr);
+
+    // Selected, it is left out of edits of many scenes and counted apart.
+    sceneModel->setObjects({&broken, fine});
+    viewModel->setAllScenes(sceneModel);
+    broken.setSelected(true);
+    fine->setSelected(true);
+    const QVariantMap reach = viewModel->bulkEditReach(CConfigViewModel::BulkAddTag, QStringLiteral("Calm"), true);
+    QCOMPARE(reach.value(QStringLiteral("changes")).toInt(), 1);
+    QCOMPARE(reach.value(QStringLiteral("unreadable")).toInt(), 1);
+    sceneModel->setObjects({});
 }
 
 QTEST_GUILESS_MAIN(TestSceneEdits)
