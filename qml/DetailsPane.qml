@@ -10,6 +10,26 @@ Pane {
     id: pane
 
     readonly property QtObject scene: ConfigViewModel.activeScene
+    readonly property bool damaged: scene !== null && !scene.readable
+    // The scene's own edits: not while an edit of many scenes runs.
+    readonly property bool canEdit: scene !== null && scene.readable && !ConfigViewModel.bulkEditRunning
+    readonly property string newTag: tagField.text.trim()
+    readonly property string newTagProblem: {
+        if (!scene || newTag.length === 0)
+            return ""
+        if (SceneKinds.tagCategory(newTag) !== "tag")
+            return qsTr("“%1” is a filter word, not a tag.").arg(newTag)
+        if (scene.tags.indexOf(newTag) >= 0)
+            return qsTr("The scene has this tag already.")
+        return ""
+    }
+
+    function addNewTag() {
+        if (!canEdit || newTag.length === 0 || newTagProblem.length > 0)
+            return
+        scene.addTag(newTag)
+        tagField.clear()
+    }
 
     padding: 0
 
@@ -61,7 +81,7 @@ Pane {
                         fillMode: Image.PreserveAspectCrop
                         sourceSize.width: 640
                         sourceSize.height: 360
-                        source: pane.scene ? Logic.thumbnailUrl(pane.scene.filepath) : ""
+                        source: pane.scene && !pane.damaged ? Logic.thumbnailUrl(pane.scene.filepath) : ""
                     }
                     Rectangle {
                         anchors.fill: parent
@@ -69,7 +89,8 @@ Pane {
                         color: "#263238"
                         Label {
                             anchors.centerIn: parent
-                            text: bigThumb.status === Image.Loading ? qsTr("Loading…") : qsTr("No thumbnail")
+                            text: pane.damaged ? qsTr("No preview: the file cannot be read")
+                                  : bigThumb.status === Image.Loading ? qsTr("Loading…") : qsTr("No thumbnail")
                             color: "#78909C"
                         }
                     }
@@ -77,7 +98,7 @@ Pane {
 
                 Label {
                     objectName: "detailsName"
-                    text: pane.scene ? pane.scene.name : ""
+                    text: !pane.scene ? "" : pane.damaged ? pane.scene.fileName : pane.scene.name
                     textFormat: Text.PlainText
                     font.pixelSize: 20
                     font.weight: Font.DemiBold
@@ -85,7 +106,17 @@ Pane {
                     Layout.fillWidth: true
                 }
                 Label {
+                    objectName: "detailsDamage"
+                    visible: pane.damaged
+                    text: pane.damaged ? qsTr("⚠ Cannot be read: %1").arg(pane.scene.loadError) : ""
+                    textFormat: Text.PlainText
+                    color: "#FFB74D"
+                    wrapMode: Text.Wrap
+                    Layout.fillWidth: true
+                }
+                Label {
                     objectName: "detailsAuthor"
+                    visible: !pane.damaged
                     text: pane.scene ? qsTr("by %1").arg(pane.scene.author) : ""
                     textFormat: Text.PlainText
                     color: Material.secondaryTextColor
@@ -93,6 +124,7 @@ Pane {
                     Layout.fillWidth: true
                 }
                 Label {
+                    visible: !pane.damaged
                     text: pane.scene ? qsTr("%1 · %2").arg(pane.scene.type)
                                        .arg(pane.scene.official ? qsTr("Official scene") : qsTr("User scene"))
                                      : ""
@@ -101,6 +133,7 @@ Pane {
                 }
 
                 RowLayout {
+                    visible: !pane.damaged
                     Layout.fillWidth: true
                     spacing: 8
                     Image {
@@ -132,31 +165,92 @@ Pane {
                         Accessible.name: url.length > 0 ? qsTr("Licence %1, %2").arg(label).arg(url) : text
                     }
                 }
-                Label {
-                    visible: pane.scene !== null && !pane.scene.relicensingPossible
-                    text: qsTr("Relicensing not allowed")
-                    color: "#FFB74D"
+                // The scene's own tags and relicensing flag, written to its
+                // file at once.
+                Switch {
+                    id: relicensingSwitch
+                    objectName: "relicensingSwitch"
+                    visible: !pane.damaged
+                    enabled: pane.canEdit
+                    text: qsTr("Relicensing allowed")
+                    checked: pane.scene ? pane.scene.relicensingPossible : false
+                    leftPadding: 0
+                    // The scene decides: a write that failed leaves it as it was.
+                    onToggled: {
+                        pane.scene.setRelicensingPossible(checked)
+                        checked = Qt.binding(function() { return pane.scene ? pane.scene.relicensingPossible : false })
+                    }
+                    Accessible.name: qsTr("Relicensing allowed for this scene")
                 }
 
                 Flow {
+                    visible: !pane.damaged
                     Layout.fillWidth: true
                     spacing: 4
                     Repeater {
                         model: pane.scene ? pane.scene.tags : []
-                        delegate: Label {
-                            text: modelData
-                            textFormat: Text.PlainText
-                            font.pixelSize: 12
-                            padding: 3
+                        delegate: Pane {
+                            padding: 0
                             leftPadding: 8
-                            rightPadding: 8
                             background: Rectangle {
                                 radius: height / 2
                                 color: "transparent"
                                 border.color: Material.accent
                             }
+                            Row {
+                                Label {
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    text: modelData
+                                    textFormat: Text.PlainText
+                                    font.pixelSize: 12
+                                }
+                                ToolButton {
+                                    objectName: "removeTag:" + modelData
+                                    text: "×"
+                                    enabled: pane.canEdit
+                                    implicitHeight: 28
+                                    implicitWidth: 28
+                                    padding: 0
+                                    onClicked: pane.scene.removeTag(modelData)
+                                    ToolTip.visible: hovered
+                                    ToolTip.text: qsTr("Remove this tag from the scene")
+                                    Accessible.name: qsTr("Remove the tag %1 from this scene").arg(modelData)
+                                }
+                            }
                         }
                     }
+                }
+                RowLayout {
+                    visible: !pane.damaged
+                    Layout.fillWidth: true
+                    spacing: 4
+                    TextField {
+                        id: tagField
+                        objectName: "detailsTagField"
+                        Layout.fillWidth: true
+                        enabled: pane.canEdit
+                        placeholderText: qsTr("New tag")
+                        selectByMouse: true
+                        onAccepted: pane.addNewTag()
+                        Accessible.name: qsTr("New tag for this scene")
+                    }
+                    DialogButton {
+                        objectName: "detailsAddTag"
+                        text: qsTr("Add tag")
+                        flat: true
+                        enabled: pane.canEdit && pane.newTag.length > 0 && pane.newTagProblem.length === 0
+                        onClicked: pane.addNewTag()
+                        Accessible.name: qsTr("Add the tag to this scene")
+                    }
+                }
+                Label {
+                    visible: pane.newTagProblem.length > 0
+                    text: pane.newTagProblem
+                    textFormat: Text.PlainText
+                    color: "#EF9A9A"
+                    wrapMode: Text.Wrap
+                    font.pixelSize: 12
+                    Layout.fillWidth: true
                 }
 
                 Label {
@@ -175,7 +269,7 @@ Pane {
                         objectName: "previewButton"
                         text: qsTr("Preview")
                         highlighted: true
-                        enabled: pane.scene !== null
+                        enabled: pane.scene !== null && !pane.damaged
                         onClicked: ConfigViewModel.previewSelectedScene()
                         ToolTip.visible: hovered
                         ToolTip.text: qsTr("Show the scene in the player (Enter)")
@@ -185,11 +279,21 @@ Pane {
                     Button {
                         objectName: "previewVRButton"
                         text: qsTr("Preview in VR")
-                        enabled: pane.scene !== null
+                        enabled: pane.scene !== null && !pane.damaged
                         onClicked: ConfigViewModel.previewSelectedSceneVR()
                         Accessible.name: qsTr("Preview the scene in VR")
                         Layout.fillWidth: true
                     }
+                }
+
+                Label {
+                    objectName: "previewUnavailable"
+                    visible: pane.damaged
+                    text: qsTr("Preview is not possible: the scene file cannot be read.")
+                    color: Material.hintTextColor
+                    wrapMode: Text.Wrap
+                    font.pixelSize: 12
+                    Layout.fillWidth: true
                 }
 
                 GridLayout {
@@ -205,6 +309,7 @@ Pane {
                     }
                     TextEdit {
                         objectName: "sceneIdentifier"
+                        textFormat: TextEdit.PlainText
                         text: pane.scene ? pane.scene.id : ""
                         readOnly: true
                         selectByMouse: true
@@ -223,6 +328,7 @@ Pane {
                     }
                     TextEdit {
                         objectName: "sceneFile"
+                        textFormat: TextEdit.PlainText
                         text: pane.scene ? pane.scene.filepath : ""
                         readOnly: true
                         selectByMouse: true

@@ -12,7 +12,19 @@ Pane {
     readonly property int visibleCount: grid.count
     readonly property int totalCount: ConfigViewModel.allScenes ? ConfigViewModel.allScenes.count : 0
     readonly property bool hasActivePlaylist: ConfigViewModel.activePlaylist !== null
+    // Scenes selected in the active playlist: what the edits change.
+    readonly property int tickedCount: hasActivePlaylist ? ConfigViewModel.activePlaylist.scenesSelected : 0
+    readonly property bool canEdit: tickedCount > 0 && !ConfigViewModel.bulkEditRunning
+    readonly property string editHint: ConfigViewModel.bulkEditRunning
+                                       ? qsTr("Wait until the running edit ends")
+                                       : qsTr("Select scenes in the active playlist first")
     property alias grid: grid
+    property alias bulkEditDialog: bulkEditDialog
+
+    // The scene under the grid's current item while the filter changes the
+    // rows: it stays current when still visible, else nothing is.
+    property QtObject followedScene: null
+    property bool following: false
 
     signal clearFiltersRequested()
 
@@ -38,8 +50,60 @@ Pane {
         if (index < 0 || index >= grid.count)
             return
         grid.currentIndex = index
+        grid.positionViewAtIndex(index, GridView.Contain)
         if (grid.currentItem)
             ConfigViewModel.activeScene = grid.currentItem.scene
+    }
+
+    // Where a navigation key moves the current item, or -1 for a key that
+    // is not one. Up and down keep the column; a page is the rows in sight.
+    function targetOf(key, modifiers) {
+        var last = grid.count - 1
+        var index = grid.currentIndex
+        var columns = grid.columns
+        var page = columns * Math.max(1, Math.floor(grid.height / grid.cellHeight))
+        if (last < 0)
+            return -1
+        if (index < 0)
+            return (key === Qt.Key_End) ? last : 0
+        switch (key) {
+        case Qt.Key_Left: return Math.max(0, index - 1)
+        case Qt.Key_Right: return Math.min(last, index + 1)
+        case Qt.Key_Up: return index - columns >= 0 ? index - columns : index
+        case Qt.Key_Down: return index + columns <= last ? index + columns : index
+        case Qt.Key_Home: return 0
+        case Qt.Key_End: return last
+        case Qt.Key_PageUp: return index - page >= 0 ? index - page : index % columns
+        case Qt.Key_PageDown:
+            if (index + page <= last)
+                return index + page
+            // The last row, same column when it reaches that far.
+            var lastRowStart = last - last % columns
+            return Math.min(last, lastRowStart + index % columns)
+        }
+        return -1
+    }
+
+    function rememberCurrent() {
+        if (following)
+            return
+        following = true
+        followedScene = grid.currentItem ? grid.currentItem.scene : null
+    }
+
+    // Called once the change is complete: the view takes in model changes
+    // after its observers hear of them, and would move its current item
+    // again afterwards.
+    function restoreCurrent() {
+        if (!following)
+            return
+        following = false
+        grid.currentIndex = ConfigViewModel.visibleRowOf(followedScene)
+        followedScene = null
+    }
+
+    function openBulkEdit(kind, value) {
+        bulkEditDialog.openFor(kind, value)
     }
 
     function selectAll() {
@@ -64,15 +128,33 @@ Pane {
         spacing: 0
 
         // Bulk actions on the visible scenes and edits of the selected ones.
+        // When the centre is narrow the edits, then the selection actions,
+        // move into the "⋯" menu, so every action stays reachable.
         ToolBar {
+            id: toolbar
+            objectName: "bulkToolbar"
             Layout.fillWidth: true
             Material.elevation: 0
             Material.background: "transparent"
+
+            readonly property real selectionWidth: selectAllButton.implicitWidth + noneButton.implicitWidth
+                                                   + toggleButton.implicitWidth + 3 * actionRow.spacing
+            readonly property real editWidth: separator.implicitWidth + addTagButton.implicitWidth
+                                              + removeTagButton.implicitWidth + licenceButton.implicitWidth
+                                              + 4 * actionRow.spacing
+            readonly property real room: width - actionRow.anchors.leftMargin - moreButton.implicitWidth - 8
+            readonly property bool editsInMenu: room < selectionWidth + editWidth
+            readonly property bool selectionInMenu: room < selectionWidth
+
             RowLayout {
+                id: actionRow
                 anchors.fill: parent
                 anchors.leftMargin: 8
                 spacing: 2
                 ToolButton {
+                    id: selectAllButton
+                    objectName: "selectAllButton"
+                    visible: !toolbar.selectionInMenu
                     text: qsTr("Select all")
                     enabled: browser.hasActivePlaylist && browser.visibleCount > 0
                     onClicked: browser.selectAll()
@@ -81,6 +163,8 @@ Pane {
                     Accessible.name: text
                 }
                 ToolButton {
+                    id: noneButton
+                    visible: !toolbar.selectionInMenu
                     text: qsTr("None")
                     enabled: browser.hasActivePlaylist && browser.visibleCount > 0
                     onClicked: browser.deselectAll()
@@ -89,6 +173,8 @@ Pane {
                     Accessible.name: qsTr("Deselect all visible scenes")
                 }
                 ToolButton {
+                    id: toggleButton
+                    visible: !toolbar.selectionInMenu
                     text: qsTr("Toggle")
                     enabled: browser.hasActivePlaylist && browser.visibleCount > 0
                     onClicked: browser.toggleAll()
@@ -96,38 +182,151 @@ Pane {
                     ToolTip.text: qsTr("Invert the selection of every visible scene (Ctrl+I)")
                     Accessible.name: qsTr("Toggle selection of visible scenes")
                 }
-                ToolSeparator {}
+                ToolSeparator { id: separator; visible: !toolbar.editsInMenu }
                 ToolButton {
+                    id: addTagButton
                     objectName: "addTagButton"
+                    visible: !toolbar.editsInMenu
                     text: qsTr("+ Tag")
-                    onClicked: tagEditor.openFor(true)
+                    enabled: browser.canEdit
+                    onClicked: browser.openBulkEdit(ConfigViewModel.BulkAddTag, true)
+                    ToolTip.visible: hovered
+                    ToolTip.text: enabled ? qsTr("Add a tag to every scene selected in the playlist (Ctrl+T)") : browser.editHint
                     Accessible.name: qsTr("Add a tag to the selected scenes")
                 }
                 ToolButton {
+                    id: removeTagButton
                     objectName: "removeTagButton"
+                    visible: !toolbar.editsInMenu
                     text: qsTr("− Tag")
-                    onClicked: tagEditor.openFor(false)
+                    enabled: browser.canEdit
+                    onClicked: browser.openBulkEdit(ConfigViewModel.BulkRemoveTag, true)
+                    ToolTip.visible: hovered
+                    ToolTip.text: enabled ? qsTr("Remove a tag from every scene selected in the playlist") : browser.editHint
                     Accessible.name: qsTr("Remove a tag from the selected scenes")
                 }
                 ToolButton {
                     id: licenceButton
+                    objectName: "relicensingButton"
+                    visible: !toolbar.editsInMenu
                     text: qsTr("Relicensing ▾")
+                    enabled: browser.canEdit
                     onClicked: licenceMenu.open()
+                    ToolTip.visible: hovered && !enabled
+                    ToolTip.text: browser.editHint
                     Accessible.name: qsTr("Relicensing of the selected scenes")
                     Menu {
                         id: licenceMenu
                         y: licenceButton.height
                         MenuItem {
-                            text: qsTr("Allow relicensing of the selected scenes")
-                            onTriggered: ConfigViewModel.relicensingPossible(true)
+                            text: qsTr("Allow relicensing of the selected scenes…")
+                            onTriggered: browser.openBulkEdit(ConfigViewModel.BulkSetRelicensing, true)
                         }
                         MenuItem {
-                            text: qsTr("Forbid relicensing of the selected scenes")
-                            onTriggered: ConfigViewModel.relicensingPossible(false)
+                            text: qsTr("Forbid relicensing of the selected scenes…")
+                            onTriggered: browser.openBulkEdit(ConfigViewModel.BulkSetRelicensing, false)
                         }
                     }
                 }
                 Item { Layout.fillWidth: true }
+                ToolButton {
+                    id: moreButton
+                    objectName: "moreActionsButton"
+                    visible: toolbar.editsInMenu
+                    text: "⋯"
+                    font.pixelSize: 18
+                    onClicked: moreMenu.open()
+                    ToolTip.visible: hovered
+                    ToolTip.text: qsTr("More actions")
+                    Accessible.name: qsTr("More actions on the scenes")
+                    Menu {
+                        id: moreMenu
+                        objectName: "moreActionsMenu"
+                        y: moreButton.height
+                        // A hidden item would still take its height.
+                        MenuItem {
+                            text: qsTr("Select all visible scenes")
+                            visible: toolbar.selectionInMenu
+                            height: visible ? implicitHeight : 0
+                            enabled: selectAllButton.enabled
+                            onTriggered: browser.selectAll()
+                        }
+                        MenuItem {
+                            text: qsTr("Deselect all visible scenes")
+                            visible: toolbar.selectionInMenu
+                            height: visible ? implicitHeight : 0
+                            enabled: noneButton.enabled
+                            onTriggered: browser.deselectAll()
+                        }
+                        MenuItem {
+                            text: qsTr("Toggle selection of visible scenes")
+                            visible: toolbar.selectionInMenu
+                            height: visible ? implicitHeight : 0
+                            enabled: toggleButton.enabled
+                            onTriggered: browser.toggleAll()
+                        }
+                        MenuItem {
+                            objectName: "menuAddTag"
+                            text: qsTr("Add a tag to the selected scenes…")
+                            enabled: browser.canEdit
+                            onTriggered: browser.openBulkEdit(ConfigViewModel.BulkAddTag, true)
+                        }
+                        MenuItem {
+                            objectName: "menuRemoveTag"
+                            text: qsTr("Remove a tag from the selected scenes…")
+                            enabled: browser.canEdit
+                            onTriggered: browser.openBulkEdit(ConfigViewModel.BulkRemoveTag, true)
+                        }
+                        MenuItem {
+                            objectName: "menuAllowRelicensing"
+                            text: qsTr("Allow relicensing of the selected scenes…")
+                            enabled: browser.canEdit
+                            onTriggered: browser.openBulkEdit(ConfigViewModel.BulkSetRelicensing, true)
+                        }
+                        MenuItem {
+                            objectName: "menuForbidRelicensing"
+                            text: qsTr("Forbid relicensing of the selected scenes…")
+                            enabled: browser.canEdit
+                            onTriggered: browser.openBulkEdit(ConfigViewModel.BulkSetRelicensing, false)
+                        }
+                    }
+                }
+            }
+        }
+
+        // An edit of many scenes in progress, with the way to stop it.
+        Pane {
+            objectName: "bulkEditProgress"
+            visible: ConfigViewModel.bulkEditRunning
+            Layout.fillWidth: true
+            Layout.leftMargin: 8
+            Layout.rightMargin: 8
+            padding: 6
+            Material.elevation: 2
+            RowLayout {
+                anchors.fill: parent
+                spacing: 8
+                Label {
+                    Layout.fillWidth: true
+                    text: qsTr("%1… %2 of %3 done").arg(ConfigViewModel.bulkEditDescription)
+                          .arg(ConfigViewModel.bulkEditDone).arg(ConfigViewModel.bulkEditTotal)
+                    textFormat: Text.PlainText
+                    elide: Text.ElideRight
+                }
+                ProgressBar {
+                    Layout.preferredWidth: 120
+                    from: 0
+                    to: Math.max(1, ConfigViewModel.bulkEditTotal)
+                    value: ConfigViewModel.bulkEditDone
+                    Accessible.name: qsTr("Progress of the edit")
+                }
+                DialogButton {
+                    objectName: "cancelBulkEdit"
+                    text: qsTr("Cancel")
+                    flat: true
+                    onClicked: ConfigViewModel.cancelBulkEdit()
+                    Accessible.name: qsTr("Cancel the edit of the scenes")
+                }
             }
         }
 
@@ -146,13 +345,17 @@ Pane {
                 model: browser.scenes
                 reuseItems: true
                 cacheBuffer: 400
-                keyNavigationEnabled: true
+                // Every key that moves the current item goes through
+                // browser.activate, so the active scene follows the user and
+                // not the view's own adjustments to model changes.
+                keyNavigationEnabled: false
                 highlightFollowsCurrentItem: true
                 currentIndex: -1
                 boundsBehavior: Flickable.StopAtBounds
 
                 readonly property int minCardWidth: 190
-                readonly property int columns: Math.max(1, Math.floor(width / minCardWidth))
+                // Two narrower cards rather than one wide one while they fit.
+                readonly property int columns: Math.max(width >= 2 * 150 ? 2 : 1, Math.floor(width / minCardWidth))
                 cellWidth: Math.floor(width / columns)
                 cellHeight: Math.round((cellWidth - 12) * 9 / 16) + 96
 
@@ -183,16 +386,17 @@ Pane {
                     onMenuRequested: sceneMenu.popup(this, x, y)
                 }
 
-                onCurrentIndexChanged: {
-                    if (activeFocus && currentItem)
-                        ConfigViewModel.activeScene = currentItem.scene
-                }
-
                 Keys.onSpacePressed: {
                     if (currentItem)
                         browser.setSceneSelected(currentItem.scene, !currentItem.scene.selected)
                 }
                 Keys.onPressed: {
+                    var target = browser.targetOf(event.key, event.modifiers)
+                    if (target >= 0) {
+                        browser.activate(target)
+                        event.accepted = true
+                        return
+                    }
                     var menuKey = event.key === Qt.Key_Menu
                             || (event.key === Qt.Key_F10 && (event.modifiers & Qt.ShiftModifier))
                     if (menuKey && currentItem) {
@@ -215,6 +419,20 @@ Pane {
                 }
 
                 ScrollBar.vertical: NamedScrollBar { name: qsTr("Scroll the scenes") }
+            }
+
+            Connections {
+                target: browser.scenes
+                function onRowsAboutToBeRemoved() { browser.rememberCurrent() }
+                function onRowsRemoved() { Qt.callLater(browser.restoreCurrent) }
+                function onRowsAboutToBeInserted() { browser.rememberCurrent() }
+                function onRowsInserted() { Qt.callLater(browser.restoreCurrent) }
+                function onRowsAboutToBeMoved() { browser.rememberCurrent() }
+                function onRowsMoved() { Qt.callLater(browser.restoreCurrent) }
+                function onLayoutAboutToBeChanged() { browser.rememberCurrent() }
+                function onLayoutChanged() { Qt.callLater(browser.restoreCurrent) }
+                function onModelAboutToBeReset() { browser.rememberCurrent() }
+                function onModelReset() { Qt.callLater(browser.restoreCurrent) }
             }
 
             // Said instead of an empty area.
@@ -263,6 +481,11 @@ Pane {
         enabled: browser.hasActivePlaylist
         onActivated: browser.toggleAll()
     }
+    Shortcut {
+        sequence: "Ctrl+T"
+        enabled: browser.canEdit
+        onActivated: browser.openBulkEdit(ConfigViewModel.BulkAddTag, true)
+    }
 
     // One menu for every card: the active scene's actions.
     Menu {
@@ -271,12 +494,12 @@ Pane {
         readonly property QtObject scene: ConfigViewModel.activeScene
         MenuItem {
             text: qsTr("Preview")
-            enabled: sceneMenu.scene !== null
+            enabled: sceneMenu.scene !== null && sceneMenu.scene.readable
             onTriggered: ConfigViewModel.previewSelectedScene()
         }
         MenuItem {
             text: qsTr("Preview in VR")
-            enabled: sceneMenu.scene !== null
+            enabled: sceneMenu.scene !== null && sceneMenu.scene.readable
             onTriggered: ConfigViewModel.previewSelectedSceneVR()
         }
         MenuSeparator {}
@@ -289,9 +512,10 @@ Pane {
         onClosed: grid.forceActiveFocus()
     }
 
-    TagEditPopup {
-        id: tagEditor
-        objectName: "tagEditor"
+    BulkEditDialog {
+        id: bulkEditDialog
+        objectName: "bulkEditDialog"
         anchors.centerIn: Overlay.overlay
+        onClosed: grid.forceActiveFocus()
     }
 }

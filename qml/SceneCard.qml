@@ -18,16 +18,36 @@ Item {
     signal selectToggled(bool value)
     signal menuRequested(real x, real y)
 
+    // A scene whose file cannot be read shows its file name and why, not
+    // an empty scene.
+    readonly property bool damaged: scene !== null && !scene.readable
+
     Accessible.role: Accessible.ListItem
-    Accessible.name: scene ? qsTr("%1 by %2, %3%4")
-                             .arg(scene.name).arg(scene.author).arg(scene.type)
-                             .arg(scene.selected ? qsTr(", selected") : "")
-                           : ""
+    Accessible.name: !scene ? ""
+                     : damaged ? qsTr("%1, cannot be read%2").arg(scene.fileName)
+                                 .arg(scene.selected ? qsTr(", selected") : "")
+                     : qsTr("%1 by %2, %3%4")
+                       .arg(scene.name).arg(scene.author).arg(scene.type)
+                       .arg(scene.selected ? qsTr(", selected") : "")
     // The card speaks for its labels, which are not read one by one.
-    Accessible.description: scene ? [tagsLabel.text].concat(scene.official ? [] : [qsTr("user scene")]).join(", ")
+    Accessible.description: damaged ? scene.loadError
+                          : scene ? [tagsLabel.text].concat(scene.official ? [] : [qsTr("user scene")]).join(", ")
                                   : ""
     Accessible.selectable: true
     Accessible.selected: scene ? scene.selected : false
+
+    // The keyboard's place in the grid: a ring around the card, apart from
+    // the thin border that marks the scene shown in the details.
+    Rectangle {
+        objectName: "focusRing"
+        anchors.fill: parent
+        anchors.margins: 2
+        radius: 9
+        color: "transparent"
+        border.width: 3
+        border.color: Material.foreground
+        visible: card.isCurrent && card.GridView.view !== null && card.GridView.view.activeFocus
+    }
 
     Rectangle {
         id: frame
@@ -37,8 +57,7 @@ Item {
         color: card.isActive ? Qt.lighter(Material.background, 1.6)
                              : (mouse.containsMouse ? Qt.lighter(Material.background, 1.35)
                                                     : Qt.lighter(Material.background, 1.2))
-        border.width: card.isCurrent && card.GridView.view && card.GridView.view.activeFocus ? 2
-                      : (card.isActive ? 1 : 0)
+        border.width: card.isActive ? 1 : 0
         border.color: Material.accent
         clip: true
 
@@ -71,7 +90,7 @@ Item {
                 fillMode: Image.PreserveAspectCrop
                 sourceSize.width: 320
                 sourceSize.height: 180
-                source: card.scene ? Logic.thumbnailUrl(card.scene.filepath) : ""
+                source: card.scene && !card.damaged ? Logic.thumbnailUrl(card.scene.filepath) : ""
             }
 
             // Shown while loading and when a scene has no readable thumbnail.
@@ -84,10 +103,25 @@ Item {
                 }
                 Label {
                     anchors.centerIn: parent
+                    visible: !card.damaged
                     text: card.scene && card.scene.name.length > 0 ? card.scene.name.charAt(0).toUpperCase() : "?"
                     textFormat: Text.PlainText
                     font.pixelSize: parent.height / 3
                     color: "#607D8B"
+                }
+                Label {
+                    objectName: "damagedMark"
+                    anchors.centerIn: parent
+                    width: parent.width - 16
+                    visible: card.damaged
+                    text: qsTr("⚠ Cannot be read")
+                    horizontalAlignment: Text.AlignHCenter
+                    wrapMode: Text.WordWrap
+                    maximumLineCount: 2
+                    elide: Text.ElideRight
+                    font.pixelSize: 15
+                    font.weight: Font.DemiBold
+                    color: "#FFB74D"
                 }
             }
 
@@ -135,10 +169,11 @@ Item {
             spacing: 1
 
             Label {
+                id: nameLabel
                 Layout.fillWidth: true
                 objectName: "cardName"
                 Accessible.ignored: true
-                text: card.scene ? card.scene.name : ""
+                text: !card.scene ? "" : card.damaged ? card.scene.fileName : card.scene.name
                 textFormat: Text.PlainText
                 elide: Text.ElideRight
                 font.weight: Font.DemiBold
@@ -151,11 +186,11 @@ Item {
                     Layout.fillWidth: true
                     objectName: "cardAuthor"
                     Accessible.ignored: true
-                    text: card.scene ? card.scene.author : ""
+                    text: !card.scene ? "" : card.damaged ? qsTr("Cannot be read") : card.scene.author
                     textFormat: Text.PlainText
                     elide: Text.ElideRight
                     font.pixelSize: 12
-                    color: Material.secondaryTextColor
+                    color: card.damaged ? "#FFB74D" : Material.secondaryTextColor
                 }
                 Image {
                     readonly property string icon: card.scene ? card.scene.licenseImage : ""
@@ -171,6 +206,7 @@ Item {
                 Layout.fillWidth: true
                 Accessible.ignored: true
                 text: !card.scene ? ""
+                      : card.damaged ? card.scene.loadError
                       : card.scene.tags.length > 0 ? qsTr("%1 · %2").arg(card.scene.type).arg(card.scene.tags.join(", "))
                       : card.scene.type
                 objectName: "cardTags"
@@ -179,6 +215,25 @@ Item {
                 font.pixelSize: 11
                 color: Material.hintTextColor
             }
+        }
+    }
+
+    // A name cut short shows in full while the pointer rests on the card.
+    ToolTip {
+        id: nameTip
+        objectName: "nameTip"
+        parent: card
+        y: card.height - 4
+        visible: mouse.containsMouse && (nameLabel.truncated || tagsLabel.truncated)
+        delay: 600
+        width: Math.min(implicitWidth, 360)
+        text: !card.scene ? ""
+              : card.damaged ? qsTr("%1: %2").arg(card.scene.fileName).arg(card.scene.loadError)
+              : qsTr("%1 by %2\n%3").arg(card.scene.name).arg(card.scene.author).arg(tagsLabel.text)
+        contentItem: Label {
+            text: nameTip.text
+            textFormat: Text.PlainText
+            wrapMode: Text.Wrap
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "CConfigViewModel.h"
 
+#include "BulkSceneEdit.h"
+
 #include "CCfg.h"
 #include "PropertySupport.h"
 #include "SceneKinds.h"
@@ -33,10 +35,16 @@ CConfigViewModel::CConfigViewModel(const ViewModelContext &context, QObject *par
     m_storeTimer.setSingleShot(true);
     m_storeTimer.setInterval(storeSelectionDelayMs);
     connect(&m_storeTimer, &QTimer::timeout, this, &CConfigViewModel::storeSelection);
+    // The details pane and a preview show a scene the user can see.
+    connect(m_filteredScenes, &QAbstractItemModel::rowsRemoved, this, &CConfigViewModel::dropActiveSceneIfHidden);
+    connect(m_filteredScenes, &QAbstractItemModel::modelReset, this, &CConfigViewModel::dropActiveSceneIfHidden);
+    connect(m_filteredScenes, &QAbstractItemModel::layoutChanged, this, &CConfigViewModel::dropActiveSceneIfHidden);
 }
 
 CConfigViewModel::~CConfigViewModel()
 {
+    // Its tasks finish the file they are writing; no scene is shown changed.
+    delete m_bulkEdit;
     if (programInstance == this)
         programInstance = nullptr;
 }
@@ -53,15 +61,22 @@ void CConfigViewModel::setInstance(CConfigViewModel *viewModel)
 
 void CConfigViewModel::handleAboutToQuit()
 {
-    if (CConfigViewModel *viewModel = instance())
-        viewModel->saveWork();
+    CConfigViewModel *viewModel = instance();
+    if (!viewModel)
+        return;
+    // No file is started after this; the ones being written are finished
+    // before the process ends.
+    delete viewModel->m_bulkEdit;
+    viewModel->m_bulkEdit = nullptr;
+    viewModel->saveWork();
 }
 
 void CConfigViewModel::handleApplicationStateChanged(Qt::ApplicationState state)
 {
     if (state == Qt::ApplicationActive)
         return;
-    handleAboutToQuit();
+    if (CConfigViewModel *viewModel = instance())
+        viewModel->saveWork();
 }
 
 void CConfigViewModel::saveWork()
@@ -121,12 +136,11 @@ QQmlListProperty<CTagViewModel> CConfigViewModel::tags()
     return listProperty(this, &m_tags);
 }
 
-QList<CTagViewModel *> CConfigViewModel::buildTagList(const QList<CSceneViewModel *> &scenes)
+QMap<QString, int> CConfigViewModel::tagCounts(const QList<CSceneViewModel *> &scenes)
 {
     const QStringList &reserved = SceneKinds::reservedTagNames();
     const QString user = SceneKinds::filterWordName(SceneKinds::User);
     const QString noRelicensing = SceneKinds::filterWordName(SceneKinds::NoRelicensing);
-    // Ordered by name, so that tags of equal score come out in a fixed order.
     QMap<QString, int> counts;
     for (const CSceneViewModel *scene : scenes) {
         if (!scene)
@@ -143,13 +157,25 @@ QList<CTagViewModel *> CConfigViewModel::buildTagList(const QList<CSceneViewMode
     }
     counts[SceneKinds::filterWordName(SceneKinds::Selected)] = scenes.size() + 2;
     counts[SceneKinds::filterWordName(SceneKinds::NotSelected)] = scenes.size() + 1;
+    return counts;
+}
 
+// Highest score first; tags of equal score by name, so the order is fixed.
+void CConfigViewModel::sortTags(QList<CTagViewModel *> &tags)
+{
+    std::sort(tags.begin(), tags.end(), [](const CTagViewModel *a, const CTagViewModel *b) {
+        return a->score() != b->score() ? a->score() > b->score() : a->name() < b->name();
+    });
+}
+
+QList<CTagViewModel *> CConfigViewModel::buildTagList(const QList<CSceneViewModel *> &scenes)
+{
+    const QMap<QString, int> counts = tagCounts(scenes);
     QList<CTagViewModel *> tags;
     tags.reserve(counts.size());
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         tags.append(new CTagViewModel(it.key(), float(it.value())));
-    std::stable_sort(tags.begin(), tags.end(),
-                     [](const CTagViewModel *a, const CTagViewModel *b) { return a->score() > b->score(); });
+    sortTags(tags);
     return tags;
 }
 
@@ -182,6 +208,8 @@ void CConfigViewModel::sceneChanged(CScenesFilterViewModel::SceneAspects aspects
     }
     if (aspects & CScenesFilterViewModel::Selection)
         updateScenesSelected();
+    if (aspects & (CScenesFilterViewModel::Tags | CScenesFilterViewModel::Relicensing))
+        refreshTagList();
     m_filteredScenes->sceneChanged(aspects);
 }
 
@@ -236,12 +264,18 @@ void CConfigViewModel::selectTag(QString tag, bool selected)
     }
     m_filteredScenes->tagFilter = terms;
     m_filteredScenes->refilter();
+    // A term no scene has any more stayed listed only to be cleared. Later,
+    // so a caller walking the tag list does not see it shrink under it.
+    if (!selected)
+        QMetaObject::invokeMethod(this, &CConfigViewModel::refreshTagList, Qt::QueuedConnection);
 }
 
 // Each selected scene is edited on its own; the ones whose file could not be
 // changed keep showing what their file holds and are named in one message.
 void CConfigViewModel::addTag(QString tag)
 {
+    if (refuseDuringBulkEdit())
+        return;
     const SceneChangeBatch batch(*this);
     QStringList failures;
     for (CSceneViewModel *scene : sceneObjects()) {
@@ -256,6 +290,8 @@ void CConfigViewModel::addTag(QString tag)
 
 void CConfigViewModel::removeTag(QString tag)
 {
+    if (refuseDuringBulkEdit())
+        return;
     const SceneChangeBatch batch(*this);
     QStringList failures;
     for (CSceneViewModel *scene : sceneObjects()) {
@@ -270,6 +306,8 @@ void CConfigViewModel::removeTag(QString tag)
 
 void CConfigViewModel::relicensingPossible(bool value)
 {
+    if (refuseDuringBulkEdit())
+        return;
     const SceneChangeBatch batch(*this);
     QStringList failures;
     for (CSceneViewModel *scene : sceneObjects()) {
@@ -284,8 +322,14 @@ void CConfigViewModel::relicensingPossible(bool value)
 
 void CConfigViewModel::reportEditFailures(const QString &what, const QStringList &failures)
 {
+    if (!failures.isEmpty())
+        emit messageRaised(failureSummary(what, failures));
+}
+
+QString CConfigViewModel::failureSummary(const QString &what, const QStringList &failures) const
+{
     if (failures.isEmpty())
-        return;
+        return QString();
     // A message stays short enough to read in passing however many failed.
     constexpr int namedAtMost = 3;
     QString text = what + QLatin1Char(' ');
@@ -295,7 +339,7 @@ void CConfigViewModel::reportEditFailures(const QString &what, const QStringList
     if (failures.size() > namedAtMost)
         text += tr(" and %1 more").arg(failures.size() - namedAtMost);
     text += QLatin1Char('.');
-    emit messageRaised(text);
+    return text;
 }
 
 void CConfigViewModel::selectAllScenes()
@@ -368,7 +412,14 @@ void CConfigViewModel::previewSelectedSceneVR()
 void CConfigViewModel::previewActiveScene(const QString &modeSwitch)
 {
     // Without the application there is no player to start.
-    if (!m_activeScene || m_context.player.workingDirectory().isEmpty())
+    if (!m_activeScene)
+        return;
+    if (!m_activeScene->readable()) {
+        emit messageRaised(tr("The scene \u201c%1\u201d cannot be previewed: %2.")
+                               .arg(m_activeScene->fileName(), m_activeScene->loadError()));
+        return;
+    }
+    if (m_context.player.workingDirectory().isEmpty())
         return;
 
     // The player reads the settings as they stand in memory.

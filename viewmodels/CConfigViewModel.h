@@ -8,11 +8,16 @@
 #include "QObjectListModel.h"
 #include "ViewModelContext.h"
 
+#include <QHash>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QQmlListProperty>
 #include <QString>
 #include <QTimer>
+#include <QVariantMap>
+
+class BulkSceneEdit;
 
 // The one object the user interface binds to (QML singleton
 // "ConfigViewModel"): the player's settings, the scene catalogue with its
@@ -74,8 +79,19 @@ class CConfigViewModel : public QObject
     Q_PROPERTY(QObjectListModel *allScenes READ allScenes CONSTANT)
     Q_PROPERTY(QQmlListProperty<CPlaylistViewModel> playlists READ playlists NOTIFY playlistsChanged)
     Q_PROPERTY(QQmlListProperty<CTagViewModel> tags READ tags NOTIFY tagsChanged)
+    // An edit of many scenes running off the GUI thread (startBulkEdit):
+    // whether one runs, how many files it has tried of how many, and what it
+    // does, in a few words.
+    Q_PROPERTY(bool bulkEditRunning READ bulkEditRunning NOTIFY bulkEditChanged)
+    Q_PROPERTY(int bulkEditDone READ bulkEditDone NOTIFY bulkEditProgressChanged)
+    Q_PROPERTY(int bulkEditTotal READ bulkEditTotal NOTIFY bulkEditChanged)
+    Q_PROPERTY(QString bulkEditDescription READ bulkEditDescription NOTIFY bulkEditChanged)
 
 public:
+    // What startBulkEdit does to every scene ticked into the active playlist.
+    enum BulkEditKind { BulkAddTag, BulkRemoveTag, BulkSetRelicensing };
+    Q_ENUM(BulkEditKind)
+
     // Without a context (QML, a test of the settings) a detached default
     // record stands in, so the settings are always readable; nothing is
     // saved, no playlist file is touched and no player starts.
@@ -92,7 +108,8 @@ public:
     // Save handlers, connected by start-up before the view model exists.
     // Both store the selection into the active playlist and save the
     // configuration record (saveWork); without the instance they do nothing. The state handler acts on every state except
-    // Qt::ApplicationActive.
+    // Qt::ApplicationActive. At quit an edit of many scenes stops before its
+    // next file and the files being written are finished first.
     static void handleAboutToQuit();
     static void handleApplicationStateChanged(Qt::ApplicationState state);
 
@@ -168,6 +185,11 @@ public:
     // interfaces stay as QML knows them.
     void raiseMessage(const QString &text) { emit messageRaised(text); }
 
+    bool bulkEditRunning() const;
+    int bulkEditDone() const;
+    int bulkEditTotal() const;
+    QString bulkEditDescription() const;
+
     // The tag names no scene tag is counted under.
     static const QStringList &reservedTagNames() { return SceneKinds::reservedTagNames(); }
 
@@ -204,6 +226,8 @@ signals:
     // Something the user should know: what was not done, to which scene or
     // playlist, and why. Plain text.
     void messageRaised(QString text);
+    void bulkEditChanged();
+    void bulkEditProgressChanged();
 
 public slots:
     // The conversions are PlayerSettings'; each emits only on a change.
@@ -303,6 +327,25 @@ signals:
     // the playlist the player runs deleted): one sentence, plain text.
     void noticeRaised(QString text);
 
+public:
+    // Edits of many scenes, asked for first and written off the GUI thread.
+    // What the edit would do, before asking: "selected" the scenes ticked
+    // into the active playlist, "changes" those of them whose file it would
+    // change (a scene that has the tag already is left alone), "hidden"
+    // how many of those the filter hides, "unreadable" the selected scenes
+    // left alone because their file could not be read. A tag edit with an empty tag or a
+    // filter word changes nothing.
+    Q_INVOKABLE QVariantMap bulkEditReach(int kind, QString tag, bool value) const;
+    // Starts writing the change into every file bulkEditReach counts. The
+    // scenes in memory follow once all files were tried; messageRaised then
+    // says how many changed and names the failures. Refused (false) while
+    // another runs or when nothing would change.
+    Q_INVOKABLE bool startBulkEdit(int kind, QString tag, bool value);
+    // Stops before the next file; what was written stays and is reported.
+    Q_INVOKABLE void cancelBulkEdit();
+    // The row of scene in filteredScenes, -1 when hidden or not listed.
+    Q_INVOKABLE int visibleRowOf(QObject *scene) const;
+
 private:
     enum class BulkSelection { Select, Deselect, Toggle };
 
@@ -340,6 +383,19 @@ private:
     // One message for the scenes a bulk edit could not change.
     void reportEditFailures(const QString &what, const QStringList &failures);
     QList<CSceneViewModel *> sceneObjects() const;
+    // The selected scenes change would change.
+    QList<CSceneViewModel *> scenesToChange(const SceneChange &change) const;
+    static bool bulkChangeFor(int kind, const QString &tag, bool value, SceneChange *change);
+    void finishBulkEdit();
+    bool refuseDuringBulkEdit();
+    QString failureSummary(const QString &what, const QStringList &failures) const;
+    // Keeps the tag list in step with the scenes: scores follow, a tag no
+    // scene has any more leaves (unless it is a filter term the user must
+    // be able to clear), a new one joins.
+    void refreshTagList();
+    static QMap<QString, int> tagCounts(const QList<CSceneViewModel *> &scenes);
+    static void sortTags(QList<CTagViewModel *> &tags);
+    void dropActiveSceneIfHidden();
 
     ViewModelContext m_context;
     PlayerSettings m_settings;
@@ -353,4 +409,7 @@ private:
     bool m_loadingSelection = false;   // the flags follow a playlist, not the user
     int m_batchDepth = 0;
     CScenesFilterViewModel::SceneAspects m_batchedAspects;
+    BulkSceneEdit *m_bulkEdit = nullptr;
+    // Tags that left the list, kept for reuse: QML may still hold them.
+    QHash<QString, CTagViewModel *> m_retiredTags;
 };

@@ -15,8 +15,14 @@ CSceneViewModel::CSceneViewModel(const QString &filepath, bool official)
     , m_filepath(filepath)
     , m_official(official)
 {
-    // A scene that cannot be read is still listed, with what the engine holds.
-    m_scene.Load(filepath, false);
+    // A scene that cannot be read is still listed, marked as such, with what
+    // the engine holds.
+    m_readable = m_scene.Load(filepath, false);
+    if (!m_readable) {
+        m_loadError = m_scene.LastError();
+        if (m_loadError.isEmpty())
+            m_loadError = tr("the file could not be read");
+    }
 }
 
 CSceneViewModel::~CSceneViewModel() = default;
@@ -109,66 +115,49 @@ void CSceneViewModel::setSelected(bool selected)
     assignAndNotify(this, m_selected, selected, &CSceneViewModel::selectedChanged);
 }
 
-namespace {
-
-// Applies one edit to the scene file through a fresh copy loaded for editing,
-// so every content entry is carried over. The view model's own scene was
-// loaded for browsing only and must not be saved. When the fresh load fails
-// nothing is written: saving would replace the user's scene with an empty one.
-// Returns why the file was not changed, empty on success.
-template<typename Edit>
-QString editSceneFile(const QString &filepath, Edit edit)
-{
-    CScene file;
-    if (!file.Load(filepath, true)) {
-        const QString reason = file.LastError();
-        return reason.isEmpty() ? CSceneViewModel::tr("the file could not be read") : reason;
-    }
-    edit(file);
-    if (!file.Save(filepath, false)) {
-        const QString reason = file.LastError();
-        return reason.isEmpty() ? CSceneViewModel::tr("the file could not be written") : reason;
-    }
-    return QString();
-}
-
-} // namespace
-
 QString CSceneViewModel::displayName() const
 {
     const QString name = m_scene.GetName();
     return name.isEmpty() ? QFileInfo(m_filepath).fileName() : name;
 }
 
+QString CSceneViewModel::fileName() const
+{
+    return QFileInfo(m_filepath).fileName();
+}
+
+// The view model's own scene was loaded for browsing only and must not be
+// saved; SceneChange writes through a fresh copy loaded for editing.
+QString CSceneViewModel::applyChange(const SceneChange &change)
+{
+    const QString problem = change.writeTo(m_filepath);
+    if (problem.isEmpty())
+        showChange(change);
+    return problem;
+}
+
+void CSceneViewModel::showChange(const SceneChange &change)
+{
+    change.applyTo(m_scene);
+    if (change.kind() == SceneChange::SetRelicensing)
+        emit relicensingPossibleChanged();
+    else
+        emit tagsChanged();
+}
+
 QString CSceneViewModel::applyAddTag(const QString &tag)
 {
-    const QString problem = editSceneFile(m_filepath, [&tag](CScene &file) { file.tagList.append(tag); });
-    if (!problem.isEmpty())
-        return problem;
-    m_scene.tagList.append(tag);
-    emit tagsChanged();
-    return QString();
+    return applyChange(SceneChange::addTag(tag));
 }
 
 QString CSceneViewModel::applyRemoveTag(const QString &tag)
 {
-    const QString problem = editSceneFile(m_filepath, [&tag](CScene &file) { file.tagList.removeAll(tag); });
-    if (!problem.isEmpty())
-        return problem;
-    m_scene.tagList.removeAll(tag);
-    emit tagsChanged();
-    return QString();
+    return applyChange(SceneChange::removeTag(tag));
 }
 
 QString CSceneViewModel::applyRelicensingPossible(bool possible)
 {
-    const QString problem =
-        editSceneFile(m_filepath, [possible](CScene &file) { file.relicensingFlag = possible; });
-    if (!problem.isEmpty())
-        return problem;
-    m_scene.relicensingFlag = possible;
-    emit relicensingPossibleChanged();
-    return QString();
+    return applyChange(SceneChange::setRelicensing(possible));
 }
 
 namespace {
@@ -181,10 +170,24 @@ void tellUser(const QString &text)
         config->raiseMessage(text);
 }
 
+// A bulk edit rewrites scene files on worker threads; a second writer of the
+// same file would lose one of the two changes.
+bool refusedDuringBulkEdit(const CSceneViewModel &scene)
+{
+    CConfigViewModel *config = CConfigViewModel::instance();
+    if (!config || !config->bulkEditRunning())
+        return false;
+    tellUser(CSceneViewModel::tr("Scene \u201c%1\u201d was not changed: wait until the running edit of many scenes ends.")
+                 .arg(scene.displayName()));
+    return true;
+}
+
 } // namespace
 
 void CSceneViewModel::addTag(QString tag)
 {
+    if (refusedDuringBulkEdit(*this))
+        return;
     const QString problem = applyAddTag(tag);
     if (!problem.isEmpty())
         tellUser(tr("Scene \u201c%1\u201d: the tag \u201c%2\u201d was not added: %3").arg(displayName(), tag, problem));
@@ -192,6 +195,8 @@ void CSceneViewModel::addTag(QString tag)
 
 void CSceneViewModel::removeTag(QString tag)
 {
+    if (refusedDuringBulkEdit(*this))
+        return;
     const QString problem = applyRemoveTag(tag);
     if (!problem.isEmpty())
         tellUser(tr("Scene \u201c%1\u201d: the tag \u201c%2\u201d was not removed: %3").arg(displayName(), tag, problem));
@@ -199,6 +204,8 @@ void CSceneViewModel::removeTag(QString tag)
 
 void CSceneViewModel::setRelicensingPossible(bool possible)
 {
+    if (refusedDuringBulkEdit(*this))
+        return;
     const QString problem = applyRelicensingPossible(possible);
     if (!problem.isEmpty())
         tellUser(tr("Scene \u201c%1\u201d: the relicensing flag was not changed: %2").arg(displayName(), problem));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CScene.h"
+#include "SceneChange.h"
 #include "SceneKinds.h"
 
 #include <QObject>
@@ -28,9 +29,16 @@ class CSceneViewModel : public QObject
     Q_PROPERTY(QString filepath READ filepath WRITE setFilepath NOTIFY filepathChanged)
     Q_PROPERTY(bool selected READ selected WRITE setSelected NOTIFY selectedChanged)
     Q_PROPERTY(bool official READ official CONSTANT)
+    // Whether the file's metadata could be read; when not, the other
+    // properties show an empty scene and loadError says why.
+    Q_PROPERTY(bool readable READ readable CONSTANT)
+    Q_PROPERTY(QString loadError READ loadError CONSTANT)
+    // The file's name without its directories, for scenes without a name.
+    Q_PROPERTY(QString fileName READ fileName NOTIFY filepathChanged)
 
 public:
-    // For QML: empty path, nothing loaded, not selected, not official.
+    // For QML: empty path, nothing loaded (so not readable), not selected,
+    // not official.
     CSceneViewModel();
     // Reads the scene's metadata from filepath. A file that cannot be read
     // still gives a view model, showing an empty scene.
@@ -85,6 +93,17 @@ public:
     // name.
     QString displayName() const;
 
+    bool readable() const { return m_readable; }
+    // Empty when readable.
+    QString loadError() const { return m_loadError; }
+    QString fileName() const;
+
+    // Any edit, as the ones above: written to the file, then made in memory.
+    QString applyChange(const SceneChange &change);
+    // The memory half only, for a caller that wrote the file itself (a bulk
+    // edit writes on worker threads): makes the change and emits its signal.
+    void showChange(const SceneChange &change);
+
 signals:
     void selectedChanged();
     void filepathChanged();
@@ -96,4 +115,6 @@ private:
     QString m_filepath;
     bool m_selected = false;
     bool m_official = false;
+    bool m_readable = false;
+    QString m_loadError;
 };

@@ -256,6 +256,15 @@ public slots:
         writeMarkupScene(markupPath);
         m_markupScene = new CSceneViewModel(markupPath, false);
 
+        // Outside the catalogue: a scene file that cannot be read.
+        const QString damagedPath = m_userDir.path() + QStringLiteral("/damaged/Broken scene.kvc");
+        QDir().mkpath(QFileInfo(damagedPath).path());
+        QFile damaged(damagedPath);
+        if (!damaged.open(QIODevice::WriteOnly) || damaged.write("not a scene archive") <= 0)
+            qFatal("cannot write %s", qPrintable(damagedPath));
+        damaged.close();
+        m_damagedScene = new CSceneViewModel(damagedPath, false);
+
         QDir().mkpath(m_userDir.path() + QStringLiteral("/playlists"));
         QDir().mkpath(m_appDir.path() + QStringLiteral("/playlists"));
 
@@ -292,6 +301,7 @@ public slots:
         engine->rootContext()->setContextProperty(QStringLiteral("testUserDir"), m_userDir.path());
         engine->rootContext()->setContextProperty(QStringLiteral("testAppDir"), m_appDir.path());
         engine->rootContext()->setContextProperty(QStringLiteral("markupScene"), m_markupScene);
+        engine->rootContext()->setContextProperty(QStringLiteral("damagedScene"), m_damagedScene);
         engine->rootContext()->setContextProperty(QStringLiteral("accessibility"), &m_audit);
     }
 
@@ -301,6 +311,7 @@ private:
     CLog *m_log = nullptr;
     CAppTypeQt *m_app = nullptr;
     CSceneViewModel *m_markupScene = nullptr;
+    CSceneViewModel *m_damagedScene = nullptr;
     AccessibilityAudit m_audit;
 };
 

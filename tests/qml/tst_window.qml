@@ -345,9 +345,14 @@ TestCase {
             verify(reached[wanted[j]] === true, wanted[j] + " is not reached by Tab: " + Object.keys(reached))
     }
 
-    // Tag edits reach every selected scene, hidden ones too, and the grid
-    // follows an active tag filter.
-    function test_tagEditsOnSelectedScenes() {
+    function waitForBulkEdit() {
+        tryCompare(ConfigViewModel, "bulkEditRunning", false, 20000)
+    }
+
+    // The tag dialog opens empty with the focus in its field, names what it
+    // changes (hidden scenes too) and asks; the edit reaches every selected
+    // scene, and the new tag is listed and suggested at once.
+    function test_bulkTagEditAsksAndReports() {
         var orbit = sceneNamed("Orbit")
         var haze = sceneNamed("Haze")
         ConfigViewModel.searchScenes("Orbit")
@@ -356,26 +361,198 @@ TestCase {
         ConfigViewModel.selectAllScenes()
         compare(playlist("Evening").scenesSelected, 2)
 
-        var editor = find("tagEditor", window.browser)
+        var dialog = window.browser.bulkEditDialog
+        var field = find("tagField", dialog.contentItem)
+        var summary = find("bulkEditSummary", dialog.contentItem)
         mouseClick(find("addTagButton", window.browser))
-        tryCompare(editor, "opened", true)
-        compare(editor.affected, 2)
-        find("tagField", editor.contentItem).editText = "Selected"
-        verify(!editor.standardButton(Dialog.Ok).enabled, "a filter word is not a tag")
-        find("tagField", editor.contentItem).editText = "Glow"
-        verify(editor.standardButton(Dialog.Ok).enabled)
-        editor.accept()
-        tryCompare(editor, "visible", false)
-        verify(orbit.tags.indexOf("Glow") >= 0, "Orbit is hidden by the search but selected")
-        verify(haze.tags.indexOf("Glow") >= 0)
+        tryCompare(dialog, "opened", true)
+        compare(field.editText, "")
+        tryCompare(field.contentItem, "activeFocus", true)
+        keyClick(Qt.Key_G)
+        keyClick(Qt.Key_L)
+        keyClick(Qt.Key_O)
+        keyClick(Qt.Key_W)
+        compare(field.editText, "glow")
+        compare(summary.text, "Changes the files of 2 scenes, 1 of them hidden by the filter.")
+        field.editText = "Selected"
+        verify(!find("applyBulkEdit", dialog.footer).enabled, "a filter word is not a tag")
+        field.editText = "glow"
+        keyClick(Qt.Key_Return)
+        tryCompare(dialog, "visible", false)
+        waitForBulkEdit()
+        verify(orbit.tags.indexOf("glow") >= 0, "Orbit is hidden by the search but selected")
+        verify(haze.tags.indexOf("glow") >= 0)
+        verify(window.messageBanner.text.indexOf("Tag “glow” added to 2 scenes.") >= 0, window.messageBanner.text)
+        compare(tag("glow").score, 2)
+        tryVerify(function() { return findChild(window.contentItem, "tag:glow") !== null })
 
         mouseClick(find("removeTagButton", window.browser))
-        tryCompare(editor, "opened", true)
-        find("tagField", editor.contentItem).editText = "Glow"
-        editor.accept()
-        tryCompare(editor, "visible", false)
-        verify(orbit.tags.indexOf("Glow") < 0)
-        verify(haze.tags.indexOf("Glow") < 0)
+        tryCompare(dialog, "opened", true)
+        compare(field.editText, "")
+        verify(field.model.indexOf("glow") >= 0, "the new tag is suggested")
+        field.editText = "glow"
+        compare(find("applyBulkEdit", dialog.footer).text, "Remove from 2 scenes")
+        mouseClick(find("applyBulkEdit", dialog.footer))
+        tryCompare(dialog, "visible", false)
+        waitForBulkEdit()
+        verify(orbit.tags.indexOf("glow") < 0)
+        verify(haze.tags.indexOf("glow") < 0)
+        compare(tag("glow"), null)
+        window.messageBanner.dismiss()
+    }
+
+    // Return presses the focused button: Cancel changes nothing, the
+    // confirmation applies.
+    function test_relicensingAsksFirst() {
+        var pulse = sceneNamed("Pulse")
+        ConfigViewModel.searchScenes("Pulse")
+        ConfigViewModel.selectAllScenes()
+        ConfigViewModel.searchScenes("")
+        var dialog = window.browser.bulkEditDialog
+        var apply = find("applyBulkEdit", dialog.footer)
+
+        window.browser.openBulkEdit(ConfigViewModel.BulkSetRelicensing, false)
+        tryCompare(dialog, "opened", true)
+        compare(find("bulkEditSummary", dialog.contentItem).text, "Changes the files of 1 scene; all of them are visible.")
+        tryCompare(apply, "activeFocus", true)
+        keyClick(Qt.Key_Tab)
+        verify(find("cancelBulkEditDialog", dialog.footer).activeFocus)
+        keyClick(Qt.Key_Return)
+        tryCompare(dialog, "visible", false)
+        verify(pulse.relicensingPossible)
+
+        window.browser.openBulkEdit(ConfigViewModel.BulkSetRelicensing, false)
+        tryCompare(apply, "activeFocus", true)
+        keyClick(Qt.Key_Return)
+        tryCompare(dialog, "visible", false)
+        waitForBulkEdit()
+        verify(!pulse.relicensingPossible)
+        pulse.setRelicensingPossible(true)
+        verify(pulse.relicensingPossible)
+        window.messageBanner.dismiss()
+    }
+
+    // Home, End and the page keys move the current item and the active
+    // scene, keeping the column where the grid allows.
+    function test_gridHomeEndAndPages() {
+        grid.forceActiveFocus()
+        window.browser.activate(1)
+        keyClick(Qt.Key_End)
+        compare(grid.currentIndex, grid.count - 1)
+        compare(ConfigViewModel.activeScene, grid.currentItem.scene)
+        keyClick(Qt.Key_Home)
+        compare(grid.currentIndex, 0)
+        compare(ConfigViewModel.activeScene, grid.currentItem.scene)
+        keyClick(Qt.Key_PageDown)
+        verify(grid.currentIndex > 0)
+        compare(grid.currentIndex % grid.columns, 0, "same column")
+        keyClick(Qt.Key_PageDown)
+        verify(grid.currentIndex >= grid.count - grid.columns, "the last row at most")
+        keyClick(Qt.Key_PageUp)
+        keyClick(Qt.Key_PageUp)
+        compare(grid.currentIndex, 0)
+        keyClick(Qt.Key_Down)
+        compare(grid.currentIndex, grid.columns)
+        compare(ConfigViewModel.activeScene, grid.currentItem.scene)
+    }
+
+    // After a filter change the current scene stays current while visible;
+    // hidden, nothing is current and the details show nothing.
+    function test_currentSceneSurvivesFilterChanges() {
+        var orbit = sceneNamed("Orbit")
+        grid.forceActiveFocus()
+        window.browser.activate(ConfigViewModel.visibleRowOf(orbit))
+        compare(grid.currentItem.scene, orbit)
+
+        var current = function() { return grid.currentItem ? grid.currentItem.scene : null }
+        mouseClick(find("tag:Space"))
+        tryVerify(function() { return current() === orbit }, 5000, "Orbit moved up a row")
+        compare(ConfigViewModel.activeScene, orbit)
+        window.headerBar.sortByName = true
+        tryVerify(function() { return current() === orbit }, 5000, "Orbit moved in the new order")
+        window.headerBar.sortByName = false
+        tryVerify(function() { return current() === orbit })
+
+        mouseClick(find("tag:Background"))
+        tryCompare(grid, "currentIndex", -1)
+        compare(ConfigViewModel.activeScene, null)
+    }
+
+    // Narrow windows keep two columns of cards and every edit reachable,
+    // through the "⋯" menu when the buttons do not fit.
+    function test_narrowWindows_data() {
+        return [ { tag: "960x600", width: 960, height: 600 },
+                 { tag: "1024x700", width: 1024, height: 700 } ]
+    }
+
+    function test_narrowWindows(data) {
+        window.width = data.width
+        window.height = data.height
+        waitForRendering(window.contentItem)
+        verify(grid.columns >= 2, grid.columns + " columns in " + grid.width + " px")
+        var more = find("moreActionsButton", window.browser)
+        var names = ["addTagButton", "removeTagButton", "relicensingButton", "selectAllButton"]
+        for (var i = 0; i < names.length; ++i)
+            verify(find(names[i], window.browser).visible || more.visible, names[i])
+        if (more.visible) {
+            var toolbar = find("bulkToolbar", window.browser)
+            verify(more.x + more.width <= toolbar.width, "the menu button is on screen")
+            mouseClick(more)
+            var menu = find("moreActionsMenu", window.browser)
+            tryCompare(menu, "opened", true)
+            verify(findChild(menu.contentItem, "menuAddTag") !== null || menu.count > 0)
+            menu.close()
+            tryCompare(menu, "visible", false)
+        }
+        window.width = 1280
+        window.height = 800
+        waitForRendering(window.contentItem)
+    }
+
+    // A scene whose file cannot be read shows its file name and the mark,
+    // and cannot be previewed; asked anyway, the program says why.
+    function test_damagedSceneLooksDamaged() {
+        var card = createTemporaryObject(Qt.createComponent("qrc:/qml/SceneCard.qml"), testCase,
+                                         {scene: damagedScene, width: 300, height: 260})
+        compare(findChild(card, "cardName").text, "Broken scene.kvc")
+        compare(findChild(card, "cardAuthor").text, "Cannot be read")
+        compare(findChild(card, "cardTags").text, damagedScene.loadError)
+        verify(card.damaged)
+
+        ConfigViewModel.activeScene = damagedScene
+        compare(find("detailsName").text, "Broken scene.kvc")
+        verify(!find("previewButton").enabled)
+        verify(!find("previewVRButton").enabled)
+        verify(find("previewUnavailable").visible)
+        ConfigViewModel.previewSelectedScene()
+        var shown = window.messageBanner.text
+        verify(shown.indexOf("Broken scene.kvc") >= 0 && shown.indexOf(damagedScene.loadError) >= 0, shown)
+        ConfigViewModel.activeScene = null
+        window.messageBanner.dismiss()
+    }
+
+    // The details pane edits the scene it shows, on its own.
+    function test_detailsPaneEditsItsScene() {
+        var pulse = sceneNamed("Pulse")
+        ConfigViewModel.activeScene = pulse
+        var field = find("detailsTagField")
+        field.forceActiveFocus()
+        field.text = "Neon"
+        keyClick(Qt.Key_Return)
+        compare(pulse.tags.indexOf("Neon"), 1)
+        compare(field.text, "")
+        verify(tag("Neon") !== null)
+        find("removeTag:Neon").clicked()
+        compare(pulse.tags.indexOf("Neon"), -1)
+
+        var relicensing = find("relicensingSwitch")
+        relicensing.forceActiveFocus()
+        keyClick(Qt.Key_Space)
+        verify(!pulse.relicensingPossible)
+        keyClick(Qt.Key_Space)
+        verify(pulse.relicensingPossible)
+        verify(relicensing.checked)
+        ConfigViewModel.activeScene = null
     }
 
     // F2 renames inline, Escape cancels, Delete asks first.

@@ -193,6 +193,8 @@ void TestConfigSettings::interfaceOrder()
         "maxSoundCaptureSilence", "layerScenesInVR", "captureSound", "enablePreloader", "captureRecordingDevice",
         "checkForNewVersion", "sendUsageStats", "preferOpenVR", "scenesSelected", "activeScene", "activePlaylist",
         "playlistToRun", "filteredScenes", "allScenes", "playlists", "tags",
+        // added after the interface QML was built on
+        "bulkEditRunning", "bulkEditDone", "bulkEditTotal", "bulkEditDescription",
         // added for the playlists panel and the window
         "runningPlaylist", "runningPlaylistName", "runningPlaylistBundled", "windowStateFile"}));
 
@@ -210,6 +212,7 @@ void TestConfigSettings::interfaceOrder()
         "layerScenesInVRChanged", "preferOpenVRChanged", "scenesChanged", "activePlaylistChanged",
         "playlistToRunChanged", "playlistsChanged", "activeSceneChanged", "tagsChanged", "scenesSelectedChanged",
         "messageRaised",   // added after the interface QML was built on
+        "bulkEditChanged", "bulkEditProgressChanged",
         "runningPlaylistChanged", "activePlaylistEdited", "noticeRaised",
         // slots
         "setRandNextScene", "setTransitionTime", "setMinSceneTime", "setMaxSceneTime",
@@ -221,7 +224,8 @@ void TestConfigSettings::interfaceOrder()
         // invokables
         "searchScenes", "selectTag", "addTag", "removeTag", "relicensingPossible", "addPlaylist",
         "deletePlaylist", "viewPlaylist", "previewSelectedScene", "previewSelectedSceneVR", "selectAllScenes",
-        "deselectAllScenes", "toggleAllScenes", "playlistNameProblem"}));
+        "deselectAllScenes", "toggleAllScenes", "playlistNameProblem",
+        "bulkEditReach", "startBulkEdit", "cancelBulkEdit", "visibleRowOf"}));
 }
 
 QTEST_GUILESS_MAIN(TestConfigSettings)
