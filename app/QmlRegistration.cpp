@@ -6,6 +6,7 @@
 #include "CScenesFilterViewModel.h"
 #include "CTagViewModel.h"
 #include "QObjectListModel.h"
+#include "SceneImporter.h"
 #include "SceneKinds.h"
 
 #include <QtQml>
@@ -30,4 +31,13 @@ void registerQmlTypes()
     // for documents that show or compare them.
     qmlRegisterSingletonType<SceneKinds>(uri, 1, 0, "SceneKinds",
                                          [](QQmlEngine *, QJSEngine *) -> QObject * { return new SceneKinds; });
+    // Then the import of scene packages from the window. Without the
+    // program's importer (QML alone) one that imports nothing stands in.
+    qmlRegisterSingletonType<SceneImporter>(uri, 1, 0, "SceneImporter", [](QQmlEngine *, QJSEngine *) -> QObject * {
+        if (SceneImporter *importer = SceneImporter::instance()) {
+            QQmlEngine::setObjectOwnership(importer, QQmlEngine::CppOwnership);
+            return importer;
+        }
+        return new SceneImporter;
+    });
 }

@@ -8,11 +8,14 @@
 #include "QObjectListModel.h"
 #include "ViewModelContext.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QQmlListProperty>
 #include <QString>
 #include <QTimer>
+
+#include <functional>
 
 // The one object the user interface binds to (QML singleton
 // "ConfigViewModel"): the player's settings, the scene catalogue with its
@@ -270,6 +273,29 @@ public:
     // empty when it can.
     Q_INVOKABLE QString playlistNameProblem(QString name) const;
 
+    // ---- The catalogue following the disk (CConfigViewModelCatalogue.cpp) ----
+    // Scenes that arrive (an import, the scene folders changing) and leave
+    // while the program runs. The scene list changes row by row, never by a
+    // reset, so views keep their place; the tag list is recounted, the
+    // active playlist's count and the filter follow.
+    //
+    // Where a scene goes: true when a comes before b. Start-up sets the
+    // newest-first order; without one, arriving scenes go last.
+    using SceneOrder = std::function<bool(const CSceneViewModel &, const CSceneViewModel &)>;
+    void setSceneOrder(SceneOrder order) { m_sceneOrder = std::move(order); }
+    // Each arrived scene (read afresh, without parent; the catalogue owns it
+    // from now on) is listed at its place, or, when a scene of the same file
+    // is listed, takes that one's place with its tick, as the active scene
+    // and in the playlists; a scene that reads the same as the listed one is
+    // deleted at once and nothing changes (this program's own writes). The
+    // scenes of removedPaths leave the list and the playlists' scene lists;
+    // the playlists keep their entries, and a scene that comes back takes
+    // them again. A removed or replaced scene stops being the active scene
+    // and is deleted once control returns to the event loop.
+    void updateCatalogue(const QList<CSceneViewModel *> &arrived, const QStringList &removedPaths);
+    // The listed scene of the file at path, or null.
+    CSceneViewModel *sceneForFile(const QString &path) const;
+
 private:
     enum class BulkSelection { Select, Deselect, Toggle };
 
@@ -320,4 +346,10 @@ private:
     bool m_loadingSelection = false;   // the flags follow a playlist, not the user
     int m_batchDepth = 0;
     CScenesFilterViewModel::SceneAspects m_batchedAspects;
+
+    // The catalogue following the disk.
+    SceneOrder m_sceneOrder;
+    QHash<QString, CTagViewModel *> m_retiredTags;  // tags no scene carries now, by name
+    int sceneRowFor(const CSceneViewModel &scene) const;
+    void recountTags();
 };
