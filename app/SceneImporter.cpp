@@ -24,7 +24,7 @@ QString failureText(CopyOutcome outcome, const QString &path)
     if (!refusal.isEmpty())
         return refusal;
     if (outcome == CopyOutcome::AlreadyThere) {
-        return SceneImporter::tr("a scene named \u201c%1\u201d is already imported; it was kept as it is")
+        return SceneImporter::tr("a scene named \u201c%1\u201d is already imported and was kept as it is")
             .arg(QFileInfo(path).completeBaseName());
     }
     return SceneImporter::tr("\u201c%1\u201d could not be copied").arg(path);
