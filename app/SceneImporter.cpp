@@ -69,6 +69,11 @@ bool SceneImporter::isScenePackage(const QUrl &url) const
         || name.endsWith(QLatin1String(".kvc"), Qt::CaseInsensitive);
 }
 
+QUrl SceneImporter::startFolder() const
+{
+    return QUrl::fromLocalFile(QDir::homePath());
+}
+
 void SceneImporter::importScenes(const QList<QUrl> &urls)
 {
     QStringList paths;

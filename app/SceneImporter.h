@@ -41,6 +41,9 @@ public:
     // (any case): what a drop offers to import.
     Q_INVOKABLE bool isScenePackage(const QUrl &url) const;
 
+    // Where the import dialog opens: the user's home folder.
+    Q_INVOKABLE QUrl startFolder() const;
+
     // The import of importScenes for paths; returns the message it raised
     // (empty for no paths).
     QString importFiles(const QStringList &paths);
