@@ -2,6 +2,7 @@
 
 #include "CSceneViewModel.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QPointer>
@@ -155,7 +156,7 @@ void SceneFolderWatcher::start()
     // Known files are not reported: the same pass as later ones, without
     // reading a single scene, by taking the listing only.
     for (const Root &root : qAsConst(m_roots)) {
-        const QString path = QFileInfo(root.path).absoluteFilePath();
+        const QString path = QDir::cleanPath(root.path);
         if (!QFileInfo(path).isDir()) {
             m_awaitedRoots.insert(path, {path, root.official});
             const QString above = QFileInfo(path).absolutePath();
@@ -297,7 +298,7 @@ void SceneFolderWatcher::forgetFolder(const QString &path, QList<SceneFileChange
     for (const QString &name : gone.subfolders)
         forgetFolder(childPath(path, name), changes);
     for (const Root &root : qAsConst(m_roots)) {
-        const QString rootPath = QFileInfo(root.path).absoluteFilePath();
+        const QString rootPath = QDir::cleanPath(root.path);
         if (rootPath == path) {
             // A root that went away is awaited again.
             m_awaitedRoots.insert(rootPath, {rootPath, root.official});

@@ -45,6 +45,7 @@ private slots:
     void folderChangesReachTheList_data();
     void folderChangesReachTheList();
     void ownWritesAreNoRemoveAndAdd();
+    void manyScenesArriveInChunks();
     void removedSceneLeavesPlaylistEntryAndActiveScene();
 
 private:
@@ -228,6 +229,28 @@ void tst_LiveCatalogue::ownWritesAreNoRemoveAndAdd()
     QCOMPARE(removed.count(), 0);
     QCOMPARE(changed.count(), 0);
     QCOMPARE(m_config->sceneForFile(userScene("Old.kvc")), old);
+}
+
+void tst_LiveCatalogue::manyScenesArriveInChunks()
+{
+    constexpr int total = 3 * SceneFolderWatcher::changeChunk + 5;
+    for (int i = 0; i < total; ++i)
+        QVERIFY(writeScene(m_source->filePath(QStringLiteral("many/%1.kvc").arg(i)), QString::number(i), 2000 + i % 30));
+    QList<int> chunks;
+    connect(&m_live->watcher(), &SceneFolderWatcher::scenesChanged, this,
+            [&chunks](const QList<SceneFileChange> &changes) { chunks.append(changes.size()); });
+    // All at once: one folder moved in.
+    QVERIFY(QDir().rename(m_source->filePath("many"), userScene("many")));
+    QTRY_COMPARE(m_config->allScenes()->count(), 3 + total);
+    QVERIFY(chunks.size() >= 4);
+    for (int size : qAsConst(chunks))
+        QVERIFY(size <= SceneFolderWatcher::changeChunk);
+    // Still newest first.
+    const QList<QObject *> listed = m_config->allScenes()->objects();
+    for (int row = 1; row < listed.size(); ++row) {
+        QVERIFY(Catalogue::sceneDateSeconds(qobject_cast<CSceneViewModel *>(listed.at(row - 1))->scene().sceneDate)
+                >= Catalogue::sceneDateSeconds(qobject_cast<CSceneViewModel *>(listed.at(row))->scene().sceneDate));
+    }
 }
 
 void tst_LiveCatalogue::removedSceneLeavesPlaylistEntryAndActiveScene()
