@@ -139,6 +139,8 @@ SceneFolderWatcher::SceneFolderWatcher(const QList<Root> &roots, QObject *parent
     m_delivery.setSingleShot(true);
     m_delivery.setInterval(0);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &SceneFolderWatcher::folderChanged);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this,
+            [this](const QString &path) { folderChanged(QFileInfo(path).path()); });
     connect(&m_debounce, &QTimer::timeout, this, &SceneFolderWatcher::runPass);
     connect(&m_delivery, &QTimer::timeout, this, &SceneFolderWatcher::deliverChunk);
 }
@@ -187,6 +189,28 @@ void SceneFolderWatcher::start()
     }
     if (!m_folders.isEmpty())
         m_watcher.addPaths(m_folders.keys());
+    for (auto folder = m_folders.cbegin(); folder != m_folders.cend(); ++folder) {
+        for (auto file = folder->files.cbegin(); file != folder->files.cend(); ++file)
+            watchFile(childPath(folder.key(), file.key()));
+    }
+}
+
+// The watch follows the file, not its name: after a file was replaced its
+// name is watched afresh. Up to maxWatchedFiles, so a large catalogue does
+// not take every watch the user's other programs need; beyond that, folders
+// alone.
+void SceneFolderWatcher::watchFile(const QString &path)
+{
+    if (m_watchedFiles.remove(path))
+        m_watcher.removePath(path);
+    if (m_watchedFiles.size() < maxWatchedFiles && m_watcher.addPath(path))
+        m_watchedFiles.insert(path);
+}
+
+void SceneFolderWatcher::unwatchFile(const QString &path)
+{
+    if (m_watchedFiles.remove(path))
+        m_watcher.removePath(path);
 }
 
 bool SceneFolderWatcher::isIdle() const
@@ -279,6 +303,12 @@ void SceneFolderWatcher::passFinished(const std::shared_ptr<Pass> &pass)
         // more listing.
         for (const QString &path : qAsConst(added))
             m_dirty.insert(path);
+    }
+    for (const SceneFileChange &change : qAsConst(changes)) {
+        if (change.kind == SceneFileChange::Removed)
+            unwatchFile(change.path);
+        else
+            watchFile(change.path);
     }
     queueChanges(changes);
     if (!m_dirty.isEmpty())

@@ -42,9 +42,11 @@ struct SceneFileChange
 // window. Names that do not end in ".kvc" (the import's "*.part-*" copies,
 // a save's temporary file) are never looked at.
 //
-// The operating system tells of folders only: a file rewritten in place,
-// without a new name (an editor writing into it), is seen when its folder
-// next changes. Every writer of this program replaces files by renaming.
+// The folders are watched, and so are the first maxWatchedFiles scene files
+// themselves, so a file rewritten in place (copied over, without a new
+// name) is seen too; beyond that many, such a rewrite is seen when its
+// folder next changes. Every writer of this program replaces files by
+// renaming, which its folder tells.
 class SceneFolderWatcher : public QObject
 {
     Q_OBJECT
@@ -58,6 +60,7 @@ public:
 
     static constexpr int defaultDebounceMs = 300;
     static constexpr int changeChunk = 64;
+    static constexpr int maxWatchedFiles = 1000;
 
     explicit SceneFolderWatcher(const QList<Root> &roots, QObject *parent = nullptr);
     // Stops the worker (an unfinished pass is dropped) and deletes the scenes
@@ -91,6 +94,8 @@ private:
     void runPass();
     void passFinished(const std::shared_ptr<Pass> &pass);
     void forgetFolder(const QString &path, QList<SceneFileChange> &changes);
+    void watchFile(const QString &path);
+    void unwatchFile(const QString &path);
     void queueChanges(QList<SceneFileChange> changes);
     void deliverChunk();
 
@@ -100,6 +105,7 @@ private:
     QHash<QString, Root> m_awaitedRoots;
     QHash<QString, Folder> m_folders;  // every folder watched, by path
     QSet<QString> m_dirty;
+    QSet<QString> m_watchedFiles;
     QFileSystemWatcher m_watcher;
     QTimer m_debounce;
     QTimer m_delivery;
