@@ -79,6 +79,7 @@ void CConfigViewModel::updateCatalogue(const QList<CSceneViewModel *> &arrived, 
 
     const SceneChangeBatch batch(*this);
     QList<CSceneViewModel *> retired;
+    bool listChanged = false;
 
     for (const QString &path : removedPaths) {
         CSceneViewModel *scene = listed.take(pathKey(path));
@@ -104,6 +105,7 @@ void CConfigViewModel::updateCatalogue(const QList<CSceneViewModel *> &arrived, 
             continue;
         }
         listed.insert(key, fresh);
+        listChanged = true;
         if (!old) {
             watchScene(fresh);
             m_allScenes->insert(sceneRowFor(*fresh), fresh);
@@ -147,7 +149,7 @@ void CConfigViewModel::updateCatalogue(const QList<CSceneViewModel *> &arrived, 
             setActiveScene(nullptr);
         scene->deleteLater();
     }
-    if (!retired.isEmpty() || !arrived.isEmpty()) {
+    if (listChanged || !retired.isEmpty()) {
         recountTags();
         updateScenesSelected();
     }

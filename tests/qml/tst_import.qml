@@ -67,5 +67,7 @@ TestCase {
         var area = window.importDropArea
         var urls = ["file:///tmp/a.kvd", "file:///tmp/b.KVC", "file:///tmp/c.zip", "https://example.org/d.kvd"]
         compare(area.packagesOf(urls), ["file:///tmp/a.kvd", "file:///tmp/b.KVC"])
+        // What a drop hands over reaches the importer as a list of URLs.
+        SceneImporter.importScenes(area.packagesOf(["file:///nonexistent/e.kvd"]))
     }
 }
