@@ -167,7 +167,7 @@ void assembleCatalogue(const CAppTypeQt &app, CConfigViewModel &config)
 CConfigViewModel *startViewModels(CAppTypeQt &app)
 {
     applyDefaultPlaylistToRun(app);
-    registerQmlTypes();
+    registerQmlTypes(resolved(app, "[apppath]"), resolved(app, "[userpath]"));
     CConfigViewModel *config = createConfigViewModel(app);
     assembleCatalogue(app, *config);
     return config;

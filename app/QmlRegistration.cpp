@@ -1,5 +1,8 @@
 #include "QmlRegistration.h"
 
+#include "ApplicationInfo.h"
+#include "ThemeChoice.h"
+
 #include "CConfigViewModel.h"
 #include "CPlaylistViewModel.h"
 #include "CSceneViewModel.h"
@@ -18,7 +21,7 @@ QObject *provideConfigViewModel(QQmlEngine *engine, QJSEngine *scriptEngine)
     return CConfigViewModel::instance();
 }
 
-void registerQmlTypes()
+void registerQmlTypes(const QString &applicationDirectory, const QString &userDirectory)
 {
     const char *uri = "Kelvra";
     qmlRegisterSingletonType<CConfigViewModel>(uri, 1, 0, "ConfigViewModel", provideConfigViewModel);
@@ -31,6 +34,15 @@ void registerQmlTypes()
     // for documents that show or compare them.
     qmlRegisterSingletonType<SceneKinds>(uri, 1, 0, "SceneKinds",
                                          [](QQmlEngine *, QJSEngine *) -> QObject * { return new SceneKinds; });
+    qmlRegisterSingletonType<ApplicationInfo>(
+        uri, 1, 0, "ApplicationInfo", [applicationDirectory, userDirectory](QQmlEngine *, QJSEngine *) -> QObject * {
+            return new ApplicationInfo(applicationDirectory, userDirectory);
+        });
+    const QString interfaceSettings =
+        userDirectory.isEmpty() ? QString() : userDirectory + QStringLiteral("/interface.ini");
+    qmlRegisterSingletonType<ThemeChoice>(uri, 1, 0, "Theme", [interfaceSettings](QQmlEngine *, QJSEngine *) -> QObject * {
+        return new ThemeChoice(interfaceSettings);
+    });
     // Then the import of scene packages from the window. Without the
     // program's importer (QML alone) one that imports nothing stands in.
     qmlRegisterSingletonType<SceneImporter>(uri, 1, 0, "SceneImporter", [](QQmlEngine *, QJSEngine *) -> QObject * {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QJSEngine;
 class QObject;
 class QQmlEngine;
@@ -11,7 +13,11 @@ class QQmlEngine;
 //   SceneViewModel, PlaylistViewModel, TagViewModel, ScenesFilterViewModel,
 //   ObjectListModel        creatable with their default constructors
 //   SceneKinds             singleton, names of scene types and filter words
-void registerQmlTypes();
+//   ApplicationInfo        singleton, the release, licence and directories
+//   Theme                  singleton, light or dark (ThemeChoice)
+// The directories are the resolved "[apppath]" and "[userpath]"; without a
+// user directory the theme choice is not stored.
+void registerQmlTypes(const QString &applicationDirectory = QString(), const QString &userDirectory = QString());
 
 // The singleton provider: ignores both engines and returns the program-wide
 // configuration view model. It does not claim C++ ownership, so the QML

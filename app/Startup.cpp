@@ -10,6 +10,7 @@
 #include "SceneImport.h"
 #include "SceneImporter.h"
 #include "SingleInstance.h"
+#include "Translations.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -90,6 +91,7 @@ int runConfigurationSession(int &argc, char **argv, SingleInstance::UserDirector
     const QString resourcePath = QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(resourceFile);
     if (QFile::exists(resourcePath))
         QResource::registerResource(resourcePath);
+    const QString language = Translations::install(application);
 
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -118,6 +120,7 @@ int runConfigurationSession(int &argc, char **argv, SingleInstance::UserDirector
     if (gLog)
         gLog->SetFlushEachLine();
     LogInfo("-------------------------- Starting Configuration v%s --------------------------", KelvraVersion::kBuild);
+    LogInfo("Interface language: %s", qPrintable(language));
     if (userDirectoryLock.isHeld() && !listening)
         LogError("Later starts cannot reach this one; they will report that it does not answer");
 

@@ -70,6 +70,7 @@ Item {
                 font.pixelSize: 12
                 onClicked: panel.clearAll()
                 Accessible.name: qsTr("Clear all filters")
+                FocusRing {}
             }
         }
 
@@ -106,19 +107,58 @@ Item {
                             font.pixelSize: 11
                             color: Material.hintTextColor
                         }
-                        Flow {
-                            width: parent.width - 16
-                            x: 10
-                            spacing: 4
-                            Repeater {
-                                id: chips
-                                model: panel.tagsIn(category)
-                                delegate: TagChip {
-                                    objectName: "tag:" + modelData.name
-                                    tag: modelData
-                                    category: SceneKinds.tagCategory(modelData.name)
-                                    count: panel.countFor(modelData)
-                                    onChosen: panel.toggle(modelData)
+                        // One Tab stop per group: the arrow keys move among
+                        // its chips, Space toggles the one with the focus.
+                        FocusScope {
+                            id: group
+                            objectName: "chipGroup:" + category
+                            property int current: 0
+                            width: parent.width
+                            height: flow.implicitHeight
+                            activeFocusOnTab: true
+                            // The heading above names the group; the
+                            // chips are read one by one.
+                            Accessible.ignored: true
+
+                            function move(step) {
+                                if (chips.count === 0)
+                                    return
+                                current = Math.max(0, Math.min(chips.count - 1, current + step))
+                                chips.itemAt(current).forceActiveFocus(Qt.TabFocusReason)
+                            }
+
+                            Keys.onLeftPressed: move(-1)
+                            Keys.onUpPressed: move(-1)
+                            Keys.onRightPressed: move(1)
+                            Keys.onDownPressed: move(1)
+                            Keys.onPressed: {
+                                if (event.key === Qt.Key_Home) {
+                                    move(-chips.count)
+                                    event.accepted = true
+                                } else if (event.key === Qt.Key_End) {
+                                    move(chips.count)
+                                    event.accepted = true
+                                }
+                            }
+
+                            Flow {
+                                id: flow
+                                width: parent.width - 16
+                                x: 10
+                                spacing: 4
+                                Repeater {
+                                    id: chips
+                                    model: panel.tagsIn(category)
+                                    delegate: TagChip {
+                                        objectName: "tag:" + modelData.name
+                                        tag: modelData
+                                        category: SceneKinds.tagCategory(modelData.name)
+                                        count: panel.countFor(modelData)
+                                        focus: index === group.current
+                                        ownTabStop: false
+                                        onChosen: panel.toggle(modelData)
+                                        onClicked: group.current = index
+                                    }
                                 }
                             }
                         }

@@ -4,15 +4,25 @@ import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
 import Kelvra 1.0
 
-// Search, order, the active playlist's selection count and the main menu.
+// Search, order, the active playlist's selection count, the side panels'
+// toggles and the main menu. In a compact window the order and the count
+// move into the main menu, which always holds every action of the bar.
 ToolBar {
     id: bar
 
     property alias searchText: searchField.text
     property bool sortByName: false
+    property bool compact: false
+    property bool sidePanelShown: true
+    property bool detailsShown: true
+    property alias mainMenu: mainMenu
 
     signal settingsRequested()
     signal searchTextEdited()
+    // Enter or Down in the search field: the user wants the results.
+    signal resultsRequested()
+    signal sidePanelToggled()
+    signal detailsToggled()
 
     function focusSearch() {
         searchField.forceActiveFocus()
@@ -25,15 +35,40 @@ ToolBar {
         ConfigViewModel.searchScenes("")
     }
 
+    // Spaces typed around a name are never part of it.
+    function search(text) {
+        ConfigViewModel.searchScenes(String(text).trim())
+    }
+
+    readonly property string selectedCountText: {
+        var playlist = ConfigViewModel.activePlaylist
+        return playlist ? qsTr("Selected in “%1”: %2").arg(playlist.name).arg(playlist.scenesSelected)
+                        : qsTr("No active playlist")
+    }
+
     Material.elevation: 2
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 12
+        anchors.leftMargin: 4
         anchors.rightMargin: 4
-        spacing: 8
+        spacing: 6
+
+        ToolButton {
+            objectName: "sidePanelToggle"
+            text: bar.sidePanelShown ? "⇤" : "⇥"
+            font.pixelSize: 18
+            onClicked: bar.sidePanelToggled()
+            ToolTip.visible: hovered
+            ToolTip.text: bar.sidePanelShown ? qsTr("Hide playlists and filters (Ctrl+L)")
+                                             : qsTr("Show playlists and filters (Ctrl+L)")
+            Accessible.name: bar.sidePanelShown ? qsTr("Hide playlists and filters")
+                                                : qsTr("Show playlists and filters")
+            FocusRing {}
+        }
 
         Label {
+            visible: !bar.compact
             text: "Kelvra"
             font.pixelSize: 20
             font.weight: Font.DemiBold
@@ -43,16 +78,22 @@ ToolBar {
         TextField {
             id: searchField
             objectName: "searchField"
-            Layout.preferredWidth: 320
+            Layout.fillWidth: true
+            Layout.minimumWidth: 160
+            Layout.maximumWidth: 320
             placeholderText: qsTr("Search scene names… (Ctrl+F)")
             selectByMouse: true
             Accessible.name: qsTr("Search scenes by name")
             Accessible.role: Accessible.EditableText
             onTextEdited: {
-                ConfigViewModel.searchScenes(text)
+                bar.search(text)
                 bar.searchTextEdited()
             }
             Keys.onEscapePressed: bar.clearSearch()
+            Keys.onReturnPressed: bar.resultsRequested()
+            Keys.onEnterPressed: bar.resultsRequested()
+            Keys.onDownPressed: bar.resultsRequested()
+            FocusRing { shown: searchField.activeFocus }
         }
 
         ToolButton {
@@ -62,29 +103,35 @@ ToolBar {
             ToolTip.visible: hovered
             ToolTip.text: qsTr("Clear search")
             Accessible.name: qsTr("Clear search")
+            FocusRing {}
         }
 
         Label {
+            visible: !bar.compact
             text: qsTr("Order:")
-            leftPadding: 12
+            leftPadding: 6
         }
 
         TabBar {
             id: orderBar
             objectName: "orderBar"
+            visible: !bar.compact
             currentIndex: bar.sortByName ? 1 : 0
             background: null
             TabButton {
+                id: newestTab
                 text: qsTr("Newest")
                 width: implicitWidth
                 onClicked: bar.sortByName = false
                 Accessible.name: qsTr("Order newest first")
+                FocusRing {}
             }
             TabButton {
                 text: qsTr("Name")
                 width: implicitWidth
                 onClicked: bar.sortByName = true
                 Accessible.name: qsTr("Order by name")
+                FocusRing {}
             }
         }
 
@@ -92,13 +139,27 @@ ToolBar {
 
         Label {
             objectName: "selectedCountLabel"
-            readonly property var playlist: ConfigViewModel.activePlaylist
-            text: playlist
-                  ? qsTr("Selected in “%1”: %2").arg(playlist.name).arg(playlist.scenesSelected)
-                  : qsTr("No active playlist")
+            visible: !bar.compact
+            text: bar.selectedCountText
             textFormat: Text.PlainText
             elide: Text.ElideMiddle
             Layout.maximumWidth: 320
+        }
+
+        ToolButton {
+            objectName: "detailsToggle"
+            text: qsTr("Details")
+            checkable: true
+            checked: bar.detailsShown
+            onClicked: {
+                bar.detailsToggled()
+                checked = Qt.binding(function() { return bar.detailsShown })
+            }
+            ToolTip.visible: hovered
+            ToolTip.text: bar.detailsShown ? qsTr("Hide the scene details (Ctrl+D)")
+                                           : qsTr("Show the scene details (Ctrl+D)")
+            Accessible.name: qsTr("Scene details")
+            FocusRing {}
         }
 
         ToolButton {
@@ -108,25 +169,75 @@ ToolBar {
             ToolTip.visible: hovered
             ToolTip.text: qsTr("Settings (Ctrl+,)")
             Accessible.name: qsTr("Settings")
+            FocusRing {}
         }
 
         ToolButton {
             id: menuButton
+            objectName: "menuButton"
             text: "☰"
             font.pixelSize: 18
             onClicked: mainMenu.open()
             Accessible.name: qsTr("Main menu")
+            FocusRing {}
             Menu {
                 id: mainMenu
+                objectName: "mainMenu"
+                title: qsTr("Main menu")
                 y: menuButton.height
+                // Menu items are named by their text; set here so that a
+                // screen reader never hears an unnamed item whatever the
+                // style does.
                 MenuItem {
-                    text: qsTr("Settings…")
+                    enabled: false
+                    visible: bar.compact
+                    height: visible ? implicitHeight : 0
+                    text: bar.selectedCountText
+                    Accessible.name: text
+                }
+                MenuItem {
+                    text: qsTr("Order newest first")
+                    checkable: true
+                    checked: !bar.sortByName
+                    onTriggered: {
+                        bar.sortByName = false
+                        checked = Qt.binding(function() { return !bar.sortByName })
+                    }
+                    Accessible.name: text
+                }
+                MenuItem {
+                    text: qsTr("Order by name")
+                    checkable: true
+                    checked: bar.sortByName
+                    onTriggered: {
+                        bar.sortByName = true
+                        checked = Qt.binding(function() { return bar.sortByName })
+                    }
+                    Accessible.name: text
+                }
+                MenuSeparator {}
+                MenuItem {
+                    text: bar.sidePanelShown ? qsTr("Hide playlists and filters (Ctrl+L)")
+                                             : qsTr("Show playlists and filters (Ctrl+L)")
+                    onTriggered: bar.sidePanelToggled()
+                    Accessible.name: text
+                }
+                MenuItem {
+                    text: bar.detailsShown ? qsTr("Hide the scene details (Ctrl+D)")
+                                           : qsTr("Show the scene details (Ctrl+D)")
+                    onTriggered: bar.detailsToggled()
+                    Accessible.name: text
+                }
+                MenuItem {
+                    text: qsTr("Settings… (Ctrl+,)")
                     onTriggered: bar.settingsRequested()
+                    Accessible.name: text
                 }
                 MenuSeparator {}
                 MenuItem {
                     text: qsTr("Quit (Ctrl+Q)")
                     onTriggered: Qt.quit()
+                    Accessible.name: text
                 }
             }
         }

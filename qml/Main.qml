@@ -3,10 +3,13 @@ import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
 import QtQuick.Window 2.15
+import Qt.labs.settings 1.0
 import Kelvra 1.0
 
 // The main window: playlists and filters on the left, the scene grid in the
-// middle, the active scene on the right, settings in a drawer.
+// middle, the active scene on the right, settings in a drawer. Either side
+// can be folded away from the header; below compactWidth the details open
+// over the grid instead of beside it, so the grid keeps its columns.
 ApplicationWindow {
     id: window
 
@@ -24,14 +27,41 @@ ApplicationWindow {
     property alias headerBar: headerBar
     property alias messageBanner: messageBanner
 
+    // Below this width the details pane lies over the grid when open.
+    readonly property int compactWidth: 1200
+    readonly property bool compact: width < compactWidth
+    property bool sideCollapsed: false
+    // In a wide window: whether the user folded the details away.
+    property bool detailsCollapsed: false
+    // In a compact window: whether the user opened the details.
+    property bool detailsOpenCompact: false
+    readonly property bool detailsShown: compact ? detailsOpenCompact : !detailsCollapsed
+
+    function toggleSidePanel() {
+        sideCollapsed = !sideCollapsed
+    }
+
+    function toggleDetails() {
+        if (compact)
+            detailsOpenCompact = !detailsOpenCompact
+        else
+            detailsCollapsed = !detailsCollapsed
+    }
+
     Material.theme: Material.Dark
     Material.accent: "#4FC3F7"
 
     header: HeaderBar {
         id: headerBar
+        compact: window.compact
+        sidePanelShown: !window.sideCollapsed
+        detailsShown: window.detailsShown
         onSettingsRequested: settingsDrawer.open()
         onSortByNameChanged: browser.applySortOrder(sortByName)
         onSearchTextEdited: browser.scrollToTop()
+        onResultsRequested: browser.focusGrid()
+        onSidePanelToggled: window.toggleSidePanel()
+        onDetailsToggled: window.toggleDetails()
     }
 
     RowLayout {
@@ -40,12 +70,14 @@ ApplicationWindow {
 
         SidePanel {
             id: sidePanel
+            visible: !window.sideCollapsed
             Layout.preferredWidth: 270
             Layout.fillHeight: true
             onFiltersCleared: headerBar.clearSearch()
         }
 
         ToolSeparator {
+            visible: sidePanel.visible
             Layout.fillHeight: true
             orientation: Qt.Vertical
             padding: 0
@@ -62,14 +94,36 @@ ApplicationWindow {
         }
 
         ToolSeparator {
+            visible: window.detailsShown && !window.compact
             Layout.fillHeight: true
             orientation: Qt.Vertical
             padding: 0
         }
 
-        DetailsPane {
-            Layout.preferredWidth: 330
+        // The room the details take beside the grid in a wide window.
+        Item {
+            visible: window.detailsShown && !window.compact
+            Layout.preferredWidth: detailsHolder.width
             Layout.fillHeight: true
+        }
+    }
+
+    // Beside the grid in a wide window (over the room kept for it), over the
+    // grid's right edge in a compact one.
+    Pane {
+        id: detailsHolder
+        objectName: "detailsHolder"
+        visible: window.detailsShown
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        width: 330
+        padding: 0
+        z: 5
+        Material.elevation: window.compact ? 8 : 0
+        Accessible.ignored: true
+        DetailsPane {
+            anchors.fill: parent
         }
     }
 
@@ -84,8 +138,14 @@ ApplicationWindow {
 
     SettingsDrawer {
         id: settingsDrawer
-        width: Math.min(560, window.width * 0.6)
+        width: Math.min(560, Math.max(window.width * 0.6, 480))
         height: window.height
+    }
+
+    WindowState {
+        id: windowState
+        objectName: "windowState"
+        window: window
     }
 
     Shortcut {
@@ -103,11 +163,22 @@ ApplicationWindow {
     }
     Shortcut {
         sequence: "F2"
-        onActivated: sidePanel.renameActivePlaylist()
+        onActivated: {
+            window.sideCollapsed = false
+            sidePanel.renameActivePlaylist()
+        }
     }
     Shortcut {
         sequence: "Ctrl+N"
         onActivated: sidePanel.createPlaylist()
+    }
+    Shortcut {
+        sequence: "Ctrl+L"
+        onActivated: window.toggleSidePanel()
+    }
+    Shortcut {
+        sequence: "Ctrl+D"
+        onActivated: window.toggleDetails()
     }
 
     Component.onCompleted: browser.focusGrid()

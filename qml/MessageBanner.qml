@@ -4,8 +4,10 @@ import QtQuick.Controls.Material 2.15
 import Kelvra 1.0
 
 // What the program could not do (an edit not written, a playlist not saved),
-// shown at the bottom of the window for a few seconds without taking the
-// focus. The newest few messages stay together; a click dismisses them.
+// and what it did that changes what the user expects (a new playlist now
+// runs in the player), shown at the bottom of the window for a few seconds
+// without taking the focus. The newest few messages stay together; a click
+// dismisses them. The colour says whether the newest is a failure.
 Pane {
     id: banner
     objectName: "messageBanner"
@@ -14,11 +16,14 @@ Pane {
     property var messages: []
     readonly property string text: messages.join("\n")
     property alias interval: hideTimer.interval
+    // Whether the newest message tells of something done, not of a failure.
+    property bool notice: false
 
-    function show(message) {
+    function show(message, isNotice) {
         var kept = messages.slice(Math.max(0, messages.length - maxShown + 1))
         kept.push(String(message))
         messages = kept
+        notice = isNotice === true
         hideTimer.restart()
     }
 
@@ -30,7 +35,7 @@ Pane {
     visible: messages.length > 0
     padding: 12
     Material.elevation: 6
-    Material.background: "#4E342E"
+    Material.background: notice ? "#1B5E20" : "#4E342E"
     Accessible.role: Accessible.AlertMessage
     Accessible.name: text
 
@@ -56,6 +61,7 @@ Pane {
 
     Connections {
         target: ConfigViewModel
-        function onMessageRaised(text) { banner.show(text) }
+        function onMessageRaised(text) { banner.show(text, false) }
+        function onNoticeRaised(text) { banner.show(text, true) }
     }
 }

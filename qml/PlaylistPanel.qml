@@ -6,12 +6,18 @@ import Kelvra 1.0
 import "Logic.js" as Logic
 
 // The playlists: the active one (whose scenes are selected in the grid) is
-// marked with a dot, the one the player runs with a play sign.
+// marked with a dot, the one the player runs with a play sign. Above them a
+// line says what the player runs, even when that is not one of the list
+// (the playlist shipped with the program, before the user chose one); when
+// the user ticks scenes in another playlist, an offer to make it run shows.
 Item {
     id: panel
 
     readonly property var playlists: ConfigViewModel.playlists
     property alias list: list
+    // The last failure the program reported, to show in the dialog that
+    // asked for what failed.
+    property string lastFailure: ""
 
     function names() {
         var result = []
@@ -42,29 +48,54 @@ Item {
         if (problem.length > 0)
             return problem
         if (newName !== playlist.name) {
+            lastFailure = ""
             playlist.name = newName
             // Refused by the program (its message says why): keep editing.
             if (playlist.name !== newName)
-                return qsTr("The playlist was not renamed.")
+                return lastFailure.length > 0 ? lastFailure : qsTr("The playlist was not renamed.")
         }
         return ""
+    }
+
+    // Creates the playlist; "" when it was made, else why not.
+    function createNamed(name) {
+        var before = playlists.length
+        lastFailure = ""
+        ConfigViewModel.addPlaylist(name)
+        if (playlists.length > before)
+            return ""
+        return lastFailure.length > 0 ? lastFailure
+                                       : qsTr("Playlist “%1” was not created.").arg(name)
+    }
+
+    function indexOf(playlist) {
+        for (var i = 0; i < playlists.length; ++i)
+            if (playlists[i] === playlist)
+                return i
+        return -1
     }
 
     function viewInPlayer(playlist, mode) {
         ConfigViewModel.viewPlaylist(playlist.name, mode)
     }
 
+    // The row the keyboard is on when the list has the focus, else the
+    // active playlist.
     function renameActive() {
-        var active = ConfigViewModel.activePlaylist
-        if (!active)
+        if (list.activeFocus && list.currentItem) {
+            list.currentItem.startRename()
             return
-        for (var i = 0; i < playlists.length; ++i) {
-            if (playlists[i] === active) {
-                list.currentIndex = i
-                list.currentItem.startRename()
-                return
-            }
         }
+        var i = indexOf(ConfigViewModel.activePlaylist)
+        if (i < 0)
+            return
+        list.currentIndex = i
+        list.currentItem.startRename()
+    }
+
+    Connections {
+        target: ConfigViewModel
+        function onMessageRaised(text) { panel.lastFailure = text }
     }
 
     function askDelete(playlist) {
@@ -97,21 +128,13 @@ Item {
                 ToolTip.visible: hovered
                 ToolTip.text: qsTr("New playlist (Ctrl+N)")
                 Accessible.name: qsTr("New playlist")
+                FocusRing {}
             }
         }
 
-        Label {
-            visible: ConfigViewModel.activePlaylist === null
-            text: panel.playlists.length > 0
-                  ? qsTr("Click a playlist to make it active; its scenes are then selected in the grid.")
-                  : qsTr("Create a playlist to select scenes for it.")
-            wrapMode: Text.WordWrap
-            font.pixelSize: 12
-            color: "#FFB74D"
+        RunningPlaylistBar {
+            id: running
             Layout.fillWidth: true
-            Layout.leftMargin: 12
-            Layout.rightMargin: 12
-            Layout.bottomMargin: 4
         }
 
         ListView {
@@ -128,19 +151,43 @@ Item {
             Accessible.name: qsTr("Playlists")
             Accessible.role: Accessible.List
 
+            // Below the rows, so that showing or hiding it never moves a row
+            // between the two clicks of a double click.
+            footer: Label {
+                objectName: "playlistHint"
+                width: list.width
+                visible: ConfigViewModel.activePlaylist === null
+                height: visible ? implicitHeight : 0
+                text: panel.playlists.length > 0
+                      ? qsTr("Click a playlist to make it active; its scenes are then ticked in the grid.")
+                      : qsTr("Create a playlist to tick scenes for it.")
+                wrapMode: Text.WordWrap
+                font.pixelSize: 12
+                color: "#FFB74D"
+                leftPadding: 12
+                rightPadding: 12
+                topPadding: 4
+            }
+
+            // The keyboard comes to the list on the active playlist.
             onActiveFocusChanged: {
-                if (!activeFocus || currentIndex >= 0 || count === 0)
+                if (!activeFocus || count === 0)
                     return
-                currentIndex = 0
-                for (var i = 0; i < count; ++i)
-                    if (panel.playlists[i] === ConfigViewModel.activePlaylist)
-                        currentIndex = i
+                var active = panel.indexOf(ConfigViewModel.activePlaylist)
+                if (active >= 0)
+                    currentIndex = active
+                else if (currentIndex < 0)
+                    currentIndex = 0
             }
             Keys.onDeletePressed: {
                 if (currentItem)
                     panel.askDelete(currentItem.playlist)
             }
             Keys.onReturnPressed: {
+                if (currentItem)
+                    panel.makeActive(currentItem.playlist)
+            }
+            Keys.onEnterPressed: {
                 if (currentItem)
                     panel.makeActive(currentItem.playlist)
             }
@@ -205,6 +252,7 @@ Item {
                 rightPadding: 4
                 implicitHeight: 40
                 highlighted: ListView.isCurrentItem && list.activeFocus
+                FocusRing { shown: row.ListView.isCurrentItem && list.activeFocus && !row.editing }
                 // The current row holds the list's focus, so a screen reader
                 // follows the arrow keys row by row; keys it does not use go
                 // on to the list.
@@ -214,10 +262,14 @@ Item {
                 Accessible.selectable: true
                 Accessible.selected: active
                 onClicked: {
-                    list.currentIndex = index
                     panel.makeActive(playlist)
+                    list.currentIndex = index
+                    list.forceActiveFocus()
                 }
-                onDoubleClicked: startRename()
+                onDoubleClicked: {
+                    list.currentIndex = index
+                    startRename()
+                }
                 Accessible.name: qsTr("%1%2%3")
                                  .arg(playlist.name)
                                  .arg(active ? qsTr(", active") : "")
@@ -242,12 +294,15 @@ Item {
                         HoverHandler { id: markHover }
                     }
                     Label {
+                        id: nameLabel
                         visible: !row.editing
                         text: row.playlist.name
                         textFormat: Text.PlainText
                         elide: Text.ElideRight
                         font.weight: row.active ? Font.DemiBold : Font.Normal
                         Layout.fillWidth: true
+                        ToolTip.visible: truncated && row.hovered
+                        ToolTip.text: row.playlist.name
                     }
                     TextField {
                         id: editor
@@ -282,6 +337,7 @@ Item {
                         Accessible.name: qsTr("Actions for %1").arg(row.playlist.name)
                         implicitWidth: 36
                         implicitHeight: 36
+                        FocusRing {}
                     }
                 }
 
@@ -319,24 +375,10 @@ Item {
         }
     }
 
-    Dialog {
+    PlaylistDeleteDialog {
         id: deleteDialog
         objectName: "deleteDialog"
-        property QtObject playlist: null
-        parent: Overlay.overlay
-        anchors.centerIn: parent
-        modal: true
-        title: qsTr("Delete playlist")
-        width: 400
-        standardButtons: Dialog.Yes | Dialog.Cancel
-        Label {
-            width: parent.width
-            text: deleteDialog.playlist
-                  ? qsTr("Delete the playlist “%1”? Its file is removed.").arg(deleteDialog.playlist.name)
-                  : ""
-            textFormat: Text.PlainText
-            wrapMode: Text.WordWrap
-        }
+        runs: panel.isRun(playlist)
         onAccepted: {
             if (playlist)
                 ConfigViewModel.deletePlaylist(playlist.name)
@@ -349,60 +391,15 @@ Item {
         }
     }
 
-    Dialog {
+    PlaylistNameDialog {
         id: nameDialog
         objectName: "newPlaylistDialog"
-        parent: Overlay.overlay
-        anchors.centerIn: parent
-        modal: true
-        title: qsTr("New playlist")
-        width: 400
-        standardButtons: Dialog.Ok | Dialog.Cancel
-
-        function openForNew() {
-            nameField.text = qsTr("New playlist")
-            open()
-            nameField.forceActiveFocus()
-            nameField.selectAll()
-        }
-
-        readonly property string problem: Logic.playlistNameProblem(nameField.text, panel.names(), "",
-                                                                    ConfigViewModel.playlistNameProblem(nameField.text))
-
-        onAboutToShow: standardButton(Dialog.Ok).enabled = Qt.binding(function() { return nameDialog.problem.length === 0 })
-
-        ColumnLayout {
-            width: parent.width
-            spacing: 8
-            Label {
-                text: qsTr("Name:")
-            }
-            TextField {
-                id: nameField
-                Layout.fillWidth: true
-                selectByMouse: true
-                Accessible.name: qsTr("Name of the new playlist")
-                onAccepted: if (nameDialog.problem.length === 0) nameDialog.accept()
-            }
-            Label {
-                text: nameDialog.problem
-                textFormat: Text.PlainText
-                visible: text.length > 0
-                color: "#EF9A9A"
-                wrapMode: Text.WordWrap
-                Layout.fillWidth: true
-            }
-            Label {
-                text: qsTr("The new playlist becomes active and runs in the player.")
-                color: Material.hintTextColor
-                wrapMode: Text.WordWrap
-                Layout.fillWidth: true
-            }
-        }
-        onAccepted: {
-            ConfigViewModel.addPlaylist(nameField.text)
+        existingNames: panel.names()
+        create: panel.createNamed
+        onCreated: {
             list.currentIndex = panel.playlists.length - 1
             list.forceActiveFocus()
         }
+        onRejected: list.forceActiveFocus()
     }
 }

@@ -40,5 +40,6 @@ RowLayout {
         onToggled: row.edited(checked)
         Accessible.name: label.text
         Accessible.role: Accessible.CheckBox
+        FocusRing {}
     }
 }

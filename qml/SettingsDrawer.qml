@@ -75,6 +75,7 @@ Drawer {
                             onEdited: drawer.vm.randNextScene = value
                         }
                         SettingNumber {
+                            id: minSceneTimeSetting
                             objectName: "minSceneTime"
                             text: qsTr("Minimum scene time")
                             value: drawer.vm.minSceneTime
@@ -84,8 +85,10 @@ Drawer {
                         SettingNumber {
                             objectName: "maxSceneTime"
                             text: qsTr("Maximum scene time")
-                            hint: drawer.vm.minSceneTime > drawer.vm.maxSceneTime
-                                  ? qsTr("Shorter than the minimum scene time") : ""
+                            error: drawer.vm.minSceneTime > drawer.vm.maxSceneTime
+                                   ? qsTr("Shorter than the minimum scene time: set it to at least %1.")
+                                     .arg(minSceneTimeSetting.format(drawer.vm.minSceneTime))
+                                   : ""
                             value: drawer.vm.maxSceneTime
                             from: 1; to: 3600; unit: qsTr("s")
                             onEdited: drawer.vm.maxSceneTime = value
@@ -145,6 +148,7 @@ Drawer {
                                 checked: !drawer.renderInPixels
                                 onToggled: drawer.vm.renderTargetSize = 100
                                 Accessible.name: qsTr("Render size relative to the window")
+                                FocusRing {}
                             }
                             RadioButton {
                                 objectName: "renderPixels"
@@ -155,6 +159,7 @@ Drawer {
                                     drawer.vm.renderTargetHeight = 1080
                                 }
                                 Accessible.name: qsTr("Render size in pixels")
+                                FocusRing {}
                             }
                         }
                         SettingNumber {
@@ -205,6 +210,8 @@ Drawer {
                         }
                         SettingSwitch {
                             objectName: "captureRecordingDevice"
+                            // Without sound capture there is nothing to tune.
+                            enabled: drawer.vm.captureSound
                             text: qsTr("Capture from the recording device")
                             hint: qsTr("Use the microphone or line input instead of what is playing")
                             checked: drawer.vm.captureRecordingDevice
@@ -212,6 +219,7 @@ Drawer {
                         }
                         SettingNumber {
                             objectName: "maxSoundCaptureSilence"
+                            enabled: drawer.vm.captureSound
                             text: qsTr("Longest silence before restarting capture")
                             value: drawer.vm.maxSoundCaptureSilence
                             from: 0; to: 3600; unit: qsTr("s")
@@ -219,6 +227,7 @@ Drawer {
                         }
                         SettingNumber {
                             objectName: "sceneChangeSilenceTime"
+                            enabled: drawer.vm.captureSound
                             text: qsTr("Change scene after silence of")
                             value: drawer.vm.sceneChangeSilenceTime
                             from: 0; to: 600; stepSize: 0.5; decimals: 1; unit: qsTr("s")
@@ -226,6 +235,7 @@ Drawer {
                         }
                         SettingNumber {
                             objectName: "sceneChangeSilenceCooldownTime"
+                            enabled: drawer.vm.captureSound
                             text: qsTr("Wait after a silence change")
                             value: drawer.vm.sceneChangeSilenceCooldownTime
                             from: 0; to: 600; stepSize: 0.5; decimals: 1; unit: qsTr("s")

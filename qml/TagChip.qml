@@ -12,6 +12,9 @@ AbstractButton {
     property string category: "tag"
     // The number shown beside the name; negative hides it.
     property int count: tag ? Math.round(tag.score) : -1
+    // False inside a group that is one Tab stop as a whole: a click still
+    // gives the chip the focus, Tab does not stop at it.
+    property bool ownTabStop: true
 
     readonly property color tint: category === "filter" ? "#FFB74D"
                                 : category === "type" ? "#81C784"
@@ -36,7 +39,7 @@ AbstractButton {
     // toggles `checked` by itself, which is put back on the tag afterwards.
     checkable: true
     checked: tag ? tag.selected : false
-    focusPolicy: Qt.StrongFocus
+    focusPolicy: ownTabStop ? Qt.StrongFocus : Qt.ClickFocus
     padding: 5
     leftPadding: 9
     rightPadding: 9
@@ -72,7 +75,7 @@ AbstractButton {
         radius: chip.category === "tag" ? height / 2 : 4
         color: chip.checked ? chip.tint : (chip.hovered ? Qt.rgba(1, 1, 1, 0.08) : "transparent")
         border.width: chip.visualFocus ? 2 : 1
-        border.color: chip.visualFocus ? Material.foreground : chip.tint
+        border.color: chip.visualFocus ? "#FFF59D" : chip.tint
         opacity: chip.enabled ? 1 : 0.4
     }
 }

@@ -295,6 +295,38 @@ public:
     void updateCatalogue(const QList<CSceneViewModel *> &arrived, const QStringList &removedPaths);
     // The listed scene of the file at path, or null.
     CSceneViewModel *sceneForFile(const QString &path) const;
+    // ---- What the player runs, and what the window remembers ---------------
+    // The player runs the file of the playlist to run, which need not be one
+    // of the listed playlists: before the user chooses, it is the playlist
+    // that ships with the program.
+    //
+    // The listed playlist whose file the player runs; null when it runs a
+    // file outside the list, or nothing.
+    Q_PROPERTY(CPlaylistViewModel *runningPlaylist READ runningPlaylist NOTIFY runningPlaylistChanged)
+    // What the player runs, by name: the listed playlist's name, else the
+    // file's name without ".kvp"; empty when there is no playlist to run.
+    Q_PROPERTY(QString runningPlaylistName READ runningPlaylistName NOTIFY runningPlaylistChanged)
+    // Whether that file is one of the playlists shipped with the program
+    // (the application directory's "playlists" folder).
+    Q_PROPERTY(bool runningPlaylistBundled READ runningPlaylistBundled NOTIFY runningPlaylistChanged)
+    // The file in which the window keeps its size, position, panels and
+    // order: "window.ini" beside the configuration; empty without one.
+    Q_PROPERTY(QString windowStateFile READ windowStateFile CONSTANT)
+
+    CPlaylistViewModel *runningPlaylist() const;
+    QString runningPlaylistName() const;
+    bool runningPlaylistBundled() const;
+    QString windowStateFile() const;
+
+signals:
+    // runningPlaylist, its name or where it comes from may have changed.
+    void runningPlaylistChanged();
+    // The user ticked or unticked a scene of the active playlist (loading a
+    // playlist's scenes into the selection is not an edit).
+    void activePlaylistEdited();
+    // Something done that changes what the user expects (a playlist made,
+    // the playlist the player runs deleted): one sentence, plain text.
+    void noticeRaised(QString text);
 
 private:
     enum class BulkSelection { Select, Deselect, Toggle };

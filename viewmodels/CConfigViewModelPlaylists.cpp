@@ -28,6 +28,7 @@ void CConfigViewModel::setPlaylists(const QList<CPlaylistViewModel *> &list)
         if (playlist && playlist->filepath() == m_context.config->playlistToRun)
             setActivePlaylist(playlist);
     }
+    emit runningPlaylistChanged();
 }
 
 void CConfigViewModel::watchPlaylist(CPlaylistViewModel *playlist)
@@ -53,8 +54,10 @@ void CConfigViewModel::raiseMessageLater(const QString &text)
 
 void CConfigViewModel::scheduleStore()
 {
-    if (m_activePlaylist && !m_loadingSelection)
+    if (m_activePlaylist && !m_loadingSelection) {
         m_storeTimer.start();
+        emit activePlaylistEdited();
+    }
 }
 
 void CConfigViewModel::storeSelection()
@@ -107,7 +110,11 @@ void CConfigViewModel::setActivePlaylist(CPlaylistViewModel *playlist)
 
 void CConfigViewModel::setPlaylistToRun(QString playlist)
 {
-    assignAndNotify(this, m_context.config->playlistToRun, playlist, &CConfigViewModel::playlistToRunChanged);
+    if (playlist == m_context.config->playlistToRun)
+        return;
+    m_context.config->playlistToRun = playlist;
+    emit playlistToRunChanged();
+    emit runningPlaylistChanged();
 }
 
 void CConfigViewModel::addPlaylist(QString name)
@@ -145,9 +152,13 @@ void CConfigViewModel::addPlaylist(QString name)
 
     m_playlists.append(playlist);
     emit playlistsChanged();
+    emit runningPlaylistChanged();
 
     setPlaylistToRun(playlist->filepath());
     setActivePlaylist(playlist);
+    emit noticeRaised(tr("Playlist \u201c%1\u201d was created and the player now runs it; "
+                         "tick its scenes in the grid.")
+                          .arg(candidate));
 }
 
 void CConfigViewModel::deletePlaylist(QString name)
@@ -170,23 +181,40 @@ void CConfigViewModel::deletePlaylist(QString name)
         }
     }
 
-    if (!m_activePlaylist || !CPlaylistViewModel::isSamePath(m_activePlaylist->filepath(), path))
-        return;
-
-    // The deleted playlist stops being active without the selection being
-    // stored into it, so its file stays deleted.
-    m_storeTimer.stop();
-    m_activePlaylist = nullptr;
-    if (m_playlists.isEmpty()) {
-        setPlaylistToRun(QString());
-        emit activePlaylistChanged();
-        return;
+    if (m_activePlaylist && CPlaylistViewModel::isSamePath(m_activePlaylist->filepath(), path)) {
+        // The deleted playlist stops being active without the selection
+        // being stored into it, so its file stays deleted.
+        m_storeTimer.stop();
+        m_activePlaylist = nullptr;
+        if (!m_playlists.isEmpty() && m_playlists.first()) {
+            setActivePlaylist(m_playlists.first());
+        } else {
+            // No playlist is left to show: its ticks go with it, so the grid
+            // never shows scenes as chosen for a playlist that is gone.
+            const SceneChangeBatch batch(*this);
+            m_loadingSelection = true;
+            for (CSceneViewModel *scene : sceneObjects())
+                scene->setSelected(false);
+            m_loadingSelection = false;
+            emit activePlaylistChanged();
+        }
     }
 
-    CPlaylistViewModel *first = m_playlists.first();
-    if (first)
-        setPlaylistToRun(first->filepath());
-    setActivePlaylist(first);
+    // The player must not be left with a file that is gone: it runs the
+    // playlist the user now sees as active, or none. A deleted playlist the
+    // player did not run changes nothing it runs.
+    if (!CPlaylistViewModel::isSamePath(m_context.config->playlistToRun, path))
+        return;
+    if (m_activePlaylist) {
+        setPlaylistToRun(m_activePlaylist->filepath());
+        emit noticeRaised(tr("Playlist \u201c%1\u201d was deleted; the player now runs \u201c%2\u201d.")
+                              .arg(name, m_activePlaylist->name()));
+    } else {
+        setPlaylistToRun(QString());
+        emit noticeRaised(tr("Playlist \u201c%1\u201d was deleted; the player has no playlist to run until "
+                             "you create one.")
+                              .arg(name));
+    }
 }
 
 void CConfigViewModel::viewPlaylist(QString name, QString mode)
@@ -208,4 +236,46 @@ void CConfigViewModel::viewPlaylist(QString name, QString mode)
 QString CConfigViewModel::playlistNameProblem(QString name) const
 {
     return CPlaylistViewModel::nameProblem(name);
+}
+
+CPlaylistViewModel *CConfigViewModel::runningPlaylist() const
+{
+    const QString path = m_context.config->playlistToRun;
+    if (path.isEmpty())
+        return nullptr;
+    for (CPlaylistViewModel *playlist : m_playlists) {
+        if (playlist && CPlaylistViewModel::isSamePath(playlist->filepath(), path))
+            return playlist;
+    }
+    return nullptr;
+}
+
+QString CConfigViewModel::runningPlaylistName() const
+{
+    if (const CPlaylistViewModel *playlist = runningPlaylist())
+        return playlist->name();
+    const QString path = m_context.config->playlistToRun;
+    if (path.isEmpty())
+        return QString();
+    QString name = QFileInfo(path).fileName();
+    if (name.endsWith(QLatin1String(PlaylistDirectory::fileSuffix), Qt::CaseInsensitive))
+        name.chop(int(qstrlen(PlaylistDirectory::fileSuffix)));
+    return name;
+}
+
+bool CConfigViewModel::runningPlaylistBundled() const
+{
+    const QString applicationDirectory = m_context.player.workingDirectory();
+    const QString path = m_context.config->playlistToRun;
+    if (applicationDirectory.isEmpty() || path.isEmpty() || runningPlaylist())
+        return false;
+    return CPlaylistViewModel::isSamePath(QFileInfo(path).absolutePath(),
+                                          applicationDirectory + QLatin1String("/playlists"));
+}
+
+QString CConfigViewModel::windowStateFile() const
+{
+    if (m_context.configPath.isEmpty())
+        return QString();
+    return QFileInfo(m_context.configPath).absolutePath() + QLatin1String("/window.ini");
 }

@@ -84,6 +84,7 @@ private slots:
     void playlistFiles();
     void defaultPlaylistToRun();
     void catalogueIsHandedToTheConfigViewModel();
+    void firstStartSaysTheBundledPlaylistRuns();
 
 private:
     QString appPath(const QString &rest) const { return m_app->filePath(rest); }
@@ -271,6 +272,24 @@ void tst_Catalogue::catalogueIsHandedToTheConfigViewModel()
         tagNames << tag->name();
     QVERIFY(tagNames.contains("Calm"));
     QVERIFY(!tagNames.contains("Secret"));  // an unlisted official scene is not counted
+}
+
+// On a first start the user's copy of "Default" is listed, but the player
+// runs the shipped file: what runs is named as the bundled one, and no
+// listed playlist claims it.
+void tst_Catalogue::firstStartSaysTheBundledPlaylistRuns()
+{
+    QVERIFY(touch(appPath("playlists/Default.kvp")));
+    m_engine->Config()->playlistToRun.clear();
+    Catalogue::applyDefaultPlaylistToRun(*m_engine);
+    std::unique_ptr<CConfigViewModel> config(Catalogue::createConfigViewModel(*m_engine));
+    Catalogue::assembleCatalogue(*m_engine, *config);
+
+    QCOMPARE(playlistNames(config->playlistList()), QStringList{"Default"});
+    QCOMPARE(config->runningPlaylist(), nullptr);
+    QCOMPARE(config->activePlaylist(), nullptr);
+    QCOMPARE(config->runningPlaylistName(), QStringLiteral("Default"));
+    QVERIFY(config->runningPlaylistBundled());
 }
 
 QTEST_GUILESS_MAIN(tst_Catalogue)

@@ -54,6 +54,8 @@ TestCase {
         window.width = 960
         window.height = 600
         window.show()
+        window.width = 960
+        window.height = 600
         verify(waitForRendering(window.contentItem))
         window.requestActivate()
         tryCompare(window, "active", true)
@@ -110,10 +112,11 @@ TestCase {
         verify(on.checked)
     }
 
-    // A spin box in tenths gives its range in tenths too, and says the
-    // number as shown.
+    // A spin box that counts in tenths still says the number in seconds,
+    // with its range in seconds, and the number as shown.
     function test_numbersWithTheirRange_data() {
-        return [ { tag: "tenths", name: "transitionTime", set: 3, value: 30, minimum: 0, maximum: 600, shown: "3.0 s" },
+        return [ { tag: "tenths", name: "transitionTime", set: 3, value: 3, minimum: 0, maximum: 60, shown: "3.0 s" },
+                 { tag: "silence, tenths", name: "sceneChangeSilenceTime", set: 2.5, value: 2.5, minimum: 0, maximum: 600, shown: "2.5 s" },
                  { tag: "whole", name: "minSceneTime", set: 30, value: 30, minimum: 1, maximum: 3600, shown: "30 s" } ]
     }
 
@@ -178,5 +181,20 @@ TestCase {
         }
         verify(reached, "Tab never reaches a playlist's actions")
         compare(accessibility.describe(window.activeFocusItem).focused, true)
+    }
+
+    // An open menu reads as named items.
+    function test_openMainMenu() {
+        var menu = window.headerBar.mainMenu
+        menu.open()
+        tryCompare(menu, "opened", true)
+        for (var i = 0; i < menu.count; ++i) {
+            var item = menu.itemAt(i)
+            if (item.text !== undefined && item.visible)
+                verify(accessibility.describe(item).name.length > 0, "item " + i)
+        }
+        audit()
+        menu.close()
+        tryCompare(menu, "visible", false)
     }
 }

@@ -5,6 +5,7 @@
 #include "CAppTypeQt.h"
 #include "CConfigViewModel.h"
 #include "CLog.h"
+#include "CPlaylist.h"
 #include "CPlaylistViewModel.h"
 #include "CSceneImageProvider.h"
 #include "CScene.h"
@@ -139,10 +140,25 @@ private:
     // Whether none of an item can be seen: its rectangle lies outside the
     // window or outside a view it is in. Other scrolled content stays
     // readable (and reachable by Tab) while scrolled out of sight.
+    // Inside an item view the view's delegate decides: a card cut by the
+    // view's edge is in sight as a whole, parts below the edge included,
+    // while a card the view keeps beyond its edges or in its reuse pool is not.
     static bool outOfSight(QQuickItem *item, QRectF shown)
     {
-        shown &= item->mapRectToScene(item->boundingRect());
+        QQuickItem *judged = item;
         for (QQuickItem *up = item->parentItem(); up; up = up->parentItem()) {
+            if (up->inherits("QQuickItemView")) {
+                for (QQuickItem *d = item; d && d->parentItem(); d = d->parentItem()) {
+                    if (d->parentItem() == up->property("contentItem").value<QQuickItem *>()) {
+                        judged = d;
+                        break;
+                    }
+                }
+                break;
+            }
+        }
+        shown &= judged->mapRectToScene(judged->boundingRect());
+        for (QQuickItem *up = judged->parentItem(); up; up = up->parentItem()) {
             if (up->inherits("QQuickItemView"))
                 shown &= up->mapRectToScene(up->boundingRect());
             else if (up->inherits("QQuickFlickable"))
@@ -263,6 +279,10 @@ public slots:
         CPlaylistViewModel *evening = config->playlistList().at(0);
         config->setActivePlaylist(evening);
         config->setPlaylistToRun(evening->filepath());
+        // A playlist file the list does not show: no playlist may take its name.
+        CPlaylist stray;
+        if (!stray.Save(m_userDir.path() + QStringLiteral("/playlists/Stray.kvp")))
+            qFatal("cannot write the stray playlist");
 
         const QString appDir = qEnvironmentVariable("KELVRA_TEST_APP_DIR");
         if (!QResource::registerResource(appDir + QStringLiteral("/Kelvra.Config.rcc")))
@@ -276,6 +296,7 @@ public slots:
                                    QStringLiteral(KELVRA_TEST_QML_IMPORTS)});
         engine->addImageProvider(QStringLiteral("kvscene"), new CSceneImageProvider);
         engine->rootContext()->setContextProperty(QStringLiteral("testUserDir"), m_userDir.path());
+        engine->rootContext()->setContextProperty(QStringLiteral("testAppDir"), m_appDir.path());
         engine->rootContext()->setContextProperty(QStringLiteral("markupScene"), m_markupScene);
         engine->rootContext()->setContextProperty(QStringLiteral("accessibility"), &m_audit);
     }

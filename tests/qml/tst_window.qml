@@ -54,6 +54,9 @@ TestCase {
         window.width = 1280
         window.height = 800
         window.show()
+        // The window takes back the size an earlier test file left it.
+        window.width = 1280
+        window.height = 800
         verify(waitForRendering(window.contentItem))
         // Key events go to the focus window.
         window.requestActivate()
@@ -452,6 +455,7 @@ TestCase {
     function test_messageBannerShowsWhatFailed() {
         var banner = window.messageBanner
         var label = find("messageText", banner)
+        banner.dismiss()   // what earlier tests were told
         verify(!banner.visible)
         ConfigViewModel.addPlaylist("<b>a</b>/b")
         // Names from files and the user are shown as they are, never as markup.
@@ -465,5 +469,194 @@ TestCase {
         banner.show("gone by itself")
         tryCompare(banner, "visible", false)
         banner.interval = interval
+    }
+
+    // ---- What plays, the panels' keyboard, failures said -------------------
+
+    // Before the user chose, the player runs the playlist shipped with the
+    // program: the panel says so, and no row claims to run.
+    function test_bundledPlaylistRunIsShown() {
+        var panel = find("playlistPanel")
+        var evening = playlist("Evening")
+        ConfigViewModel.playlistToRun = testAppDir + "/playlists/Default.kvp"
+        compare(find("runningLabel", panel).text, "▶ Player runs: Default (bundled)")
+        var list = find("playlistList", panel)
+        for (var i = 0; i < list.count; ++i)
+            verify(!list.itemAtIndex(i).runs, list.itemAtIndex(i).playlist.name)
+        ConfigViewModel.playlistToRun = evening.filepath
+        compare(find("runningLabel", panel).text, "▶ Player runs: Evening")
+        verify(panel.isRun(evening))
+    }
+
+    // Ticking scenes in a playlist the player does not run offers to run it;
+    // the offer acts on the playlist's file and goes away.
+    function test_offerToMakeTheEditedPlaylistRun() {
+        var panel = find("playlistPanel")
+        var offer = find("runOffer", panel)
+        var party = playlist("Party")
+        ConfigViewModel.activePlaylist = party
+        verify(!offer.visible, "showing a playlist is no edit")
+        grid.forceActiveFocus()
+        grid.currentIndex = 0
+        keyClick(Qt.Key_Space)
+        tryCompare(offer, "visible", true)
+        waitForRendering(window.contentItem)   // the panel lays the offer out
+        mouseClick(find("makeItRun", offer))
+        compare(ConfigViewModel.playlistToRun, party.filepath)
+        verify(!offer.visible)
+        keyClick(Qt.Key_Space)
+        verify(!offer.visible, "it runs already")
+        ConfigViewModel.playlistToRun = playlist("Evening").filepath
+    }
+
+    // A chip group is one Tab stop; the arrows move inside it, Space toggles.
+    function test_chipGroupIsOneTabStop() {
+        find("clearFilters").forceActiveFocus()
+        keyClick(Qt.Key_Tab)
+        var first = window.activeFocusItem
+        verify(first.objectName.indexOf("tag:") === 0, first.objectName)
+        keyClick(Qt.Key_Right)
+        var second = window.activeFocusItem
+        verify(second !== first && second.objectName.indexOf("tag:") === 0, second.objectName)
+        keyClick(Qt.Key_Space)
+        verify(second.tag.selected)
+        keyClick(Qt.Key_Left)
+        compare(window.activeFocusItem, first)
+        keyClick(Qt.Key_Tab)
+        var next = window.activeFocusItem
+        verify(next.objectName.indexOf("tag:") === 0, next.objectName)
+        verify(SceneKinds.tagCategory(next.tag.name) !== SceneKinds.tagCategory(first.tag.name),
+               "Tab leaves the group: " + next.objectName)
+    }
+
+    function test_searchHandsOverToResults_data() {
+        return [ { tag: "Return", key: Qt.Key_Return }, { tag: "Enter", key: Qt.Key_Enter },
+                 { tag: "Down", key: Qt.Key_Down } ]
+    }
+
+    function test_searchHandsOverToResults(data) {
+        var field = find("searchField", window.headerBar)
+        field.forceActiveFocus()
+        keyClick(Qt.Key_Space)
+        keyClick(Qt.Key_O)
+        keyClick(Qt.Key_R)
+        keyClick(Qt.Key_Space)
+        compare(grid.count, 2, "spaces around the words are not searched for")
+        keyClick(data.key)
+        verify(grid.activeFocus)
+    }
+
+    // A click gives the list the keyboard; Delete asks about the row clicked,
+    // and Return presses the dialog button the focus is on.
+    function test_clickedPlaylistTakesTheKeyboard() {
+        var panel = find("playlistPanel")
+        var list = find("playlistList", panel)
+        var party = playlist("Party")
+        var row = list.itemAtIndex(panel.indexOf(party))
+        mouseClick(row, 30, row.height / 2)
+        verify(list.activeFocus)
+        compare(list.currentItem.playlist, party)
+        keyClick(Qt.Key_Delete)
+        var confirm = find("deleteDialog", panel)
+        tryCompare(confirm, "opened", true)
+        compare(confirm.playlist, party)
+        compare(find("confirmDelete", confirm.footer).text, "Delete")
+        verify(find("confirmDelete", confirm.footer).activeFocus)
+        keyClick(Qt.Key_Tab)
+        verify(find("cancelDelete", confirm.footer).activeFocus)
+        keyClick(Qt.Key_Return)
+        tryCompare(confirm, "visible", false)
+        verify(playlist("Party") !== null, "Return pressed Cancel")
+    }
+
+    // Deleting the active playlist shows the next one's ticks, not its own.
+    function test_deletedPlaylistTicksVanish() {
+        ConfigViewModel.addPlaylist("Brief")
+        var brief = playlist("Brief")
+        compare(ConfigViewModel.activePlaylist, brief)
+        var scene = grid.itemAtIndex(0).scene
+        scene.selected = true
+        ConfigViewModel.deletePlaylist("Brief")
+        compare(ConfigViewModel.activePlaylist, playlist("Evening"))
+        verify(!scene.selected)
+        compare(ConfigViewModel.playlistToRun, playlist("Evening").filepath)
+        verify(window.messageBanner.text.indexOf("“Brief”") >= 0, window.messageBanner.text)
+    }
+
+    function test_refusalsAreSaidWithTheReason() {
+        var panel = find("playlistPanel")
+        var evening = playlist("Evening")
+        var problem = panel.rename(evening, "Stray")
+        verify(problem.indexOf("Stray") >= 0 && problem.indexOf("exists") >= 0, problem)
+        compare(evening.name, "Evening")
+        problem = panel.createNamed("in/out")
+        verify(problem.indexOf("in/out") >= 0 && problem.indexOf("not created") >= 0, problem)
+    }
+
+    // Text that is no number leaves the value, and the box shows it again.
+    function test_numberKeepsItsValueOnNonsense() {
+        ConfigViewModel.minSceneTime = 30
+        var spin = find("spin", find("minSceneTime", openSettings()))
+        spin.forceActiveFocus()
+        keyClick(Qt.Key_A, Qt.ControlModifier)
+        keyClick(Qt.Key_A)
+        keyClick(Qt.Key_B)
+        keyClick(Qt.Key_C)
+        keyClick(Qt.Key_Return)
+        compare(ConfigViewModel.minSceneTime, 30)
+        find("maxSceneTime", window.settings.contentItem).forceActiveFocus()
+        find("spin", find("maxSceneTime", window.settings.contentItem)).forceActiveFocus()
+        compare(spin.box.contentItem.text, "30 s")
+        closeSettings()
+    }
+
+    function test_maxBelowMinIsFlaggedAndKept() {
+        ConfigViewModel.minSceneTime = 30
+        ConfigViewModel.maxSceneTime = 20
+        var row = find("maxSceneTime", openSettings())
+        verify(find("error", row).visible)
+        compare(ConfigViewModel.maxSceneTime, 20)
+        ConfigViewModel.maxSceneTime = 60
+        verify(!find("error", row).visible)
+        ConfigViewModel.captureSound = false
+        verify(!find("sceneChangeSilenceTime", window.settings.contentItem).enabled)
+        ConfigViewModel.captureSound = true
+        closeSettings()
+    }
+
+    // The order and the folded panels are kept for the next start; a place
+    // no screen shows is never taken back.
+    function test_windowRemembersItsLooks() {
+        var state = findChild(window, "windowState")
+        verify(state !== null && state.store !== null)
+        window.headerBar.sortByName = true
+        compare(state.store.sortByName, true)
+        keyClick(Qt.Key_L, Qt.ControlModifier)
+        compare(state.store.sideCollapsed, true)
+        verify(!window.sidePanel.visible)
+        keyClick(Qt.Key_L, Qt.ControlModifier)
+        compare(state.store.sideCollapsed, false)
+        window.headerBar.sortByName = false
+        compare(state.store.sortByName, false)
+        verify(state.onSomeScreen(0, 0, 800))
+        verify(!state.onSomeScreen(-20000, -20000, 800))
+        verify(!state.onSomeScreen(0, 100000, 800))
+    }
+
+    // With no playlist active the hint shows; the first click of a double
+    // click activates one, and the rows must not move before the second.
+    function test_doubleClickRenamesTheRowClicked() {
+        var panel = find("playlistPanel")
+        var list = find("playlistList", panel)
+        var party = playlist("Party")
+        ConfigViewModel.activePlaylist = null
+        waitForRendering(window.contentItem)
+        var row = list.itemAtIndex(panel.indexOf(party))
+        mouseDoubleClickSequence(row, 40, row.height / 2)
+        var editing = list.itemAtIndex(panel.indexOf(party))
+        verify(editing.editing, "the double-clicked row edits its name")
+        compare(ConfigViewModel.activePlaylist, party)
+        keyClick(Qt.Key_Escape)
+        verify(!editing.editing)
     }
 }

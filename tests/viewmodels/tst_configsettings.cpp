@@ -192,7 +192,9 @@ void TestConfigSettings::interfaceOrder()
         "sceneChangeSilenceTime", "sceneChangeSilenceCooldownTime", "postProcessingProbability",
         "maxSoundCaptureSilence", "layerScenesInVR", "captureSound", "enablePreloader", "captureRecordingDevice",
         "checkForNewVersion", "sendUsageStats", "preferOpenVR", "scenesSelected", "activeScene", "activePlaylist",
-        "playlistToRun", "filteredScenes", "allScenes", "playlists", "tags"}));
+        "playlistToRun", "filteredScenes", "allScenes", "playlists", "tags",
+        // added for the playlists panel and the window
+        "runningPlaylist", "runningPlaylistName", "runningPlaylistBundled", "windowStateFile"}));
 
     QStringList methods;
     for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
@@ -208,6 +210,7 @@ void TestConfigSettings::interfaceOrder()
         "layerScenesInVRChanged", "preferOpenVRChanged", "scenesChanged", "activePlaylistChanged",
         "playlistToRunChanged", "playlistsChanged", "activeSceneChanged", "tagsChanged", "scenesSelectedChanged",
         "messageRaised",   // added after the interface QML was built on
+        "runningPlaylistChanged", "activePlaylistEdited", "noticeRaised",
         // slots
         "setRandNextScene", "setTransitionTime", "setMinSceneTime", "setMaxSceneTime",
         "setPostProcessingProbability", "setTransitionFromScale", "setTransitionToScale", "setRenderTargetSize",

@@ -46,6 +46,10 @@ private slots:
     void deleteActivePlaylistActivatesFirst();
     void deleteOnlyPlaylistLeavesNoneActive();
     void deleteInactivePlaylistChangesNothingElse();
+    void deleteRunningPlaylistRunsTheActiveOne();
+    void runningPlaylistIsNamedWhereverItLives_data();
+    void runningPlaylistIsNamedWhereverItLives();
+    void onlyUserTicksCountAsEdits();
     void viewPlaylistStartsPlayerOnFile();
     void viewMissingPlaylistDoesNothing();
     void viewActivePlaylistStoresSelectionFirst();
@@ -534,6 +538,7 @@ void TestConfigViewModel::addPlaylistTakesFirstFreeName()
     beta->setSelected(true);   // stored into A when the new playlist becomes active
     QSignalSpy listSpy(viewModel.get(), &CConfigViewModel::playlistsChanged);
     QSignalSpy runSpy(viewModel.get(), &CConfigViewModel::playlistToRunChanged);
+    QSignalSpy noticeSpy(viewModel.get(), &CConfigViewModel::noticeRaised);
 
     viewModel->addPlaylist(QStringLiteral("N"));
 
@@ -546,6 +551,10 @@ void TestConfigViewModel::addPlaylistTakesFirstFreeName()
     QCOMPARE(runSpy.count(), 1);
     QCOMPARE(viewModel->playlistToRun(), path);
     QCOMPARE(viewModel->activePlaylist(), added);
+    QCOMPARE(viewModel->runningPlaylist(), added);
+    // The user learns that what the player runs changed, and to what.
+    QCOMPARE(noticeSpy.count(), 1);
+    QVERIFY(noticeSpy.first().first().toString().contains(QStringLiteral("\u201cN 2\u201d")));
     QVERIFY(selectedNames().isEmpty());
     QCOMPARE(PlaylistTestEnvironment::pathsInFile(env.playlistPath(QStringLiteral("A"))),
              (QStringList{alpha->filepath(), beta->filepath()}));
@@ -652,25 +661,101 @@ void TestConfigViewModel::deleteOnlyPlaylistLeavesNoneActive()
     QVERIFY(viewModel->playlistToRun().isEmpty());
     QCOMPARE(activeSpy.count(), 1);
     QCOMPARE(runSpy.count(), 1);
-    QCOMPARE(selectedNames(), (QStringList{"Alpha.kvc", "Beta.kvc"}));
+    // The ticks belonged to the deleted playlist; none is left to show.
+    QVERIFY(selectedNames().isEmpty());
+    QCOMPARE(viewModel->scenesSelected(), 0);
     QVERIFY(QDir(env.userDir + QStringLiteral("/playlists")).entryList(QDir::Files).isEmpty());
 }
 
 void TestConfigViewModel::deleteInactivePlaylistChangesNothingElse()
 {
     setUpCatalogue();
-    viewModel->setPlaylistToRun(env.playlistPath(QStringLiteral("B")));
     QSignalSpy activeSpy(viewModel.get(), &CConfigViewModel::activePlaylistChanged);
     QSignalSpy runSpy(viewModel.get(), &CConfigViewModel::playlistToRunChanged);
+    QSignalSpy noticeSpy(viewModel.get(), &CConfigViewModel::noticeRaised);
 
     viewModel->deletePlaylist(QStringLiteral("B"));
     viewModel->deletePlaylist(QStringLiteral("B"));   // no file any more: nothing happens
 
     QCOMPARE(viewModel->playlistList().size(), 1);
     QCOMPARE(viewModel->activePlaylist(), playlistNamed(QStringLiteral("A")));
-    QCOMPARE(viewModel->playlistToRun(), env.playlistPath(QStringLiteral("B")));
+    QCOMPARE(viewModel->playlistToRun(), env.playlistPath(QStringLiteral("A")));
+    QCOMPARE(selectedNames(), QStringList{"Alpha.kvc"});
     QCOMPARE(activeSpy.count(), 0);
     QCOMPARE(runSpy.count(), 0);
+    QCOMPARE(noticeSpy.count(), 0);
+}
+
+// The player is never left running a file that was deleted: it runs the
+// playlist the grid shows, and the user is told.
+void TestConfigViewModel::deleteRunningPlaylistRunsTheActiveOne()
+{
+    setUpCatalogue();
+    viewModel->setPlaylistToRun(env.playlistPath(QStringLiteral("B")));
+    QSignalSpy activeSpy(viewModel.get(), &CConfigViewModel::activePlaylistChanged);
+    QSignalSpy noticeSpy(viewModel.get(), &CConfigViewModel::noticeRaised);
+
+    viewModel->deletePlaylist(QStringLiteral("B"));
+
+    QCOMPARE(viewModel->activePlaylist(), playlistNamed(QStringLiteral("A")));
+    QCOMPARE(viewModel->playlistToRun(), env.playlistPath(QStringLiteral("A")));
+    QCOMPARE(viewModel->runningPlaylist(), playlistNamed(QStringLiteral("A")));
+    QCOMPARE(activeSpy.count(), 0);
+    QCOMPARE(noticeSpy.count(), 1);
+    const QString notice = noticeSpy.first().first().toString();
+    QVERIFY2(notice.contains(QStringLiteral("\u201cB\u201d")) && notice.contains(QStringLiteral("\u201cA\u201d")),
+             qPrintable(notice));
+}
+
+// A first start runs the playlist shipped with the program, which is not one
+// of the user's; a file that is gone is still named, so what runs is never
+// left unsaid.
+void TestConfigViewModel::runningPlaylistIsNamedWhereverItLives_data()
+{
+    QTest::addColumn<QString>("toRun");
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("bundled");
+    QTest::addRow("listed") << "user:A" << "A" << "A" << false;
+    QTest::addRow("shipped with the program") << "app:Default" << "" << "Default" << true;
+    QTest::addRow("a user file no longer listed") << "user:Gone" << "" << "Gone" << false;
+    QTest::addRow("nothing") << "" << "" << "" << false;
+}
+
+void TestConfigViewModel::runningPlaylistIsNamedWhereverItLives()
+{
+    QFETCH(QString, toRun);
+    QFETCH(QString, listed);
+    QFETCH(QString, name);
+    QFETCH(bool, bundled);
+    setUpCatalogue();
+    QString path;
+    if (toRun.startsWith(QLatin1String("user:")))
+        path = env.playlistPath(toRun.mid(5));
+    else if (toRun.startsWith(QLatin1String("app:")))
+        path = env.appDir + QStringLiteral("/playlists/") + toRun.mid(4) + QStringLiteral(".kvp");
+    QSignalSpy spy(viewModel.get(), &CConfigViewModel::runningPlaylistChanged);
+
+    viewModel->setPlaylistToRun(path);
+
+    QCOMPARE(viewModel->runningPlaylist(), listed.isEmpty() ? nullptr : playlistNamed(listed));
+    QCOMPARE(viewModel->runningPlaylistName(), name);
+    QCOMPARE(viewModel->runningPlaylistBundled(), bundled);
+    QCOMPARE(spy.count(), path == env.playlistPath(QStringLiteral("A")) ? 0 : 1);
+}
+
+// The offer to make a playlist run follows the user's ticks, not the
+// selection that changes when another playlist is shown.
+void TestConfigViewModel::onlyUserTicksCountAsEdits()
+{
+    setUpCatalogue();
+    QSignalSpy editSpy(viewModel.get(), &CConfigViewModel::activePlaylistEdited);
+
+    viewModel->setActivePlaylist(playlistNamed(QStringLiteral("B")));
+    QCOMPARE(editSpy.count(), 0);
+
+    alpha->setSelected(true);
+    QCOMPARE(editSpy.count(), 1);
 }
 
 void TestConfigViewModel::viewPlaylistStartsPlayerOnFile()
