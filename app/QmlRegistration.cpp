@@ -9,6 +9,7 @@
 #include "CScenesFilterViewModel.h"
 #include "CTagViewModel.h"
 #include "QObjectListModel.h"
+#include "SceneImporter.h"
 #include "SceneKinds.h"
 
 #include <QtQml>
@@ -41,5 +42,14 @@ void registerQmlTypes(const QString &applicationDirectory, const QString &userDi
         userDirectory.isEmpty() ? QString() : userDirectory + QStringLiteral("/interface.ini");
     qmlRegisterSingletonType<ThemeChoice>(uri, 1, 0, "Theme", [interfaceSettings](QQmlEngine *, QJSEngine *) -> QObject * {
         return new ThemeChoice(interfaceSettings);
+    });
+    // Then the import of scene packages from the window. Without the
+    // program's importer (QML alone) one that imports nothing stands in.
+    qmlRegisterSingletonType<SceneImporter>(uri, 1, 0, "SceneImporter", [](QQmlEngine *, QJSEngine *) -> QObject * {
+        if (SceneImporter *importer = SceneImporter::instance()) {
+            QQmlEngine::setObjectOwnership(importer, QQmlEngine::CppOwnership);
+            return importer;
+        }
+        return new SceneImporter;
     });
 }

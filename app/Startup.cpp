@@ -4,9 +4,11 @@
 #include "CLog.h"
 #include "CatalogueBuilder.h"
 #include "KelvraVersion.h"
+#include "LiveCatalogue.h"
 #include "Platform.h"
 #include "QtQuick2ApplicationViewer.h"
 #include "SceneImport.h"
+#include "SceneImporter.h"
 #include "SingleInstance.h"
 #include "Translations.h"
 
@@ -63,21 +65,14 @@ int handOverToRunningProgram(const QString &userDirectory, const QString &import
     return 0;
 }
 
-// The running program's side of a later start.
-QString carryOutHandOver(const SingleInstance::HandOverRequest &request)
+// The running program's side of a later start: an import is copied and
+// listed at once, as one from the window.
+QString carryOutHandOver(SceneImporter &importer, const SingleInstance::HandOverRequest &request)
 {
     if (!request.importPath.isEmpty()) {
-        const CopyOutcome outcome = copyScenePackage(*gApp, request.importPath);
-        const QString refusal = copyOutcomeMessage(outcome, request.importPath);
-        if (!refusal.isEmpty()) {
-            LogError("Import handed over by another start refused: %s", qPrintable(refusal));
+        const QString refusal = importer.importHandedOver(request.importPath);
+        if (!refusal.isEmpty())
             return refusal;
-        }
-        // The catalogue on screen is not rebuilt: the scene is listed from
-        // the next start on.
-        LogInfo("Import handed over by another start: %s (%s)", qPrintable(request.importPath),
-                outcome == CopyOutcome::Copied ? "copied"
-                : outcome == CopyOutcome::AlreadyThere ? "a scene of that name is kept" : "copy failed");
     }
     const int windows = Platform::bringOwnWindowsForward();
     LogInfo("Another start handed over to this one; %d window(s) brought forward", windows);
@@ -138,9 +133,13 @@ int runConfigurationSession(int &argc, char **argv, SingleInstance::UserDirector
         Platform::showMessage("Failed to init config", "Failed to init config");
         return 0;
     }
-    handOverServer.setHandler(carryOutHandOver);
-
-    Catalogue::startViewModels(*gApp);
+    CConfigViewModel *config = Catalogue::startViewModels(*gApp);
+    LiveCatalogue liveCatalogue(*gApp, *config);
+    SceneImporter::setInstance(&liveCatalogue.importer());
+    liveCatalogue.start();
+    handOverServer.setHandler([&liveCatalogue](const SingleInstance::HandOverRequest &request) {
+        return carryOutHandOver(liveCatalogue.importer(), request);
+    });
 
     QtQuick2ApplicationViewer viewer;
     if (!viewer.loadMainDocument(QLatin1String(mainDocument))) {

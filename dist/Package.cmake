@@ -27,7 +27,8 @@ a scene in the player and edits the player's settings. Scene packages
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(_kelvra_depends
     qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
-    qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qtqml-models2)
+    qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qtqml-models2
+    qml-module-qt-labs-folderlistmodel)
 string(REPLACE ";" ", " CPACK_DEBIAN_PACKAGE_DEPENDS "${_kelvra_depends}")
 
 # Stripped binaries and the permissions Debian expects of files, directories

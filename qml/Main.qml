@@ -198,4 +198,14 @@ ApplicationWindow {
     }
 
     Component.onCompleted: browser.focusGrid()
+
+    // ---- Importing scene packages: dropped on the window, or chosen with Ctrl+O ----
+    property alias importDropArea: importDropArea
+    ImportDropArea {
+        id: importDropArea
+    }
+    Shortcut {
+        sequence: "Ctrl+O"
+        onActivated: importDropArea.openImportDialog()
+    }
 }

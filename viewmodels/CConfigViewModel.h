@@ -19,6 +19,8 @@
 
 class BulkSceneEdit;
 
+#include <functional>
+
 // The one object the user interface binds to (QML singleton
 // "ConfigViewModel"): the player's settings, the scene catalogue with its
 // tags, filter and selection, the playlists, and starting the player.
@@ -294,6 +296,28 @@ public:
     // empty when it can.
     Q_INVOKABLE QString playlistNameProblem(QString name) const;
 
+    // ---- The catalogue following the disk (CConfigViewModelCatalogue.cpp) ----
+    // Scenes that arrive (an import, the scene folders changing) and leave
+    // while the program runs. The scene list changes row by row, never by a
+    // reset, so views keep their place; the tag list is recounted, the
+    // active playlist's count and the filter follow.
+    //
+    // Where a scene goes: true when a comes before b. Start-up sets the
+    // newest-first order; without one, arriving scenes go last.
+    using SceneOrder = std::function<bool(const CSceneViewModel &, const CSceneViewModel &)>;
+    void setSceneOrder(SceneOrder order) { m_sceneOrder = std::move(order); }
+    // Each arrived scene (read afresh, without parent; the catalogue owns it
+    // from now on) is listed at its place, or, when a scene of the same file
+    // is listed, takes that one's place with its tick, as the active scene
+    // and in the playlists; a scene that reads the same as the listed one is
+    // deleted at once and nothing changes (this program's own writes). The
+    // scenes of removedPaths leave the list and the playlists' scene lists;
+    // the playlists keep their entries, and a scene that comes back takes
+    // them again. A removed or replaced scene stops being the active scene
+    // and is deleted once control returns to the event loop.
+    void updateCatalogue(const QList<CSceneViewModel *> &arrived, const QStringList &removedPaths);
+    // The listed scene of the file at path, or null.
+    CSceneViewModel *sceneForFile(const QString &path) const;
     // ---- What the player runs, and what the window remembers ---------------
     // The player runs the file of the playlist to run, which need not be one
     // of the listed playlists: before the user chooses, it is the playlist
@@ -412,4 +436,8 @@ private:
     BulkSceneEdit *m_bulkEdit = nullptr;
     // Tags that left the list, kept for reuse: QML may still hold them.
     QHash<QString, CTagViewModel *> m_retiredTags;
+
+    // The catalogue following the disk.
+    SceneOrder m_sceneOrder;
+    int sceneRowFor(const CSceneViewModel &scene) const;
 };

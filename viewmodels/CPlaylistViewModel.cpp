@@ -37,6 +37,21 @@ bool isReservedDeviceName(const QString &name)
 }
 #endif
 
+// Whether a playlist entry stands for scene: by identifier when both have
+// one, else by path. An entry without identifier takes the scene's when its
+// path matches.
+bool matchEntry(PlaylistEntry *entry, const CSceneViewModel &scene)
+{
+    const QString sceneId = scene.id();
+    if (!entry->sceneId.isEmpty() && !sceneId.isEmpty())
+        return entry->sceneId == sceneId;
+    if (!CPlaylistViewModel::isSamePath(scene.filepath(), entry->scenePath))
+        return false;
+    if (entry->sceneId.isEmpty())
+        entry->sceneId = sceneId;
+    return true;
+}
+
 } // namespace
 
 CPlaylistViewModel::CPlaylistViewModel()
@@ -137,16 +152,7 @@ void CPlaylistViewModel::resolveScenes(QObjectListModel *allScenes)
                 auto *scene = qobject_cast<CSceneViewModel *>(allScenes->at(row));
                 if (!scene)
                     continue;
-                const QString sceneId = scene->id();
-                bool matches;
-                if (!entry->sceneId.isEmpty() && !sceneId.isEmpty()) {
-                    matches = entry->sceneId == sceneId;
-                } else {
-                    matches = isSamePath(scene->filepath(), entry->scenePath);
-                    if (matches && entry->sceneId.isEmpty())
-                        entry->sceneId = sceneId;
-                }
-                if (matches) {
+                if (matchEntry(entry, *scene)) {
                     m_scenes.append(scene);
                     matched = true;
                     break;
@@ -159,6 +165,48 @@ void CPlaylistViewModel::resolveScenes(QObjectListModel *allScenes)
     m_resolved = true;
     if (!m_scenes.isEmpty())
         emit scenesChanged();
+}
+
+void CPlaylistViewModel::forgetScene(CSceneViewModel *scene, bool keepEntry)
+{
+    if (!m_resolved || !m_scenes.removeOne(scene))
+        return;
+    if (keepEntry) {
+        QString path = scene->scene().GetPath();
+        if (path.isEmpty())
+            path = scene->filepath();
+        for (PlaylistEntry *entry : entriesOfType(scene->sceneType())) {
+            if (isSamePath(entry->scenePath, path))
+                m_unmatchedEntries.insert(entry);
+        }
+    }
+    emit scenesChanged();
+}
+
+bool CPlaylistViewModel::adoptScene(CSceneViewModel *scene)
+{
+    if (!m_resolved || m_scenes.contains(scene))
+        return false;
+    for (SceneKinds::Type type : typeOrder) {
+        for (PlaylistEntry *entry : entriesOfType(type)) {
+            if (m_unmatchedEntries.contains(entry) && matchEntry(entry, *scene)) {
+                m_unmatchedEntries.remove(entry);
+                m_scenes.append(scene);
+                emit scenesChanged();
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void CPlaylistViewModel::replaceScene(CSceneViewModel *old, CSceneViewModel *fresh)
+{
+    const int index = m_scenes.indexOf(old);
+    if (index < 0)
+        return;
+    m_scenes[index] = fresh;
+    emit scenesChanged();
 }
 
 bool CPlaylistViewModel::save(bool force)

@@ -86,6 +86,18 @@ public:
     CPlaylist &playlist() { return m_playlist; }
     const CPlaylist &playlist() const { return m_playlist; }
 
+    // The catalogue follows the disk; a resolved playlist follows it (an
+    // unresolved one has no scenes to change). A scene that left the
+    // catalogue leaves the scene list, and with keepEntry its entry is kept
+    // as one of an unknown scene (without, the next save drops it, as the
+    // user unticked it); a scene that arrived takes the kept entry it matches (by
+    // the rule of resolveScenes), true when it did; a scene read again
+    // stands in for its old view model. Each emits scenesChanged when the
+    // scene list changed.
+    void forgetScene(CSceneViewModel *scene, bool keepEntry);
+    bool adoptScene(CSceneViewModel *scene);
+    void replaceScene(CSceneViewModel *old, CSceneViewModel *fresh);
+
     // Why name cannot be the file name (with ".kvp") of a playlist in that
     // directory, for the user; empty when it can. Everywhere: not empty, not
     // "." or "..", no "/" or "\\" (the playlist's placeholder path turns a

@@ -251,6 +251,12 @@ public slots:
         writeScene(odd, {"100% #1 ?/%41 ü.kvc", "Odd", CScene::Background, {}, "", true, 2000});
         writeScene(odd, {"a%2Fb/c#d.kvc", "Odder", CScene::Background, {}, "", true, 2000});
 
+        // Outside the catalogue: packages and other files for the import dialog.
+        const QString packages = m_userDir.path() + QStringLiteral("/packages");
+        writeScene(packages, {"Sky.kvd", "Sky", CScene::Background, {}, "", true, 2030});
+        writeScene(packages, {"Deeper/Sea.KVC", "Sea", CScene::Background, {}, "", true, 2030});
+        writeScene(packages, {"notes.zip", "Notes", CScene::Background, {}, "", true, 2030});
+
         // Outside the catalogue: a scene whose every text is markup.
         const QString markupPath = m_userDir.path() + QStringLiteral("/markup/Markup.kvc");
         writeMarkupScene(markupPath);
