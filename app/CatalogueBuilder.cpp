@@ -6,6 +6,7 @@
 #include "CScene.h"
 #include "CSceneViewModel.h"
 #include "CTagViewModel.h"
+#include "CatalogueIndex.h"
 #include "QObjectListModel.h"
 #include "QmlRegistration.h"
 #include "ViewModelContext.h"
@@ -17,6 +18,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QGuiApplication>
+#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -29,21 +31,55 @@ QString resolved(const CAppTypeQt &app, const char *literal)
     return app.ResolvePath(CPath(literal)).toString();
 }
 
-void appendScenesBelow(const QString &directory, bool official, QList<CSceneViewModel *> &scenes)
+// One ".kvc" file the walk met, and its scene once read or restored.
+struct FoundScene
+{
+    QString path;
+    bool official = false;
+    bool restored = false;
+    CScene scene;
+};
+
+void appendScenesBelow(const QString &directory, bool official, QVector<FoundScene> &found)
 {
     QDirIterator it(directory, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
         if (!it.fileName().endsWith(QLatin1String(".kvc"), Qt::CaseSensitive))
             continue;
-        auto *scene = new CSceneViewModel(it.filePath(), official);
-        if (official && (scene->scene().typeFlags & CScene::Hidden)) {
-            delete scene;
-            continue;
-        }
-        scenes.append(scene);
+        FoundScene scene;
+        scene.path = it.filePath();
+        scene.official = official;
+        found.append(scene);
     }
 }
+
+void restoreFromIndex(CatalogueIndex &index, QVector<FoundScene> &found)
+{
+    SceneMetadata metadata;
+    for (FoundScene &scene : found) {
+        const FileIdentity identity = FileIdentity::ofPath(scene.path);
+        if (identity.valid && index.restore(scene.path, identity, &metadata)) {
+            scene.scene.RestoreLoaded(scene.path, metadata, identity);
+            scene.restored = true;
+        }
+    }
+}
+
+void updateIndex(CatalogueIndex &index, const QVector<FoundScene> &found)
+{
+    QVector<CatalogueIndex::Entry> read;
+    for (const FoundScene &scene : found) {
+        CatalogueIndex::Entry entry;
+        if (!scene.restored && scene.scene.LoadedMetadata(&entry.metadata, &entry.identity)) {
+            entry.path = scene.path;
+            read.append(entry);
+        }
+    }
+    index.update(read);
+}
+
+bool gIndexEnabled = true;
 
 QFileInfoList listPlaylistFiles(const QString &directory)
 {
@@ -111,13 +147,43 @@ void sortScenesNewestFirst(QList<CSceneViewModel *> &scenes)
         scenes[i] = keyed.at(i).second;
 }
 
-QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QString &officialScenesDir)
+QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QString &officialScenesDir,
+                                        CatalogueIndex *index)
 {
+    QVector<FoundScene> found;
+    appendScenesBelow(userScenesDir, false, found);
+    appendScenesBelow(officialScenesDir, true, found);
+
+    if (index && index->open() == CatalogueIndex::State::Usable)
+        restoreFromIndex(*index, found);
+    // Each file is read into its own slot; nothing else is shared.
+    QtConcurrent::blockingMap(found, [](FoundScene &scene) {
+        // A scene that cannot be read is still listed, with what the engine holds.
+        if (!scene.restored)
+            scene.scene.Load(scene.path, false);
+    });
+    if (index)
+        updateIndex(*index, found);
+
     QList<CSceneViewModel *> scenes;
-    appendScenesBelow(userScenesDir, false, scenes);
-    appendScenesBelow(officialScenesDir, true, scenes);
+    scenes.reserve(found.size());
+    for (const FoundScene &scene : qAsConst(found)) {
+        if (scene.official && (scene.scene.typeFlags & CScene::Hidden))
+            continue;
+        scenes.append(new CSceneViewModel(scene.path, scene.official, scene.scene));
+    }
     sortScenesNewestFirst(scenes);
     return scenes;
+}
+
+QString catalogueIndexPath(const CAppTypeQt &app)
+{
+    return resolved(app, "[userpath]catalogue-index.sqlite");
+}
+
+void setCatalogueIndexEnabled(bool enabled)
+{
+    gIndexEnabled = enabled;
 }
 
 QFileInfoList preparePlaylistFiles(const QString &userPlaylistDir, const QString &defaultPlaylistDir)
@@ -146,8 +212,13 @@ QList<CPlaylistViewModel *> buildPlaylistList(const QString &userPlaylistDir, co
 
 void assembleCatalogue(const CAppTypeQt &app, CConfigViewModel &config)
 {
-    const QList<CSceneViewModel *> scenes =
-        buildSceneList(resolved(app, "[userpath]scenes"), resolved(app, "[apppath]scenes"));
+    QList<CSceneViewModel *> scenes;
+    if (gIndexEnabled) {
+        CatalogueIndex index(catalogueIndexPath(app));
+        scenes = buildSceneList(resolved(app, "[userpath]scenes"), resolved(app, "[apppath]scenes"), &index);
+    } else {
+        scenes = buildSceneList(resolved(app, "[userpath]scenes"), resolved(app, "[apppath]scenes"));
+    }
     const QList<CPlaylistViewModel *> playlists =
         buildPlaylistList(resolved(app, "[userpath]playlists"), resolved(app, "[apppath]playlists"));
     const QList<CTagViewModel *> tags = CConfigViewModel::buildTagList(scenes);
