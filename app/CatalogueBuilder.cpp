@@ -54,16 +54,21 @@ void appendScenesBelow(const QString &directory, bool official, QVector<FoundSce
     }
 }
 
-void restoreFromIndex(CatalogueIndex &index, QVector<FoundScene> &found)
+// The scene of one file: from the index when it holds the file as it is
+// now, else read. Runs on the thread pool, one call per file.
+void readScene(FoundScene &scene, const CatalogueIndex *index)
 {
-    SceneMetadata metadata;
-    for (FoundScene &scene : found) {
+    if (index) {
+        SceneMetadata metadata;
         const FileIdentity identity = FileIdentity::ofPath(scene.path);
-        if (identity.valid && index.restore(scene.path, identity, &metadata)) {
+        if (identity.valid && index->restore(scene.path, identity, &metadata)) {
             scene.scene.RestoreLoaded(scene.path, metadata, identity);
             scene.restored = true;
+            return;
         }
     }
+    // A scene that cannot be read is still listed, with what the engine holds.
+    scene.scene.Load(scene.path, false);
 }
 
 void updateIndex(CatalogueIndex &index, const QVector<FoundScene> &found)
@@ -150,18 +155,18 @@ void sortScenesNewestFirst(QList<CSceneViewModel *> &scenes)
 QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QString &officialScenesDir,
                                         CatalogueIndex *index)
 {
+    // The index file is read while the folders are walked.
+    QFuture<CatalogueIndex::State> opened;
+    if (index)
+        opened = QtConcurrent::run([index]() { return index->open(); });
     QVector<FoundScene> found;
     appendScenesBelow(userScenesDir, false, found);
     appendScenesBelow(officialScenesDir, true, found);
+    const CatalogueIndex *entries =
+        index && opened.result() == CatalogueIndex::State::Usable ? index : nullptr;
 
-    if (index && index->open() == CatalogueIndex::State::Usable)
-        restoreFromIndex(*index, found);
-    // Each file is read into its own slot; nothing else is shared.
-    QtConcurrent::blockingMap(found, [](FoundScene &scene) {
-        // A scene that cannot be read is still listed, with what the engine holds.
-        if (!scene.restored)
-            scene.scene.Load(scene.path, false);
-    });
+    // Each file is read into its own slot; the index is only read meanwhile.
+    QtConcurrent::blockingMap(found, [entries](FoundScene &scene) { readScene(scene, entries); });
     if (index)
         updateIndex(*index, found);
 

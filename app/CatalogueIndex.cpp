@@ -96,6 +96,7 @@ CatalogueIndex::State CatalogueIndex::open()
         m_state = readEntries();
     if (m_state != State::Usable)
         m_entries.clear();
+    disconnect();
     return m_state;
 }
 
@@ -184,18 +185,18 @@ CatalogueIndex::State CatalogueIndex::readEntries()
     return State::Rebuild;
 }
 
-bool CatalogueIndex::restore(const QString &path, const FileIdentity &identity, SceneMetadata *metadata)
+bool CatalogueIndex::restore(const QString &path, const FileIdentity &identity, SceneMetadata *metadata) const
 {
-    const auto found = m_entries.find(path);
-    if (found == m_entries.end())
+    const auto found = m_entries.constFind(path);
+    if (found == m_entries.constEnd())
         return false;
     FileIdentity stored;
     if (!CatalogueIndexRecord::decodeIdentity(found->record, &stored) || !stored.untouchedSince(identity))
         return false;
     if (!CatalogueIndexRecord::decode(found->record, &stored, metadata))
         return false;
-    found->confirmed = true;
-    ++m_restored;
+    found->confirmed.storeRelaxed(1);
+    m_restored.fetchAndAddRelaxed(1);
     return true;
 }
 
@@ -213,6 +214,13 @@ bool CatalogueIndex::replaceFile()
 
 bool CatalogueIndex::update(const QVector<Entry> &read)
 {
+    const bool written = writeChanges(read);
+    disconnect();
+    return written;
+}
+
+bool CatalogueIndex::writeChanges(const QVector<Entry> &read)
+{
     if (m_state == State::Unopened || m_state == State::Ignored)
         return false;
     // A file changed so recently that it could change again without any
@@ -226,7 +234,7 @@ bool CatalogueIndex::update(const QVector<Entry> &read)
     }
     QStringList stale;
     for (auto it = m_entries.constBegin(); it != m_entries.constEnd(); ++it) {
-        if (!it->confirmed)
+        if (!it->confirmed.loadRelaxed())
             stale.append(it.key());
     }
     if (m_state == State::Usable && kept.isEmpty() && stale.isEmpty())
@@ -274,7 +282,10 @@ bool CatalogueIndex::update(const QVector<Entry> &read)
     m_state = State::Usable;
     for (const QString &path : qAsConst(stale))
         m_entries.remove(path);
-    for (const auto &entry : qAsConst(kept))
-        m_entries.insert(entry.first, {entry.second, true});
+    for (const auto &entry : qAsConst(kept)) {
+        Stored &stored = m_entries[entry.first];
+        stored.record = entry.second;
+        stored.confirmed.storeRelaxed(1);
+    }
     return true;
 }

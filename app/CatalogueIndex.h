@@ -3,6 +3,7 @@
 #include "FileIdentity.h"
 #include "SceneMetadata.h"
 
+#include <QAtomicInt>
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -18,8 +19,10 @@
 // program is never trusted; the catalogue is then read from the scene files.
 // See docs/file-formats.md and docs/reliability.md.
 //
-// One object per thread: its database connection is its own and is never
-// used from another thread.
+// Each call opens its own database connection and closes it before it
+// returns, so a connection never crosses threads; the object may be handed
+// from thread to thread between calls. restore() alone may run on several
+// threads at once (after open(), before update()).
 class CatalogueIndex
 {
 public:
@@ -56,11 +59,11 @@ public:
     QString filePath() const { return m_filePath; }
     int size() const { return m_entries.size(); }
     // How many scenes restore() has given.
-    int restored() const { return m_restored; }
+    int restored() const { return m_restored.loadRelaxed(); }
 
     // The metadata kept for path when the file is still exactly in the state
     // identity describes; the entry then counts as confirmed for update().
-    bool restore(const QString &path, const FileIdentity &identity, SceneMetadata *metadata);
+    bool restore(const QString &path, const FileIdentity &identity, SceneMetadata *metadata) const;
 
     // One transaction: stores these entries and removes every entry neither
     // confirmed by restore() nor given here. False when nothing was written
@@ -72,7 +75,7 @@ private:
     struct Stored
     {
         QByteArray record;
-        bool confirmed = false;
+        mutable QAtomicInt confirmed;   // set by restore(), on any thread
     };
 
     QString m_filePath;
@@ -80,7 +83,7 @@ private:
     qint64 m_settleNs;
     qint64 m_openedAtNs = 0;
     State m_state = State::Unopened;
-    int m_restored = 0;
+    mutable QAtomicInt m_restored;
     QHash<QString, Stored> m_entries;
 
     State inspect();
@@ -88,4 +91,5 @@ private:
     bool connect();
     void disconnect();
     bool replaceFile();
+    bool writeChanges(const QVector<Entry> &read);
 };
