@@ -67,15 +67,17 @@ public:
         quint32 length = 0;
         if (!number(&length) || length > maxLength || quint64(m_end - m_at) < quint64(length) * 2)
             return false;
-        value->resize(int(length));
+        // One allocation, no copy of old contents (resize() reallocates).
+        QString text(int(length), Qt::Uninitialized);
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-        std::memcpy(value->data(), m_at, size_t(length) * 2);
+        std::memcpy(text.data(), m_at, size_t(length) * 2);
         m_at += size_t(length) * 2;
 #else
-        QChar *units = value->data();
+        QChar *units = text.data();
         for (quint32 i = 0; i < length; ++i, m_at += 2)
             units[i] = QChar(qFromLittleEndian<quint16>(m_at));
 #endif
+        *value = std::move(text);
         return true;
     }
     bool bytes(QByteArray *value)
