@@ -250,6 +250,10 @@ bool CatalogueIndex::writeChanges(const QVector<Entry> &read)
         return false;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QSqlQuery query(db);
+    // Only a database without tables takes it: the file then shrinks when
+    // entries go, instead of keeping the pages of a catalogue long removed.
+    if (m_state == State::Fresh)
+        query.exec(QStringLiteral("PRAGMA auto_vacuum = FULL"));
     if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return false;
     bool ok = true;
