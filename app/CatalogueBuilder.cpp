@@ -6,6 +6,7 @@
 #include "CScene.h"
 #include "CSceneViewModel.h"
 #include "CTagViewModel.h"
+#include "CatalogueIndex.h"
 #include "QObjectListModel.h"
 #include "QmlRegistration.h"
 #include "ViewModelContext.h"
@@ -17,6 +18,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QGuiApplication>
+#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -29,21 +31,60 @@ QString resolved(const CAppTypeQt &app, const char *literal)
     return app.ResolvePath(CPath(literal)).toString();
 }
 
-void appendScenesBelow(const QString &directory, bool official, QList<CSceneViewModel *> &scenes)
+// One ".kvc" file the walk met, and its scene once read or restored.
+struct FoundScene
+{
+    QString path;
+    bool official = false;
+    bool restored = false;
+    CScene scene;
+};
+
+void appendScenesBelow(const QString &directory, bool official, QVector<FoundScene> &found)
 {
     QDirIterator it(directory, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
         if (!it.fileName().endsWith(QLatin1String(".kvc"), Qt::CaseSensitive))
             continue;
-        auto *scene = new CSceneViewModel(it.filePath(), official);
-        if (official && (scene->scene().typeFlags & CScene::Hidden)) {
-            delete scene;
-            continue;
-        }
-        scenes.append(scene);
+        FoundScene scene;
+        scene.path = it.filePath();
+        scene.official = official;
+        found.append(scene);
     }
 }
+
+// The scene of one file: from the index when it holds the file as it is
+// now, else read. Runs on the thread pool, one call per file.
+void readScene(FoundScene &scene, const CatalogueIndex *index)
+{
+    if (index) {
+        SceneMetadata metadata;
+        const FileIdentity identity = FileIdentity::ofPath(scene.path);
+        if (identity.valid && index->restore(scene.path, identity, &metadata)) {
+            scene.scene.RestoreLoaded(scene.path, metadata, identity);
+            scene.restored = true;
+            return;
+        }
+    }
+    // A scene that cannot be read is still listed, with what the engine holds.
+    scene.scene.Load(scene.path, false);
+}
+
+void updateIndex(CatalogueIndex &index, const QVector<FoundScene> &found)
+{
+    QVector<CatalogueIndex::Entry> read;
+    for (const FoundScene &scene : found) {
+        CatalogueIndex::Entry entry;
+        if (!scene.restored && scene.scene.LoadedMetadata(&entry.metadata, &entry.identity)) {
+            entry.path = scene.path;
+            read.append(entry);
+        }
+    }
+    index.update(read);
+}
+
+bool gIndexEnabled = true;
 
 QFileInfoList listPlaylistFiles(const QString &directory)
 {
@@ -111,13 +152,43 @@ void sortScenesNewestFirst(QList<CSceneViewModel *> &scenes)
         scenes[i] = keyed.at(i).second;
 }
 
-QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QString &officialScenesDir)
+QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QString &officialScenesDir,
+                                        CatalogueIndex *index)
 {
+    // The index file is read while the folders are walked.
+    QFuture<CatalogueIndex::State> opened;
+    if (index)
+        opened = QtConcurrent::run([index]() { return index->open(); });
+    QVector<FoundScene> found;
+    appendScenesBelow(userScenesDir, false, found);
+    appendScenesBelow(officialScenesDir, true, found);
+    const CatalogueIndex *entries =
+        index && opened.result() == CatalogueIndex::State::Usable ? index : nullptr;
+
+    // Each file is read into its own slot; the index is only read meanwhile.
+    QtConcurrent::blockingMap(found, [entries](FoundScene &scene) { readScene(scene, entries); });
+    if (index)
+        updateIndex(*index, found);
+
     QList<CSceneViewModel *> scenes;
-    appendScenesBelow(userScenesDir, false, scenes);
-    appendScenesBelow(officialScenesDir, true, scenes);
+    scenes.reserve(found.size());
+    for (const FoundScene &scene : qAsConst(found)) {
+        if (scene.official && (scene.scene.typeFlags & CScene::Hidden))
+            continue;
+        scenes.append(new CSceneViewModel(scene.path, scene.official, scene.scene));
+    }
     sortScenesNewestFirst(scenes);
     return scenes;
+}
+
+QString catalogueIndexPath(const CAppTypeQt &app)
+{
+    return resolved(app, "[userpath]catalogue-index.sqlite");
+}
+
+void setCatalogueIndexEnabled(bool enabled)
+{
+    gIndexEnabled = enabled;
 }
 
 QFileInfoList preparePlaylistFiles(const QString &userPlaylistDir, const QString &defaultPlaylistDir)
@@ -146,8 +217,13 @@ QList<CPlaylistViewModel *> buildPlaylistList(const QString &userPlaylistDir, co
 
 void assembleCatalogue(const CAppTypeQt &app, CConfigViewModel &config)
 {
-    const QList<CSceneViewModel *> scenes =
-        buildSceneList(resolved(app, "[userpath]scenes"), resolved(app, "[apppath]scenes"));
+    QList<CSceneViewModel *> scenes;
+    if (gIndexEnabled) {
+        CatalogueIndex index(catalogueIndexPath(app));
+        scenes = buildSceneList(resolved(app, "[userpath]scenes"), resolved(app, "[apppath]scenes"), &index);
+    } else {
+        scenes = buildSceneList(resolved(app, "[userpath]scenes"), resolved(app, "[apppath]scenes"));
+    }
     const QList<CPlaylistViewModel *> playlists =
         buildPlaylistList(resolved(app, "[userpath]playlists"), resolved(app, "[apppath]playlists"));
     const QList<CTagViewModel *> tags = CConfigViewModel::buildTagList(scenes);

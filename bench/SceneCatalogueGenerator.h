@@ -33,6 +33,10 @@ public:
     // The tags the generator draws from, most frequent first.
     static QStringList tagPool();
 
+    // Scenes written from now on carry a content entry of a few bytes
+    // instead of kContentBytes (catalogues of 100,000 scenes).
+    void setSmall(bool small) { m_small = small; }
+
     static constexpr int kThumbnailBytes = 20 * 1024;
     static constexpr int kContentBytes = 200 * 1024;
 
@@ -40,6 +44,7 @@ private:
     QString m_root;
     QVector<QByteArray> m_thumbnails;   // a few JPEGs of about kThumbnailBytes
     QVector<QByteArray> m_contents;     // a few incompressible blobs
+    bool m_small = false;
 
     QString scenePath(int index) const;
     QString parkedPath(int index) const;

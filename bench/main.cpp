@@ -9,6 +9,7 @@
 // Every measurement runs in a child process of this same executable
 // ("kelvra_bench probe <kind>"), so each start begins with an empty heap.
 
+#include "IndexProbes.h"
 #include "Probes.h"
 #include "SceneCatalogueGenerator.h"
 
@@ -60,13 +61,13 @@ ProbeRun runProbe(const QString &kind, const SceneCatalogueGenerator &catalogue)
     QElapsedTimer timer;
     timer.start();
     process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("probe"), kind});
-    if (kind == QLatin1String("frame")) {
+    if (kind.startsWith(QLatin1String("frame"))) {
         while (!output.contains("first-frame\n") && process.waitForReadyRead(120000))
             output += process.readAllStandardOutput();
         run.wallNs = double(timer.nsecsElapsed());
     }
     process.waitForFinished(600000);
-    if (kind != QLatin1String("frame"))
+    if (!kind.startsWith(QLatin1String("frame")))
         run.wallNs = double(timer.nsecsElapsed());
     output += process.readAllStandardOutput();
     run.ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
@@ -154,6 +155,8 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
     empty.setSceneCount(0);
     SceneCatalogueGenerator catalogue(root + QStringLiteral("/catalogue"));
     QVector<Row> rows;
+    QVector<IndexProbes::Row> indexRows;
+    catalogue.setSmall(parser.isSet(QStringLiteral("small")));
     double baselineKiB = 0;
     {
         QVector<double> hwm;
@@ -230,6 +233,16 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
             row.frameQmlMs = Probes::median(frameQml);
         }
 
+        if (withFrame) {
+            indexRows.append(IndexProbes::measure(catalogue, repetitions, [&catalogue](const QString &kind) {
+                const ProbeRun run = runProbe(kind, catalogue);
+                Probes::Figures figures = run.figures;
+                figures.insert(QStringLiteral("wall_ns"), run.wallNs);
+                return figures;
+            }));
+            indexRows.last().scenes = count;
+        }
+
         out() << count << " scenes: catalogue " << fixed(row.catalogueMs, 1) << " ms = "
               << fixed(row.catalogueRatio, 2) << "x floor (" << fixed(row.floorMs, 1) << " ms; CPU time "
               << fixed(row.cpuRatio, 2) << "x); re-filter "
@@ -246,7 +259,9 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
         rows.append(row);
     }
 
-    const QString results = table(rows, withFrame);
+    QString results = table(rows, withFrame);
+    if (!indexRows.isEmpty())
+        results += QStringLiteral("\nCatalogue index:\n\n") + IndexProbes::table(indexRows);
     out() << "\n" << results;
     for (int i = 1; i < rows.size(); ++i) {
         out() << "growth " << rows.at(i - 1).scenes << " -> " << rows.at(i).scenes << " scenes ("
@@ -278,6 +293,9 @@ int main(int argc, char *argv[])
             return Probes::interactiveTimes(argc, argv);
         if (std::strcmp(kind, "frame") == 0)
             return Probes::firstFrame(argc, argv);
+        int result = 0;
+        if (IndexProbes::runChild(kind, argc, argv, &result))
+            return result;
         std::fprintf(stderr, "unknown probe %s\n", kind);
         return 2;
     }
@@ -297,6 +315,7 @@ int main(int argc, char *argv[])
                       "temporary directory, removed afterwards)"), QStringLiteral("dir")});
     parser.addOption({QStringLiteral("keep"), QStringLiteral("Keep the generated catalogue")});
     parser.addOption({QStringLiteral("no-frame"), QStringLiteral("Skip the first-frame figure")});
+    parser.addOption({QStringLiteral("small"), QStringLiteral("New scenes with a tiny content entry")});
     parser.addOption({QStringLiteral("markdown"), QStringLiteral("Also write the result table to file"),
                       QStringLiteral("file")});
     parser.process(application);
@@ -308,6 +327,7 @@ int main(int argc, char *argv[])
             return 2;
         }
         SceneCatalogueGenerator generator(parser.value(QStringLiteral("workdir")));
+        generator.setSmall(parser.isSet(QStringLiteral("small")));
         return generator.setSceneCount(parser.value(QStringLiteral("count")).toInt()) ? 0 : 1;
     }
     if (command != QLatin1String("run")) {

@@ -23,12 +23,13 @@ a scene in the player and edits the player's settings. Scene packages
 # Libraries come from dpkg-shlibdeps, which also pins the private Qt ABI our
 # copies of the QML modules (qt/ in the application directory) use. The
 # modules themselves are loaded at run time, which it cannot see: the
-# packages of those the interface imports are named here.
+# packages of those the interface imports are named here, and the SQLite
+# driver plugin the catalogue index is kept with.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(_kelvra_depends
     qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
     qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qtqml-models2
-    qml-module-qt-labs-folderlistmodel)
+    qml-module-qt-labs-folderlistmodel qml-module-qt-labs-settings libqt5sql5-sqlite)
 string(REPLACE ";" ", " CPACK_DEBIAN_PACKAGE_DEPENDS "${_kelvra_depends}")
 
 # Stripped binaries and the permissions Debian expects of files, directories

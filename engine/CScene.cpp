@@ -101,6 +101,12 @@ bool CScene::ReadMetadata(const QByteArray &json)
     SceneMetadata metadata;
     if (!metadata.parse(json))
         return false;
+    ApplyMetadata(metadata);
+    return true;
+}
+
+void CScene::ApplyMetadata(const SceneMetadata &metadata)
+{
     m_id = metadata.id;
     m_name = metadata.name;
     m_author = metadata.author;
@@ -112,7 +118,6 @@ bool CScene::ReadMetadata(const QByteArray &json)
     sceneDate = metadata.date;
     m_unknownKeys = metadata.unknownKeys;
     m_tagsTruncated = metadata.tagsTruncated;
-    return true;
 }
 
 // False, with m_lastError set, when the metadata would not read back whole.
@@ -220,6 +225,35 @@ bool CScene::Load(const QString &path, bool keepContent)
     m_contentSource = path;
     m_contentIdentity = archive.identity();
     return true;
+}
+
+bool CScene::LoadedMetadata(SceneMetadata *metadata, FileIdentity *identity) const
+{
+    if (m_loadFailed || m_contentSource.isEmpty() || m_contentSource != m_path || !m_newEntries.isEmpty())
+        return false;
+    metadata->id = m_id;
+    metadata->name = m_name;
+    metadata->author = m_author;
+    metadata->description = m_description;
+    metadata->license = m_licenseType;
+    metadata->tags = tagList;
+    metadata->typeFlags = typeFlags;
+    metadata->relicensing = relicensingFlag;
+    metadata->date = sceneDate;
+    metadata->unknownKeys = m_unknownKeys;
+    metadata->tagsTruncated = m_tagsTruncated;
+    *identity = m_contentIdentity;
+    return true;
+}
+
+void CScene::RestoreLoaded(const QString &path, const SceneMetadata &metadata, const FileIdentity &identity)
+{
+    Reset();
+    m_path = path;
+    m_lastError.clear();
+    ApplyMetadata(metadata);
+    m_contentSource = path;
+    m_contentIdentity = identity;
 }
 
 bool CScene::Save(const QString &path, bool createNew)

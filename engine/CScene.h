@@ -35,6 +35,15 @@ public:
     // its content. A failed load leaves an empty scene (GetPath() still gives
     // path) and false; entries set with SetEntry are dropped by every Load.
     bool Load(const QString &path, bool keepContent);
+    // The metadata this object holds and the file it holds it from, as that
+    // file was when read (or written by Save). False, with nothing written,
+    // when the last Load failed, nothing was loaded, or SetEntry entries wait
+    // for a Save. Meant right after a Load: edits in memory are not told apart.
+    bool LoadedMetadata(SceneMetadata *metadata, FileIdentity *identity) const;
+    // The state Load(path, false) leaves when the file, in the state
+    // identity, holds this metadata, without reading the file: for metadata
+    // kept from an earlier read of that same file.
+    void RestoreLoaded(const QString &path, const SceneMetadata &metadata, const FileIdentity &identity);
     // createNew false rewrites the existing archive at path (or, when there
     // is none, the file the object was loaded from): the metadata is
     // replaced, the SetEntry entries added or replaced, every other entry and
@@ -100,6 +109,7 @@ private:
 
     void Reset();
     bool ReadMetadata(const QByteArray &json);
+    void ApplyMetadata(const SceneMetadata &metadata);
     bool MetadataJson(const JsonText::Members &unknownKeys, QByteArray *json);
     qint64 WriteBudget(const ArchiveFile &archive, const QByteArray &metadata) const;
 };

@@ -16,6 +16,7 @@ static FileIdentity fromStat(const struct stat &status)
     identity.inode = quint64(status.st_ino);
     identity.size = qint64(status.st_size);
     identity.modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + qint64(status.st_mtim.tv_nsec);
+    identity.changedNs = qint64(status.st_ctim.tv_sec) * 1000000000 + qint64(status.st_ctim.tv_nsec);
     return identity;
 }
 #endif

@@ -25,6 +25,14 @@ CSceneViewModel::CSceneViewModel(const QString &filepath, bool official)
     }
 }
 
+CSceneViewModel::CSceneViewModel(const QString &filepath, bool official, const CScene &loaded)
+    : QObject(nullptr)
+    , m_scene(loaded)
+    , m_filepath(filepath)
+    , m_official(official)
+{
+}
+
 CSceneViewModel::~CSceneViewModel() = default;
 
 QString CSceneViewModel::name() const

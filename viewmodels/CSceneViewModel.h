@@ -43,6 +43,9 @@ public:
     // Reads the scene's metadata from filepath. A file that cannot be read
     // still gives a view model, showing an empty scene.
     CSceneViewModel(const QString &filepath, bool official);
+    // Takes a scene already loaded (or restored) from filepath, as the
+    // constructor above would have loaded it.
+    CSceneViewModel(const QString &filepath, bool official, const CScene &loaded);
     ~CSceneViewModel() override;
 
     QString name() const;
