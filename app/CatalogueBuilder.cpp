@@ -37,6 +37,7 @@ struct FoundScene
     QString path;
     bool official = false;
     bool restored = false;
+    bool readable = false;
     CScene scene;
 };
 
@@ -64,11 +65,12 @@ void readScene(FoundScene &scene, const CatalogueIndex *index)
         if (identity.valid && index->restore(scene.path, identity, &metadata)) {
             scene.scene.RestoreLoaded(scene.path, metadata, identity);
             scene.restored = true;
+            scene.readable = true;
             return;
         }
     }
     // A scene that cannot be read is still listed, with what the engine holds.
-    scene.scene.Load(scene.path, false);
+    scene.readable = scene.scene.Load(scene.path, false);
 }
 
 void updateIndex(CatalogueIndex &index, const QVector<FoundScene> &found)
@@ -175,7 +177,7 @@ QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QStr
     for (const FoundScene &scene : qAsConst(found)) {
         if (scene.official && (scene.scene.typeFlags & CScene::Hidden))
             continue;
-        scenes.append(new CSceneViewModel(scene.path, scene.official, scene.scene));
+        scenes.append(new CSceneViewModel(scene.path, scene.official, scene.scene, scene.readable));
     }
     sortScenesNewestFirst(scenes);
     return scenes;

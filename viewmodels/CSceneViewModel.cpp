@@ -15,22 +15,29 @@ CSceneViewModel::CSceneViewModel(const QString &filepath, bool official)
     , m_filepath(filepath)
     , m_official(official)
 {
-    // A scene that cannot be read is still listed, marked as such, with what
-    // the engine holds.
-    m_readable = m_scene.Load(filepath, false);
-    if (!m_readable) {
-        m_loadError = m_scene.LastError();
-        if (m_loadError.isEmpty())
-            m_loadError = tr("the file could not be read");
-    }
+    noteLoadResult(m_scene.Load(filepath, false));
 }
 
-CSceneViewModel::CSceneViewModel(const QString &filepath, bool official, const CScene &loaded)
+CSceneViewModel::CSceneViewModel(const QString &filepath, bool official, const CScene &loaded, bool readable)
     : QObject(nullptr)
     , m_scene(loaded)
     , m_filepath(filepath)
     , m_official(official)
 {
+    noteLoadResult(readable);
+}
+
+// A scene that cannot be read is still listed, marked as such, with what the
+// engine holds.
+void CSceneViewModel::noteLoadResult(bool readable)
+{
+    m_readable = readable;
+    m_loadError.clear();
+    if (!m_readable) {
+        m_loadError = m_scene.LastError();
+        if (m_loadError.isEmpty())
+            m_loadError = tr("the file could not be read");
+    }
 }
 
 CSceneViewModel::~CSceneViewModel() = default;

@@ -44,8 +44,9 @@ public:
     // still gives a view model, showing an empty scene.
     CSceneViewModel(const QString &filepath, bool official);
     // Takes a scene already loaded (or restored) from filepath, as the
-    // constructor above would have loaded it.
-    CSceneViewModel(const QString &filepath, bool official, const CScene &loaded);
+    // constructor above would have loaded it; readable is what its load
+    // returned.
+    CSceneViewModel(const QString &filepath, bool official, const CScene &loaded, bool readable);
     ~CSceneViewModel() override;
 
     QString name() const;
@@ -119,5 +120,6 @@ private:
     bool m_selected = false;
     bool m_official = false;
     bool m_readable = false;
+    void noteLoadResult(bool readable);
     QString m_loadError;
 };
