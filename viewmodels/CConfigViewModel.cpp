@@ -33,6 +33,10 @@ CConfigViewModel::CConfigViewModel(const ViewModelContext &context, QObject *par
     m_storeTimer.setSingleShot(true);
     m_storeTimer.setInterval(storeSelectionDelayMs);
     connect(&m_storeTimer, &QTimer::timeout, this, &CConfigViewModel::storeSelection);
+    m_facetTimer.setSingleShot(true);
+    m_facetTimer.setInterval(0);
+    connect(&m_facetTimer, &QTimer::timeout, this, &CConfigViewModel::updateFacetCounts);
+    connect(m_filteredScenes, &CScenesFilterViewModel::shownScenesChanged, this, &CConfigViewModel::updateFacetCounts);
 }
 
 CConfigViewModel::~CConfigViewModel()
@@ -159,6 +163,7 @@ void CConfigViewModel::setAllScenes(QObjectListModel *model)
     m_filteredScenes->setSourceModel(model);
     for (CSceneViewModel *scene : sceneObjects())
         watchScene(scene);
+    m_facetTimer.start();
 }
 
 // A scene's change may change the playlist's count and what the filter shows,
@@ -167,14 +172,22 @@ void CConfigViewModel::watchScene(CSceneViewModel *scene)
 {
     connect(scene, &CSceneViewModel::selectedChanged, this, &CConfigViewModel::scheduleStore, Qt::UniqueConnection);
     connect(scene, &CSceneViewModel::selectedChanged, this,
-            [this] { sceneChanged(CScenesFilterViewModel::Selection); }, Qt::UniqueConnection);
-    connect(scene, &CSceneViewModel::tagsChanged, this, [this] { sceneChanged(CScenesFilterViewModel::Tags); },
-            Qt::UniqueConnection);
+            [this, scene] { sceneChanged(scene, CScenesFilterViewModel::Selection); }, Qt::UniqueConnection);
+    connect(scene, &CSceneViewModel::tagsChanged, this,
+            [this, scene] { sceneChanged(scene, CScenesFilterViewModel::Tags); }, Qt::UniqueConnection);
     connect(scene, &CSceneViewModel::relicensingPossibleChanged, this,
-            [this] { sceneChanged(CScenesFilterViewModel::Relicensing); }, Qt::UniqueConnection);
+            [this, scene] { sceneChanged(scene, CScenesFilterViewModel::Relicensing); }, Qt::UniqueConnection);
 }
 
-void CConfigViewModel::sceneChanged(CScenesFilterViewModel::SceneAspects aspects)
+// The filter reads only the scenes named here again, so an edit of one scene
+// in a large catalogue costs one scene.
+void CConfigViewModel::sceneChanged(const CSceneViewModel *scene, CScenesFilterViewModel::SceneAspects aspects)
+{
+    m_filteredScenes->markSceneChanged(scene);
+    applySceneChanges(aspects);
+}
+
+void CConfigViewModel::applySceneChanges(CScenesFilterViewModel::SceneAspects aspects)
 {
     if (m_batchDepth > 0) {
         m_batchedAspects |= aspects;
@@ -185,6 +198,22 @@ void CConfigViewModel::sceneChanged(CScenesFilterViewModel::SceneAspects aspects
     m_filteredScenes->sceneChanged(aspects);
 }
 
+void CConfigViewModel::updateFacetCounts()
+{
+    m_facetTimer.stop();
+    if (m_tags.isEmpty())
+        return;
+    QStringList names;
+    names.reserve(m_tags.size());
+    for (const CTagViewModel *tag : qAsConst(m_tags))
+        names.append(tag ? tag->name() : QString());
+    const QVector<int> counts = m_filteredScenes->facetCounts(names);
+    for (int i = 0; i < m_tags.size(); ++i) {
+        if (m_tags.at(i))
+            m_tags.at(i)->setFacetCount(counts.value(i));
+    }
+}
+
 void CConfigViewModel::endSceneChangeBatch()
 {
     if (--m_batchDepth > 0)
@@ -192,12 +221,13 @@ void CConfigViewModel::endSceneChangeBatch()
     const CScenesFilterViewModel::SceneAspects aspects = m_batchedAspects;
     m_batchedAspects = {};
     if (aspects)
-        sceneChanged(aspects);
+        applySceneChanges(aspects);
 }
 
 void CConfigViewModel::setTags(const QList<CTagViewModel *> &list)
 {
     m_tags = list;
+    m_facetTimer.start();
 }
 
 QList<CSceneViewModel *> CConfigViewModel::sceneObjects() const
