@@ -3,13 +3,14 @@
 // in the same run.
 //
 //   kelvra_bench [--counts 1000,10000,50000] [--reps 5] [--workdir DIR] [--keep]
-//                [--no-frame] [--markdown FILE]
-//   kelvra_bench generate --count N --workdir DIR
+//                [--no-frame] [--small] [--markdown FILE]
+//   kelvra_bench generate --count N --workdir DIR [--small]
 //
 // Every measurement runs in a child process of this same executable
 // ("kelvra_bench probe <kind>"), so each start begins with an empty heap.
 
 #include "Probes.h"
+#include "ScaleProbes.h"
 #include "SceneCatalogueGenerator.h"
 
 #include <QCommandLineParser>
@@ -98,7 +99,35 @@ struct Row
     double requestUs = 0, decodeUs = 0, thumbnailRatio = 0;
     double bytesPerScene = 0;
     double frameMs = 0, frameCatalogueMs = 0, frameQmlMs = 0;
+    // At scale, through the configuration view model, facet counts included.
+    double firstCountMs = 0, keyTypeMs = 0, keyEraseMs = 0, keyWorstMs = 0, chipOnMs = 0, chipOffMs = 0,
+           chipWorstMs = 0, facetsMs = 0, filteredBytesPerScene = 0;
+    double flickMaxMs = 0, flickP99Ms = 0, flickFrames = 0;
 };
+
+QString fixed(double value, int decimals);
+
+QString scaleTable(const QVector<Row> &rows, bool withFrame)
+{
+    QString text;
+    QTextStream stream(&text);
+    stream << "| scenes | first count ms | keystroke ms (type / erase / worst) | chip ms (on / off / worst) "
+              "| facets ms | bytes/scene after filtering";
+    if (withFrame)
+        stream << " | flick frames | longest frame ms | p99 frame ms";
+    stream << " |\n|---:|---:|---:|---:|---:|---:" << (withFrame ? "|---:|---:|---:|\n" : "|\n");
+    for (const Row &row : rows) {
+        stream << "| " << row.scenes << " | " << fixed(row.firstCountMs, 1) << " | " << fixed(row.keyTypeMs, 2)
+               << " / " << fixed(row.keyEraseMs, 2) << " / " << fixed(row.keyWorstMs, 2) << " | "
+               << fixed(row.chipOnMs, 2) << " / " << fixed(row.chipOffMs, 2) << " / " << fixed(row.chipWorstMs, 2)
+               << " | " << fixed(row.facetsMs, 2) << " | " << fixed(row.filteredBytesPerScene, 0);
+        if (withFrame)
+            stream << " | " << fixed(row.flickFrames, 0) << " | " << fixed(row.flickMaxMs, 1) << " | "
+                   << fixed(row.flickP99Ms, 1);
+        stream << " |\n";
+    }
+    return text;
+}
 
 QString fixed(double value, int decimals)
 {
@@ -140,8 +169,9 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
         return 2;
     }
 
-    // Each scene file takes about 225 KB on disk.
-    const qint64 needed = qint64(counts.last()) * 230 * 1024 + (256 << 20);
+    // Each scene file takes about 225 KB on disk, 22 KB when small.
+    const bool small = parser.isSet(QStringLiteral("small"));
+    const qint64 needed = qint64(counts.last()) * (small ? 24 : 230) * 1024 + (256 << 20);
     QDir().mkpath(root);
     const QStorageInfo storage(root);
     if (storage.bytesAvailable() < needed) {
@@ -152,7 +182,8 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
 
     SceneCatalogueGenerator empty(root + QStringLiteral("/empty"));
     empty.setSceneCount(0);
-    SceneCatalogueGenerator catalogue(root + QStringLiteral("/catalogue"));
+    SceneCatalogueGenerator catalogue(root + (small ? QStringLiteral("/catalogue-small") : QStringLiteral("/catalogue")));
+    catalogue.setSmall(small);
     QVector<Row> rows;
     double baselineKiB = 0;
     {
@@ -217,6 +248,27 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
         row.decodeUs = figure("thumbnail_decode_ns") / 1e3;
         row.thumbnailRatio = row.decodeUs > 0 ? row.requestUs / row.decodeUs : 0;
 
+        {
+            const ProbeRun scale = runProbe(QStringLiteral("scale"), catalogue);
+            const auto ms = [&scale](const char *key) { return scale.figures.value(QLatin1String(key)) / 1e6; };
+            row.firstCountMs = ms("first_count_ns");
+            row.keyTypeMs = ms("keystroke_type_ns");
+            row.keyEraseMs = ms("keystroke_erase_ns");
+            row.keyWorstMs = ms("keystroke_worst_ns");
+            row.chipOnMs = ms("chip_on_ns");
+            row.chipOffMs = ms("chip_off_ns");
+            row.chipWorstMs = ms("chip_worst_ns");
+            row.facetsMs = ms("facets_ns");
+            row.filteredBytesPerScene
+                = (scale.figures.value(QStringLiteral("hwm_filtered_kib")) - baselineKiB) * 1024 / count;
+            if (withFrame) {
+                const ProbeRun flick = runProbe(QStringLiteral("flick"), catalogue);
+                row.flickFrames = flick.figures.value(QStringLiteral("frames"));
+                row.flickMaxMs = flick.figures.value(QStringLiteral("frame_max_ns")) / 1e6;
+                row.flickP99Ms = flick.figures.value(QStringLiteral("frame_p99_ns")) / 1e6;
+            }
+        }
+
         if (withFrame) {
             QVector<double> frames, frameCatalogues, frameQml;
             for (int i = 0; i < repetitions; ++i) {
@@ -246,7 +298,7 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
         rows.append(row);
     }
 
-    const QString results = table(rows, withFrame);
+    const QString results = table(rows, withFrame) + QStringLiteral("\n") + scaleTable(rows, withFrame);
     out() << "\n" << results;
     for (int i = 1; i < rows.size(); ++i) {
         out() << "growth " << rows.at(i - 1).scenes << " -> " << rows.at(i).scenes << " scenes ("
@@ -278,6 +330,10 @@ int main(int argc, char *argv[])
             return Probes::interactiveTimes(argc, argv);
         if (std::strcmp(kind, "frame") == 0)
             return Probes::firstFrame(argc, argv);
+        if (std::strcmp(kind, "scale") == 0)
+            return ScaleProbes::filterTimes(argc, argv);
+        if (std::strcmp(kind, "flick") == 0)
+            return ScaleProbes::flick(argc, argv);
         std::fprintf(stderr, "unknown probe %s\n", kind);
         return 2;
     }
@@ -297,6 +353,8 @@ int main(int argc, char *argv[])
                       "temporary directory, removed afterwards)"), QStringLiteral("dir")});
     parser.addOption({QStringLiteral("keep"), QStringLiteral("Keep the generated catalogue")});
     parser.addOption({QStringLiteral("no-frame"), QStringLiteral("Skip the first-frame figure")});
+    parser.addOption({QStringLiteral("small"), QStringLiteral("Small scene files (a 1 KB content entry, about 20 KB a "
+                      "file instead of 225 KB), for catalogues of 100,000")});
     parser.addOption({QStringLiteral("markdown"), QStringLiteral("Also write the result table to file"),
                       QStringLiteral("file")});
     parser.process(application);
@@ -308,6 +366,7 @@ int main(int argc, char *argv[])
             return 2;
         }
         SceneCatalogueGenerator generator(parser.value(QStringLiteral("workdir")));
+        generator.setSmall(parser.isSet(QStringLiteral("small")));
         return generator.setSceneCount(parser.value(QStringLiteral("count")).toInt()) ? 0 : 1;
     }
     if (command != QLatin1String("run")) {
