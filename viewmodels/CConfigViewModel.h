@@ -296,7 +296,7 @@ private:
             emit(this->*signal)();
     }
     void watchScene(CSceneViewModel *scene);
-    void sceneChanged(const CSceneViewModel *scene, CScenesFilterViewModel::SceneAspects aspects);
+    void sceneChanged(const QObject *scene, CScenesFilterViewModel::SceneAspects aspects);
     void applySceneChanges(CScenesFilterViewModel::SceneAspects aspects);
     void updateFacetCounts();
     void endSceneChangeBatch();

@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -38,7 +39,19 @@ void SceneFilterKeys::rebuild()
     m_stale.clear();
     m_allStale = false;
     const int rows = m_list ? m_list->count() : 0;
+    // Sized exactly first: grown by doubling, the pools would hold up to
+    // twice what they need, at 100,000 scenes some 40 bytes a scene.
+    qint64 nameUnits = 0;
+    qint64 tagCount = 0;
+    for (int row = 0; row < rows; ++row) {
+        if (const auto *scene = qobject_cast<const CSceneViewModel *>(m_list->at(row))) {
+            nameUnits += scene->scene().GetName().size();
+            tagCount += scene->scene().tagList.size();
+        }
+    }
     m_keys.reserve(rows);
+    m_names.reserve(int(qMin<qint64>(nameUnits, INT_MAX / 4)));
+    m_tags.reserve(int(qMin<qint64>(tagCount, INT_MAX / 8)));
     for (int row = 0; row < rows; ++row)
         m_keys.append(read(row));
 }
