@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <numeric>
 
 namespace ScaleProbes {
 
@@ -187,6 +188,12 @@ int flick(int argc, char **argv)
         print("frame_max_ns", frames.isEmpty() ? 0 : *std::max_element(frames.cbegin(), frames.cend()));
         print("frame_p99_ns", percentile(frames, 0.99));
         print("frame_median_ns", Probes::median(frames));
+        // Where the longest frames fell, as a hint to what they waited for.
+        QVector<int> order(frames.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::sort(order.begin(), order.end(), [&frames](int a, int b) { return frames.at(a) > frames.at(b); });
+        for (int i = 0; i < std::min(3, int(order.size())); ++i)
+            std::printf("long_frame_%d=%d:%.0f\n", i, order.at(i), frames.at(order.at(i)));
     }
     delete gLog;
     gLog = nullptr;
