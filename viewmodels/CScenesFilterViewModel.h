@@ -61,7 +61,9 @@ public:
     // Whether the current filter looks at any of aspects.
     bool dependsOn(SceneAspects aspects) const;
     // Re-runs the filter when the change of aspects of some scene can change
-    // what it shows; otherwise nothing happens.
+    // what it shows; otherwise only shownScenesChanged() is emitted (the
+    // counts may change). The scenes named by markSceneChanged() since the
+    // last call are read again, every scene when none was named.
     void sceneChanged(SceneAspects aspects);
     // Tells the proxy which scene the next sceneChanged() is about (any
     // number of them for a batch): only these are read again.
@@ -73,11 +75,6 @@ public:
     // (a name already among the terms: the rows shown). One pass over the
     // rows shown. Changes whenever shownScenesChanged() is emitted.
     QVector<int> facetCounts(const QStringList &names);
-
-signals:
-    // The rows shown, or what is known of the scenes shown, may have changed:
-    // after a re-filter, a scene change and a change of the scene list.
-    void shownScenesChanged();
 
 public slots:
     // Reads every scene again and re-runs the filter. Takes the place of the
@@ -93,6 +90,11 @@ public:
     {
         QSortFilterProxyModel::sort(column, order);
     }
+
+signals:
+    // The rows shown, or what is known of the scenes shown, may have changed:
+    // after a re-filter, a scene change and a change of the scene list.
+    void shownScenesChanged();
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
