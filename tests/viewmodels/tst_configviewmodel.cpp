@@ -56,6 +56,7 @@ private slots:
     void handlersIgnoreDeletedInstance();
     void listProperties();
     void facetCountsFollowTheFilter();
+    void sceneListedLaterIsWatched();
 
 private:
     // Three scenes (Alpha background, Beta foreground, Gamma post-processing)
@@ -863,6 +864,22 @@ void TestConfigViewModel::facetCountsFollowTheFilter()
     QCOMPARE(counts(names), (QVector<int>{2, 1, 1, 2, 0, 2}));
     alpha->removeTag(QStringLiteral("Space"));   // hides Alpha
     QCOMPARE(counts(names), (QVector<int>{1, 0, 1, 1, 0, 1}));
+}
+
+// A scene listed after start-up (an import) is filtered and counted by what
+// it holds now, like the ones listed at start.
+void TestConfigViewModel::sceneListedLaterIsWatched()
+{
+    setUpCatalogue();
+    viewModel->selectTag(QStringLiteral("Selected"), true);
+    QCOMPARE(viewModel->filteredScenes()->rowCount(), 1);
+    CSceneViewModel *delta = env.makeScene(QStringLiteral("Delta.kvc"), QStringLiteral("d"), CScene::Background);
+    sceneModel->insert(0, delta);
+    QCOMPARE(viewModel->filteredScenes()->rowCount(), 1);
+    delta->setSelected(true);
+    QCOMPARE(viewModel->filteredScenes()->rowCount(), 2);
+    QCOMPARE(viewModel->filteredScenes()->index(0, 0).data(QObjectListModel::ObjectRole).value<CSceneViewModel *>(),
+             delta);
 }
 
 QTEST_GUILESS_MAIN(TestConfigViewModel)
