@@ -3,11 +3,16 @@
 #include "JpegLayout.h"
 #include "ZipFastPath.h"
 
+#include <QAtomicInteger>
 #include <QBuffer>
 #include <QByteArray>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QMutexLocker>
+#include <QRunnable>
 #include <QUrl>
 #include <QStringList>
+#include <QThread>
 
 #include <quazip.h>
 #include <quazipfile.h>
@@ -134,14 +139,106 @@ std::optional<QByteArray> readEntry(const QString &archivePath, const QString &e
     return data;
 }
 
+QString archivePathOf(const QString &id)
+{
+    return QUrl::fromPercentEncoding(id.section(QLatin1Char('#'), 0, 0).toUtf8());
+}
+
+// One thumbnail request of a view, worked on by a worker thread. The view
+// deletes it once finished() is emitted.
+class ThumbnailResponse : public QQuickImageResponse, public QRunnable
+{
+public:
+    ThumbnailResponse(CSceneImageProvider &provider, const QString &id, const QSize &requestedSize)
+        : m_provider(provider), m_id(id), m_requestedSize(requestedSize)
+    {
+        setAutoDelete(false);
+    }
+
+    QQuickTextureFactory *textureFactory() const override
+    {
+        return QQuickTextureFactory::textureFactoryForImage(m_image);
+    }
+    QString errorString() const override { return m_error; }
+    void cancel() override { m_cancelled.storeRelaxed(1); }
+
+    void run() override
+    {
+        if (m_cancelled.loadRelaxed()) {
+            m_error = QStringLiteral("cancelled");
+        } else {
+            m_image = m_provider.cachedImage(m_id, m_requestedSize);
+            if (m_image.isNull())
+                m_error = QStringLiteral("no readable picture");
+        }
+        // Told in the thread the response lives in (the view's loader), once
+        // its event loop runs again: the view connects to finished() only
+        // after requestImageResponse() returns, and a signal emitted here
+        // before that would be lost.
+        QMetaObject::invokeMethod(this, [this] { emit finished(); }, Qt::QueuedConnection);
+    }
+
+private:
+    CSceneImageProvider &m_provider;
+    const QString m_id;
+    const QSize m_requestedSize;
+    QAtomicInteger<int> m_cancelled {0};
+    QImage m_image;
+    QString m_error;
+};
+
 } // namespace
 
 CSceneImageProvider::CSceneImageProvider()
-    : QQuickImageProvider(QQmlImageProviderBase::Image)
+    : m_cache(cacheBytes)
 {
+    m_pool.setMaxThreadCount(qBound(1, QThread::idealThreadCount(), maxThreads));
 }
 
-CSceneImageProvider::~CSceneImageProvider() = default;
+// Requests still waiting are dropped (their views are gone with the engine);
+// the ones being decoded are bounded and waited for.
+CSceneImageProvider::~CSceneImageProvider()
+{
+    m_pool.clear();
+    m_pool.waitForDone();
+}
+
+QQuickImageResponse *CSceneImageProvider::requestImageResponse(const QString &id, const QSize &requestedSize)
+{
+    auto *response = new ThumbnailResponse(*this, id, requestedSize);
+    m_pool.start(response);
+    return response;
+}
+
+QImage CSceneImageProvider::cachedImage(const QString &id, const QSize &requestedSize)
+{
+    // A scene file rewritten on disk (another size or time) is another key.
+    const QFileInfo archive(archivePathOf(id));
+    const QString key = QStringLiteral("%1\n%2x%3\n%4\n%5")
+                            .arg(id)
+                            .arg(requestedSize.width())
+                            .arg(requestedSize.height())
+                            .arg(archive.size())
+                            .arg(archive.lastModified().toMSecsSinceEpoch());
+    {
+        const QMutexLocker locker(&m_cacheMutex);
+        if (const QImage *cached = m_cache.object(key))
+            return *cached;
+    }
+    QSize size;
+    const QImage image = requestImage(id, &size, requestedSize);
+    const QMutexLocker locker(&m_cacheMutex);
+    ++m_decodes;
+    if (!image.isNull())
+        m_cache.insert(key, new QImage(image), int(qMin<qint64>(image.sizeInBytes(), cacheBytes)));
+    return image;
+}
+
+int CSceneImageProvider::decodeCount() const
+{
+    const QMutexLocker locker(&m_cacheMutex);
+    return m_decodes;
+}
 
 QImage CSceneImageProvider::requestImage(const QString &id, QSize *size, const QSize &requestedSize)
 {

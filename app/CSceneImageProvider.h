@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QCache>
 #include <QImage>
+#include <QMutex>
 #include <QQuickImageProvider>
 #include <QSize>
 #include <QString>
+#include <QThreadPool>
 
 // The "kvscene" image provider: reads one entry of a scene archive (".kvc",
 // a zip file) and decodes it as an image, for the scene thumbnails of the
@@ -38,12 +41,21 @@
 // maxEntryBytes, and the markers are walked (see JpegLayout) before the
 // decoder is given any of it.
 //
-// Holds no state: every request opens the archive afresh, so requests may
-// run at the same time on the GUI thread and the toolkit's loader thread (the
-// views load thumbnails asynchronously). Every decode is bounded, so the
-// loader thread, which the engine waits for when it is destroyed, never keeps
-// the program from quitting for long. The QML engine owns the provider.
-class CSceneImageProvider : public QQuickImageProvider
+// The views ask asynchronously (requestImageResponse): every request is
+// read and decoded on a pool of worker threads (at most maxThreads), never on
+// the GUI or the render thread, and a request the view drops before a worker
+// takes it up (its card scrolled away: cancel()) is answered without reading
+// anything. Decoded thumbnails are kept in a cache of at most cacheBytes, by
+// id, requested size and the archive's size and modification time, so a
+// card scrolled back into view costs no decode and a scene file rewritten on
+// disk is read again. A failed request answers with an error and no image.
+//
+// requestImage() is the same work done at once on the calling thread, with
+// no cache: it holds no state and may run on any number of threads at once.
+// Every decode is bounded, so the pool, which the provider waits for when it
+// is destroyed, never keeps the program from quitting for long. The QML
+// engine owns the provider.
+class CSceneImageProvider : public QQuickAsyncImageProvider
 {
 public:
     static constexpr qint64 maxEntryBytes = 16 * 1024 * 1024;
@@ -54,13 +66,29 @@ public:
     static constexpr qint64 maxScanPixels = 256 * 1024 * 1024;
     static constexpr int maxOutputSide = 1024;
     static constexpr int defaultOutputSide = 512;
+    static constexpr int maxThreads = 4;
+    static constexpr int cacheBytes = 48 * 1024 * 1024;
 
     CSceneImageProvider();
     ~CSceneImageProvider() override;
 
     QImage requestImage(const QString &id, QSize *size, const QSize &requestedSize) override;
+    QQuickImageResponse *requestImageResponse(const QString &id, const QSize &requestedSize) override;
 
     // The size a picture stored at storedSize is decoded at when
     // requestedSize is asked for (see above).
     static QSize decodeSize(const QSize &storedSize, const QSize &requestedSize);
+
+    // The worker threads' side: the cached image for a request, decoding it
+    // on a miss.
+    QImage cachedImage(const QString &id, const QSize &requestedSize);
+    // How many requests were decoded rather than taken from the cache.
+    int decodeCount() const;
+    QThreadPool &pool() { return m_pool; }
+
+private:
+    QThreadPool m_pool;
+    mutable QMutex m_cacheMutex;
+    QCache<QString, QImage> m_cache;
+    int m_decodes = 0;
 };

@@ -176,8 +176,8 @@ bool SceneCatalogueGenerator::writeScene(int index, const QString &path)
     scene.sceneDate.second = quint16(random.bounded(60));
 
     scene.SetEntry(QStringLiteral("thumbnail.jpg"), m_thumbnails.at(index % kVariants));
-    scene.SetEntry(QStringLiteral("textures/layers.png"),
-                   m_small ? m_contents.at(index % kVariants).left(64) : m_contents.at(index % kVariants));
+    const QByteArray &content = m_contents.at(index % kVariants);
+    scene.SetEntry(QStringLiteral("textures/layers.png"), m_small ? content.left(kSmallContentBytes) : content);
     return scene.Save(path, true);
 }
 

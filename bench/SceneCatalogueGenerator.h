@@ -26,6 +26,13 @@ public:
     // Makes the catalogue hold exactly scenes 0..count-1: parks the others,
     // takes parked ones back, writes the missing ones. False on a write failure.
     bool setSceneCount(int count);
+    // Small scene files: a content entry of kSmallContentBytes instead of
+    // kContentBytes (about 20 KB a file instead of 225 KB), so 100,000 scenes
+    // fit on an ordinary disk. Nothing the program reads while browsing
+    // changes: it never reads the content. Set before the first write; a
+    // catalogue keeps the size it was written with.
+    void setSmall(bool small) { m_small = small; }
+
     // Removes the user directory's program state (configuration, playlists),
     // keeping its scenes: every measured start begins from the same state.
     void resetUserState() const;
@@ -33,18 +40,15 @@ public:
     // The tags the generator draws from, most frequent first.
     static QStringList tagPool();
 
-    // Scenes written from now on carry a content entry of a few bytes
-    // instead of kContentBytes (catalogues of 100,000 scenes).
-    void setSmall(bool small) { m_small = small; }
-
     static constexpr int kThumbnailBytes = 20 * 1024;
     static constexpr int kContentBytes = 200 * 1024;
+    static constexpr int kSmallContentBytes = 1024;
 
 private:
     QString m_root;
+    bool m_small = false;
     QVector<QByteArray> m_thumbnails;   // a few JPEGs of about kThumbnailBytes
     QVector<QByteArray> m_contents;     // a few incompressible blobs
-    bool m_small = false;
 
     QString scenePath(int index) const;
     QString parkedPath(int index) const;

@@ -3,14 +3,15 @@
 // in the same run.
 //
 //   kelvra_bench [--counts 1000,10000,50000] [--reps 5] [--workdir DIR] [--keep]
-//                [--no-frame] [--markdown FILE]
-//   kelvra_bench generate --count N --workdir DIR
+//                [--no-frame] [--small] [--markdown FILE]
+//   kelvra_bench generate --count N --workdir DIR [--small]
 //
 // Every measurement runs in a child process of this same executable
 // ("kelvra_bench probe <kind>"), so each start begins with an empty heap.
 
 #include "IndexProbes.h"
 #include "Probes.h"
+#include "ScaleProbes.h"
 #include "SceneCatalogueGenerator.h"
 
 #include <QCommandLineParser>
@@ -99,7 +100,35 @@ struct Row
     double requestUs = 0, decodeUs = 0, thumbnailRatio = 0;
     double bytesPerScene = 0;
     double frameMs = 0, frameCatalogueMs = 0, frameQmlMs = 0;
+    // At scale, through the configuration view model, facet counts included.
+    double firstCountMs = 0, keyTypeMs = 0, keyEraseMs = 0, keyWorstMs = 0, chipOnMs = 0, chipOffMs = 0,
+           chipWorstMs = 0, facetsMs = 0, filteredBytesPerScene = 0;
+    double flickMaxMs = 0, flickP99Ms = 0, flickFrames = 0;
 };
+
+QString fixed(double value, int decimals);
+
+QString scaleTable(const QVector<Row> &rows, bool withFrame)
+{
+    QString text;
+    QTextStream stream(&text);
+    stream << "| scenes | first count ms | keystroke ms (type / erase / worst) | chip ms (on / off / worst) "
+              "| facets ms | bytes/scene after filtering";
+    if (withFrame)
+        stream << " | flick frames | longest frame ms | p99 frame ms";
+    stream << " |\n|---:|---:|---:|---:|---:|---:" << (withFrame ? "|---:|---:|---:|\n" : "|\n");
+    for (const Row &row : rows) {
+        stream << "| " << row.scenes << " | " << fixed(row.firstCountMs, 1) << " | " << fixed(row.keyTypeMs, 2)
+               << " / " << fixed(row.keyEraseMs, 2) << " / " << fixed(row.keyWorstMs, 2) << " | "
+               << fixed(row.chipOnMs, 2) << " / " << fixed(row.chipOffMs, 2) << " / " << fixed(row.chipWorstMs, 2)
+               << " | " << fixed(row.facetsMs, 2) << " | " << fixed(row.filteredBytesPerScene, 0);
+        if (withFrame)
+            stream << " | " << fixed(row.flickFrames, 0) << " | " << fixed(row.flickMaxMs, 1) << " | "
+                   << fixed(row.flickP99Ms, 1);
+        stream << " |\n";
+    }
+    return text;
+}
 
 QString fixed(double value, int decimals)
 {
@@ -141,8 +170,9 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
         return 2;
     }
 
-    // Each scene file takes about 225 KB on disk.
-    const qint64 needed = qint64(counts.last()) * 230 * 1024 + (256 << 20);
+    // Each scene file takes about 225 KB on disk, 22 KB when small.
+    const bool small = parser.isSet(QStringLiteral("small"));
+    const qint64 needed = qint64(counts.last()) * (small ? 24 : 230) * 1024 + (256 << 20);
     QDir().mkpath(root);
     const QStorageInfo storage(root);
     if (storage.bytesAvailable() < needed) {
@@ -153,10 +183,10 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
 
     SceneCatalogueGenerator empty(root + QStringLiteral("/empty"));
     empty.setSceneCount(0);
-    SceneCatalogueGenerator catalogue(root + QStringLiteral("/catalogue"));
+    SceneCatalogueGenerator catalogue(root + (small ? QStringLiteral("/catalogue-small") : QStringLiteral("/catalogue")));
+    catalogue.setSmall(small);
     QVector<Row> rows;
     QVector<IndexProbes::Row> indexRows;
-    catalogue.setSmall(parser.isSet(QStringLiteral("small")));
     double baselineKiB = 0;
     {
         QVector<double> hwm;
@@ -220,6 +250,27 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
         row.decodeUs = figure("thumbnail_decode_ns") / 1e3;
         row.thumbnailRatio = row.decodeUs > 0 ? row.requestUs / row.decodeUs : 0;
 
+        {
+            const ProbeRun scale = runProbe(QStringLiteral("scale"), catalogue);
+            const auto ms = [&scale](const char *key) { return scale.figures.value(QLatin1String(key)) / 1e6; };
+            row.firstCountMs = ms("first_count_ns");
+            row.keyTypeMs = ms("keystroke_type_ns");
+            row.keyEraseMs = ms("keystroke_erase_ns");
+            row.keyWorstMs = ms("keystroke_worst_ns");
+            row.chipOnMs = ms("chip_on_ns");
+            row.chipOffMs = ms("chip_off_ns");
+            row.chipWorstMs = ms("chip_worst_ns");
+            row.facetsMs = ms("facets_ns");
+            row.filteredBytesPerScene
+                = (scale.figures.value(QStringLiteral("hwm_filtered_kib")) - baselineKiB) * 1024 / count;
+            if (withFrame) {
+                const ProbeRun flick = runProbe(QStringLiteral("flick"), catalogue);
+                row.flickFrames = flick.figures.value(QStringLiteral("frames"));
+                row.flickMaxMs = flick.figures.value(QStringLiteral("frame_max_ns")) / 1e6;
+                row.flickP99Ms = flick.figures.value(QStringLiteral("frame_p99_ns")) / 1e6;
+            }
+        }
+
         if (withFrame) {
             QVector<double> frames, frameCatalogues, frameQml;
             for (int i = 0; i < repetitions; ++i) {
@@ -259,7 +310,7 @@ int runBenchmarks(const QCommandLineParser &parser, const QString &root)
         rows.append(row);
     }
 
-    QString results = table(rows, withFrame);
+    QString results = table(rows, withFrame) + QStringLiteral("\n") + scaleTable(rows, withFrame);
     if (!indexRows.isEmpty())
         results += QStringLiteral("\nCatalogue index:\n\n") + IndexProbes::table(indexRows);
     out() << "\n" << results;
@@ -296,6 +347,10 @@ int main(int argc, char *argv[])
         int result = 0;
         if (IndexProbes::runChild(kind, argc, argv, &result))
             return result;
+        if (std::strcmp(kind, "scale") == 0)
+            return ScaleProbes::filterTimes(argc, argv);
+        if (std::strcmp(kind, "flick") == 0)
+            return ScaleProbes::flick(argc, argv);
         std::fprintf(stderr, "unknown probe %s\n", kind);
         return 2;
     }
@@ -315,7 +370,8 @@ int main(int argc, char *argv[])
                       "temporary directory, removed afterwards)"), QStringLiteral("dir")});
     parser.addOption({QStringLiteral("keep"), QStringLiteral("Keep the generated catalogue")});
     parser.addOption({QStringLiteral("no-frame"), QStringLiteral("Skip the first-frame figure")});
-    parser.addOption({QStringLiteral("small"), QStringLiteral("New scenes with a tiny content entry")});
+    parser.addOption({QStringLiteral("small"), QStringLiteral("Small scene files (a 1 KB content entry, about 20 KB a "
+                      "file instead of 225 KB), for catalogues of 100,000")});
     parser.addOption({QStringLiteral("markdown"), QStringLiteral("Also write the result table to file"),
                       QStringLiteral("file")});
     parser.process(application);

@@ -39,6 +39,10 @@ CConfigViewModel::CConfigViewModel(const ViewModelContext &context, QObject *par
     connect(m_filteredScenes, &QAbstractItemModel::rowsRemoved, this, &CConfigViewModel::dropActiveSceneIfHidden);
     connect(m_filteredScenes, &QAbstractItemModel::modelReset, this, &CConfigViewModel::dropActiveSceneIfHidden);
     connect(m_filteredScenes, &QAbstractItemModel::layoutChanged, this, &CConfigViewModel::dropActiveSceneIfHidden);
+    m_facetTimer.setSingleShot(true);
+    m_facetTimer.setInterval(0);
+    connect(&m_facetTimer, &QTimer::timeout, this, &CConfigViewModel::updateFacetCounts);
+    connect(m_filteredScenes, &CScenesFilterViewModel::shownScenesChanged, this, &CConfigViewModel::updateFacetCounts);
 }
 
 CConfigViewModel::~CConfigViewModel()
@@ -185,6 +189,16 @@ void CConfigViewModel::setAllScenes(QObjectListModel *model)
     m_filteredScenes->setSourceModel(model);
     for (CSceneViewModel *scene : sceneObjects())
         watchScene(scene);
+    // Scenes listed later (imported, added on disk) are watched as well.
+    if (model) {
+        connect(model, &QAbstractItemModel::rowsInserted, this, [this, model](const QModelIndex &, int first, int last) {
+            for (int row = first; row <= last; ++row) {
+                if (auto *scene = qobject_cast<CSceneViewModel *>(model->at(row)))
+                    watchScene(scene);
+            }
+        });
+    }
+    m_facetTimer.start();
 }
 
 // A scene's change may change the playlist's count and what the filter shows,
@@ -192,15 +206,25 @@ void CConfigViewModel::setAllScenes(QObjectListModel *model)
 void CConfigViewModel::watchScene(CSceneViewModel *scene)
 {
     connect(scene, &CSceneViewModel::selectedChanged, this, &CConfigViewModel::scheduleStore, Qt::UniqueConnection);
+    // The scene is the sender rather than captured: a second pointer in each
+    // of these three connections costs 48 bytes a scene.
     connect(scene, &CSceneViewModel::selectedChanged, this,
-            [this] { sceneChanged(CScenesFilterViewModel::Selection); }, Qt::UniqueConnection);
-    connect(scene, &CSceneViewModel::tagsChanged, this, [this] { sceneChanged(CScenesFilterViewModel::Tags); },
-            Qt::UniqueConnection);
+            [this] { sceneChanged(sender(), CScenesFilterViewModel::Selection); }, Qt::UniqueConnection);
+    connect(scene, &CSceneViewModel::tagsChanged, this,
+            [this] { sceneChanged(sender(), CScenesFilterViewModel::Tags); }, Qt::UniqueConnection);
     connect(scene, &CSceneViewModel::relicensingPossibleChanged, this,
-            [this] { sceneChanged(CScenesFilterViewModel::Relicensing); }, Qt::UniqueConnection);
+            [this] { sceneChanged(sender(), CScenesFilterViewModel::Relicensing); }, Qt::UniqueConnection);
 }
 
-void CConfigViewModel::sceneChanged(CScenesFilterViewModel::SceneAspects aspects)
+// The filter reads only the scenes named here again, so an edit of one scene
+// in a large catalogue costs one scene.
+void CConfigViewModel::sceneChanged(const QObject *scene, CScenesFilterViewModel::SceneAspects aspects)
+{
+    m_filteredScenes->markSceneChanged(scene);
+    applySceneChanges(aspects);
+}
+
+void CConfigViewModel::applySceneChanges(CScenesFilterViewModel::SceneAspects aspects)
 {
     if (m_batchDepth > 0) {
         m_batchedAspects |= aspects;
@@ -213,6 +237,22 @@ void CConfigViewModel::sceneChanged(CScenesFilterViewModel::SceneAspects aspects
     m_filteredScenes->sceneChanged(aspects);
 }
 
+void CConfigViewModel::updateFacetCounts()
+{
+    m_facetTimer.stop();
+    if (m_tags.isEmpty())
+        return;
+    QStringList names;
+    names.reserve(m_tags.size());
+    for (const CTagViewModel *tag : qAsConst(m_tags))
+        names.append(tag ? tag->name() : QString());
+    const QVector<int> counts = m_filteredScenes->facetCounts(names);
+    for (int i = 0; i < m_tags.size(); ++i) {
+        if (m_tags.at(i))
+            m_tags.at(i)->setFacetCount(counts.value(i));
+    }
+}
+
 void CConfigViewModel::endSceneChangeBatch()
 {
     if (--m_batchDepth > 0)
@@ -220,12 +260,13 @@ void CConfigViewModel::endSceneChangeBatch()
     const CScenesFilterViewModel::SceneAspects aspects = m_batchedAspects;
     m_batchedAspects = {};
     if (aspects)
-        sceneChanged(aspects);
+        applySceneChanges(aspects);
 }
 
 void CConfigViewModel::setTags(const QList<CTagViewModel *> &list)
 {
     m_tags = list;
+    m_facetTimer.start();
 }
 
 QList<CSceneViewModel *> CConfigViewModel::sceneObjects() const

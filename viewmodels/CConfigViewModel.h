@@ -177,6 +177,9 @@ public:
     int storeDelay() const { return m_storeTimer.interval(); }
     bool isStorePending() const { return m_storeTimer.isActive(); }
     static constexpr int storeSelectionDelayMs = 1000;
+    // Each tag's facetCount follows what the filter shows; counted when the
+    // filter changes and, for the tags and scenes handed over at start-up,
+    // once the event loop runs.
     // Recounts the selected scenes into the active playlist's scenesSelected.
     void updateScenesSelected();
     // What the save handlers do: store the selection, save the configuration.
@@ -393,7 +396,9 @@ private:
             emit(this->*signal)();
     }
     void watchScene(CSceneViewModel *scene);
-    void sceneChanged(CScenesFilterViewModel::SceneAspects aspects);
+    void sceneChanged(const QObject *scene, CScenesFilterViewModel::SceneAspects aspects);
+    void applySceneChanges(CScenesFilterViewModel::SceneAspects aspects);
+    void updateFacetCounts();
     void endSceneChangeBatch();
     void playlistFileMoved(const QString &fromPath, const QString &toPath);
 
@@ -430,6 +435,7 @@ private:
     QList<CTagViewModel *> m_tags;
     QList<CPlaylistViewModel *> m_playlists;
     QTimer m_storeTimer;
+    QTimer m_facetTimer;   // the first count, once the event loop runs
     bool m_loadingSelection = false;   // the flags follow a playlist, not the user
     int m_batchDepth = 0;
     CScenesFilterViewModel::SceneAspects m_batchedAspects;

@@ -107,7 +107,7 @@ void CConfigViewModel::updateCatalogue(const QList<CSceneViewModel *> &arrived, 
         listed.insert(key, fresh);
         listChanged = true;
         if (!old) {
-            watchScene(fresh);
+            // Watched by setAllScenes' hook on inserted rows.
             m_allScenes->insert(sceneRowFor(*fresh), fresh);
             for (CPlaylistViewModel *playlist : qAsConst(m_playlists)) {
                 if (playlist && playlist->adoptScene(fresh) && playlist == m_activePlaylist) {

@@ -17,39 +17,220 @@ QVariant CScenesFilterViewModel::data(const QModelIndex &index, int role) const
     return QSortFilterProxyModel::data(index, role);
 }
 
+void CScenesFilterViewModel::setSourceModel(QAbstractItemModel *model)
+{
+    for (const QMetaObject::Connection &connection : qAsConst(m_sourceConnections))
+        disconnect(connection);
+    m_sourceConnections.clear();
+    // Read when first needed, so handing over the scene list at start-up
+    // costs nothing more.
+    m_keys = SceneFilterKeys(qobject_cast<const QObjectListModel *>(model));
+    m_keys.markAllStale();
+    forgetDecided();
+
+    if (model) {
+        // Connected before the base class connects its own handlers, so the
+        // keys follow the list before the base class asks about new rows.
+        m_sourceConnections
+            << connect(model, &QAbstractItemModel::rowsInserted, this, &CScenesFilterViewModel::sourceRowsInserted)
+            << connect(model, &QAbstractItemModel::rowsRemoved, this, &CScenesFilterViewModel::sourceRowsRemoved)
+            << connect(model, &QAbstractItemModel::dataChanged, this, &CScenesFilterViewModel::sourceDataChanged)
+            << connect(model, &QAbstractItemModel::modelReset, this, &CScenesFilterViewModel::sourceReset)
+            << connect(model, &QAbstractItemModel::layoutChanged, this, &CScenesFilterViewModel::sourceReset)
+            << connect(model, &QAbstractItemModel::rowsMoved, this, &CScenesFilterViewModel::sourceReset);
+    }
+    QSortFilterProxyModel::setSourceModel(model);
+    if (model) {
+        // ...and told after the base class has followed the change.
+        for (const char *signal : {SIGNAL(rowsInserted(QModelIndex, int, int)), SIGNAL(rowsRemoved(QModelIndex, int, int)),
+                                   SIGNAL(dataChanged(QModelIndex, QModelIndex, QVector<int>)), SIGNAL(modelReset()),
+                                   SIGNAL(layoutChanged(QList<QPersistentModelIndex>, QAbstractItemModel::LayoutChangeHint)),
+                                   SIGNAL(rowsMoved(QModelIndex, int, int, QModelIndex, int))})
+            m_sourceConnections << connect(model, signal, this, SIGNAL(shownScenesChanged()));
+    }
+}
+
+void CScenesFilterViewModel::forgetDecided()
+{
+    m_decided.clear();
+    m_narrowable = false;
+    m_touched.clear();
+}
+
+void CScenesFilterViewModel::sourceRowsInserted(const QModelIndex &parent, int first, int last)
+{
+    if (parent.isValid() || m_keys.allStale()) {
+        m_keys.markAllStale();
+        forgetDecided();
+        return;
+    }
+    m_keys.insertRows(first, last);
+    m_narrowable = false;
+    if (m_decided.isEmpty() || first > m_decided.size()) {
+        forgetDecided();
+        return;
+    }
+    // What the base class is about to decide for them.
+    m_decided.insert(first, last - first + 1, false);
+    for (int row = first; row <= last; ++row)
+        m_decided[row] = filterAcceptsRow(row, QModelIndex());
+}
+
+void CScenesFilterViewModel::sourceRowsRemoved(const QModelIndex &parent, int first, int last)
+{
+    if (parent.isValid() || m_keys.allStale()) {
+        m_keys.markAllStale();
+        forgetDecided();
+        return;
+    }
+    m_keys.removeRows(first, last);
+    m_narrowable = false;
+    if (last >= m_decided.size()) {
+        forgetDecided();
+        return;
+    }
+    m_decided.remove(first, last - first + 1);
+}
+
+void CScenesFilterViewModel::sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+{
+    if (topLeft.parent().isValid() || m_keys.allStale()) {
+        m_keys.markAllStale();
+        forgetDecided();
+        return;
+    }
+    m_keys.refreshRows(topLeft.row(), bottomRight.row());
+    m_narrowable = false;
+    if (bottomRight.row() >= m_decided.size()) {
+        forgetDecided();
+        return;
+    }
+    for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
+        m_decided[row] = filterAcceptsRow(row, QModelIndex());
+}
+
+void CScenesFilterViewModel::sourceReset()
+{
+    m_keys.markAllStale();
+    forgetDecided();
+}
+
+void CScenesFilterViewModel::refreshStaleKeys()
+{
+    // A scene read again may now pass a filter the old answers say it
+    // fails: a narrowing search tests those rows too.
+    constexpr int kMaxTouched = 4096;
+    m_keys.refreshStale([this](int row) {
+        if (m_touched.size() < kMaxTouched)
+            m_touched.append(row);
+        else
+            m_narrowable = false;
+    });
+}
+
 // QSortFilterProxyModel announces every removed or inserted run of rows and
 // updates its whole mapping after each, so a change in many places costs it
 // rows x runs. The rule runs once here; when the visible rows change in more
-// than kMaxAnnouncedRuns places, the layout is reset instead (views rebuild
-// once), otherwise the changed rows are announced.
+// than a few places, the layout is reset instead (views rebuild once),
+// otherwise the changed rows are announced.
 void CScenesFilterViewModel::refilter()
 {
     constexpr int kMaxAnnouncedRuns = 64;
+    constexpr qint64 kMaxAnnouncedWork = 1000000;   // runs x rows the base class walks
+    refreshStaleKeys();
     const int rows = sourceModel() ? sourceModel()->rowCount() : 0;
-    QVector<bool> accepted(rows);
-    int runs = 0;
-    bool previousChanged = false;
-    for (int row = 0; row < rows; ++row) {
-        const CSceneViewModel *scene = sceneAt(row);
-        accepted[row] = scene && acceptsScene(*scene);
-        const bool changed = m_decided.size() != rows || accepted[row] != m_decided.at(row);
-        runs += changed && !previousChanged;
-        previousChanged = changed;
+    const SceneFilterKeys::Query query = m_keys.compile(tagFilter, filterText);
+    const bool known = m_decided.size() == rows;
+
+    QVector<bool> accepted;
+    if (known && m_narrowable && SceneFilterKeys::narrows(m_decidedQuery, query)) {
+        // Only the rows shown, and the ones read again since, can pass.
+        accepted = m_decided;
+        for (const int row : qAsConst(m_touched)) {
+            if (row < rows)
+                accepted[row] = true;
+        }
+        bool *answer = accepted.data();
+        for (int row = 0; row < rows; ++row) {
+            if (answer[row])
+                answer[row] = m_keys.matches(row, query);
+        }
+    } else {
+        accepted.resize(rows);
+        bool *answer = accepted.data();
+        for (int row = 0; row < rows; ++row)
+            answer[row] = m_keys.matches(row, query);
+    }
+
+    int runs = known ? 0 : rows;
+    if (known) {
+        bool previousChanged = false;
+        for (int row = 0; row < rows; ++row) {
+            const bool changed = accepted.at(row) != m_decided.at(row);
+            runs += changed && !previousChanged;
+            previousChanged = changed;
+        }
     }
     m_decided = accepted;
+    m_decidedQuery = query;
+    m_narrowable = true;
+    m_touched.clear();
 
     const QScopedValueRollback<bool> answering(m_answerFromDecided, true);
-    if (runs > kMaxAnnouncedRuns) {
+    if (runs > kMaxAnnouncedRuns || qint64(runs) * rows > kMaxAnnouncedWork) {
         QSortFilterProxyModel::invalidate();
         rowCount();   // the base class filters lazily: while the answers are at hand
-    } else {
+    } else if (runs > 0) {
         invalidateFilter();
     }
+    emit shownScenesChanged();
 }
 
 void CScenesFilterViewModel::invalidate()
 {
+    m_keys.markAllStale();
     refilter();
+}
+
+void CScenesFilterViewModel::markSceneChanged(const QObject *scene)
+{
+    m_keys.markStale(scene);
+}
+
+QVector<int> CScenesFilterViewModel::facetCounts(const QStringList &names)
+{
+    refreshStaleKeys();
+    const int rows = sourceModel() ? sourceModel()->rowCount() : 0;
+    if (m_decided.size() != rows) {
+        // Not known since a reset: what the base class decided, from the keys.
+        const SceneFilterKeys::Query query = m_keys.compile(tagFilter, filterText);
+        m_decided.resize(rows);
+        for (int row = 0; row < rows; ++row)
+            m_decided[row] = m_keys.matches(row, query);
+        m_decidedQuery = query;
+        m_narrowable = true;
+        m_touched.clear();
+    }
+    const SceneFilterKeys::FacetCounts counts = m_keys.countFacets(m_decided);
+    QVector<int> result;
+    result.reserve(names.size());
+    for (const QString &name : names) {
+        SceneKinds::FilterWord word;
+        if (SceneKinds::parseFilterWord(name, &word)) {
+            result.append(counts.words[word]);
+        } else if (SceneKinds::isTypeName(name)) {
+            int count = 0;
+            for (int t = SceneKinds::Standalone; t <= SceneKinds::Transition; ++t) {
+                if (SceneKinds::typeName(SceneKinds::Type(t)) == name)
+                    count = counts.typesOrTags[t];
+            }
+            result.append(count);
+        } else {
+            const quint32 tag = m_keys.tagNumber(name);
+            result.append(tag == SceneFilterKeys::NoTag || int(tag) >= counts.tags.size() ? 0 : counts.tags.at(int(tag)));
+        }
+    }
+    return result;
 }
 
 CSceneViewModel *CScenesFilterViewModel::sceneAt(int sourceRow) const
@@ -111,8 +292,16 @@ bool CScenesFilterViewModel::dependsOn(SceneAspects aspects) const
 
 void CScenesFilterViewModel::sceneChanged(SceneAspects aspects)
 {
-    if (dependsOn(aspects))
+    // Which scenes changed is not known: all of them are read again.
+    if (!m_keys.hasStale())
+        m_keys.markAllStale();
+    if (dependsOn(aspects)) {
         refilter();
+        return;
+    }
+    // What is shown stays; the keys follow the scenes all the same, read
+    // when next needed.
+    emit shownScenesChanged();
 }
 
 // Called for every scene on each keystroke of the search field, so it reads

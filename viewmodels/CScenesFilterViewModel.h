@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SceneFilterKeys.h"
 #include "SceneKinds.h"
 
 #include <QSortFilterProxyModel>
@@ -24,7 +25,14 @@ class CSceneViewModel;
 //
 // The proxy does not watch the scenes itself: whoever changes them (the
 // configuration view model) tells it through sceneChanged(), once per
-// change or once after a batch of them.
+// change or once after a batch of them, naming the scenes that changed with
+// markSceneChanged(). It keeps a copy of what the filter reads of every scene
+// (SceneFilterKeys), which follows the scene list's row signals; a scene
+// changed without a word reaches the filter through invalidate(), which
+// reads every scene again.
+//
+// A search text that contains the previous one, with the same or more terms,
+// only re-tests the rows shown: the rows it hides are the ones announced.
 class CScenesFilterViewModel : public QSortFilterProxyModel
 {
     Q_OBJECT
@@ -39,10 +47,12 @@ public:
     QStringList tagFilter;   // names of the selected tags, in tag-list order
     QString filterText;      // searched in scene names as given, ignoring case
 
-    // Re-runs the acceptance rule on every scene.
+    // Applies tagFilter and filterText: re-tests every scene, or only the
+    // rows shown when the new filter can only hide more of them.
     void refilter();
 
-    // Whether a scene passes the current filter.
+    // Whether a scene passes the current filter: the rule itself, read from
+    // the scene object (refilter() gives the same answers from its keys).
     bool acceptsScene(const CSceneViewModel &scene) const;
 
     // What of a scene changed.
@@ -51,13 +61,25 @@ public:
     // Whether the current filter looks at any of aspects.
     bool dependsOn(SceneAspects aspects) const;
     // Re-runs the filter when the change of aspects of some scene can change
-    // what it shows; otherwise nothing happens.
+    // what it shows; otherwise only shownScenesChanged() is emitted (the
+    // counts may change). The scenes named by markSceneChanged() since the
+    // last call are read again, every scene when none was named.
     void sceneChanged(SceneAspects aspects);
+    // Tells the proxy which scene the next sceneChanged() is about (any
+    // number of them for a batch): only these are read again.
+    void markSceneChanged(const QObject *scene);
+
+    void setSourceModel(QAbstractItemModel *model) override;
+
+    // How many of the rows shown now each name would keep as one more term
+    // (a name already among the terms: the rows shown). One pass over the
+    // rows shown. Changes whenever shownScenesChanged() is emitted.
+    QVector<int> facetCounts(const QStringList &names);
 
 public slots:
-    // Re-runs the filter. Takes the place of the base class's invalidate().
-    // The configuration view model already re-runs it after every change
-    // that matters, so QML has no need to.
+    // Reads every scene again and re-runs the filter. Takes the place of the
+    // base class's invalidate(). The configuration view model already re-runs
+    // it after every change that matters, so QML has no need to.
     void invalidate();
 
 public:
@@ -68,6 +90,11 @@ public:
     {
         QSortFilterProxyModel::sort(column, order);
     }
+
+signals:
+    // The rows shown, or what is known of the scenes shown, may have changed:
+    // after a re-filter, a scene change and a change of the scene list.
+    void shownScenesChanged();
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
@@ -89,11 +116,28 @@ private:
     mutable QStringList m_termsFor;   // the tagFilter m_terms was read from
     mutable QVector<Term> m_terms;
 
-    // The answers of the last refilter(), by source row: compared with the
-    // next answers to find the rows that change, and given to the base class
+    void refreshStaleKeys();
+    void forgetDecided();
+    void sourceRowsInserted(const QModelIndex &parent, int first, int last);
+    void sourceRowsRemoved(const QModelIndex &parent, int first, int last);
+    void sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void sourceReset();
+
+    SceneFilterKeys m_keys;
+    QVector<QMetaObject::Connection> m_sourceConnections;
+
+    // What the base class shows, by source row: compared with the next
+    // answers to find the rows that change, and given to the base class
     // while refilter() has it filter, so the rule is not applied twice.
+    // Empty when not known (before the first re-filter, after a reset).
     QVector<bool> m_decided;
     bool m_answerFromDecided = false;
+    // The filter m_decided was found with; while m_narrowable, m_decided
+    // holds its answers for the scenes as the keys hold them, except for the
+    // rows in m_touched, read again since.
+    SceneFilterKeys::Query m_decidedQuery;
+    bool m_narrowable = false;
+    QVector<int> m_touched;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(CScenesFilterViewModel::SceneAspects)

@@ -28,3 +28,8 @@ void CTagViewModel::setSelected(bool selected)
 {
     assignAndNotify(this, m_selected, selected, &CTagViewModel::selectedChanged);
 }
+
+void CTagViewModel::setFacetCount(int count)
+{
+    assignAndNotify(this, m_facetCount, count, &CTagViewModel::facetCountChanged);
+}

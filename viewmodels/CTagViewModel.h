@@ -14,6 +14,12 @@ class CTagViewModel : public QObject
     Q_PROPERTY(QString name READ name WRITE setName NOTIFY nameChanged)
     Q_PROPERTY(float score READ score WRITE setScore NOTIFY scoreChanged)
     Q_PROPERTY(bool selected READ selected WRITE setSelected NOTIFY selectedChanged)
+    // How many of the scenes shown now would stay shown if this tag were
+    // picked too; for a picked tag, the number shown. 0: picking it would
+    // hide every scene (the panel may dim it). Kept current by the
+    // configuration view model after every re-filter, scene edit and change
+    // of the scene list; -1 until first counted.
+    Q_PROPERTY(int facetCount READ facetCount NOTIFY facetCountChanged)
 
 public:
     CTagViewModel();
@@ -22,19 +28,23 @@ public:
     QString name() const { return m_name; }
     float score() const { return m_score; }
     bool selected() const { return m_selected; }
+    int facetCount() const { return m_facetCount; }
 
     void setName(const QString &name);
     // Plain float inequality decides: NaN never equals, so it always emits.
     void setScore(float score);
     void setSelected(bool selected);
+    void setFacetCount(int count);
 
 signals:
     void nameChanged();
     void selectedChanged();
     void scoreChanged();
+    void facetCountChanged();
 
 private:
     QString m_name;
     bool m_selected = false;
     float m_score = 0.0f;
+    int m_facetCount = -1;
 };

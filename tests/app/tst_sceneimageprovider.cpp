@@ -9,7 +9,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <QQuickTextureFactory>
+#include <QSemaphore>
+#include <QUrl>
+
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -63,8 +68,17 @@ private slots:
     void entryNameCase();
     void oversizedEntryIsRefusedUnread();
     void concurrentRequests();
+    void responsesAnswerLikeDirectRequests_data();
+    void responsesAnswerLikeDirectRequests();
+    void responsesAreCachedUntilTheFileChanges();
+    void cancelledResponseFinishesUnread();
 
 private:
+    // Waits for a response and takes its image; null after an error. The
+    // response tells through the event loop, so a spy made before the loop
+    // runs again hears it.
+    static QImage finishedImage(QQuickImageResponse *response, QString *error);
+
     QTemporaryDir m_dir;
     QString m_scene;
     QString m_hashScene;
@@ -285,5 +299,86 @@ void tst_SceneImageProvider::concurrentRequests()
     QCOMPARE(wrong.load(), 0);
 }
 
-QTEST_GUILESS_MAIN(tst_SceneImageProvider)
+QImage tst_SceneImageProvider::finishedImage(QQuickImageResponse *response, QString *error)
+{
+    QSignalSpy finished(response, &QQuickImageResponse::finished);
+    if (!finished.wait(10000))
+        return QImage();
+    *error = response->errorString();
+    std::unique_ptr<QQuickTextureFactory> factory(response->textureFactory());
+    delete response;
+    return factory ? factory->image() : QImage();
+}
+
+void tst_SceneImageProvider::responsesAnswerLikeDirectRequests_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QSize>("requested");
+    QTest::addRow("thumbnail at a card's size") << m_scene + "#thumbnail.jpg" << QSize(20, 15);
+    QTest::addRow("large frame, scaled") << m_scene + "#4000x3000.jpg" << QSize(320, 180);
+    QTest::addRow("path with a hash") << QString(QUrl::toPercentEncoding(m_hashScene, "/") + "#thumbnail.jpg") << QSize();
+    QTest::addRow("too many scans") << m_scene + "#65scans.jpg" << QSize(8, 8);
+    QTest::addRow("not a jpeg") << m_scene + "#preview.png" << QSize(8, 8);
+    QTest::addRow("absent entry") << m_scene + "#absent.jpg" << QSize(8, 8);
+    QTest::addRow("not a zip") << m_notZip + "#thumbnail.jpg" << QSize(8, 8);
+}
+
+// The view's asynchronous requests give what a direct request gives; a
+// failure is an error without an image.
+void tst_SceneImageProvider::responsesAnswerLikeDirectRequests()
+{
+    QFETCH(QString, id);
+    QFETCH(QSize, requested);
+    CSceneImageProvider provider;
+    QCOMPARE(provider.imageType(), QQmlImageProviderBase::ImageResponse);
+    QSize size;
+    const QImage direct = provider.requestImage(id, &size, requested);
+
+    QString error;
+    const QImage image = finishedImage(provider.requestImageResponse(id, requested), &error);
+    QCOMPARE(image.isNull(), direct.isNull());
+    QCOMPARE(error.isEmpty(), !direct.isNull());
+    if (!direct.isNull())
+        QCOMPARE(image.convertToFormat(direct.format()), direct);
+}
+
+void tst_SceneImageProvider::responsesAreCachedUntilTheFileChanges()
+{
+    const QString path = m_dir.filePath("cached.kvc");
+    QVERIFY(writeArchive(path, {{"thumbnail.jpg", encoded(m_thumbnail, "JPG")}}));
+    CSceneImageProvider provider;
+    QString error;
+    const QImage first = finishedImage(provider.requestImageResponse(path + "#thumbnail.jpg", QSize(20, 15)), &error);
+    QVERIFY(!first.isNull());
+    QCOMPARE(finishedImage(provider.requestImageResponse(path + "#thumbnail.jpg", QSize(20, 15)), &error), first);
+    QCOMPARE(provider.decodeCount(), 1);
+    QVERIFY(!finishedImage(provider.requestImageResponse(path + "#thumbnail.jpg", QSize(10, 8)), &error).isNull());
+    QCOMPARE(provider.decodeCount(), 2);   // another size is another picture
+
+    // Rewritten with another picture: read again, not shown from the cache.
+    QVERIFY(writeArchive(path, {{"thumbnail.jpg", encoded(picture(80, 30), "JPG")}, {"pad", QByteArray(100, 'x')}}));
+    const QImage second = finishedImage(provider.requestImageResponse(path + "#thumbnail.jpg", QSize(20, 15)), &error);
+    QCOMPARE(provider.decodeCount(), 3);
+    QCOMPARE(second.size(), QSize(40, 15));
+}
+
+// A card scrolled away before a worker took its request up: the view still
+// hears the end, nothing is read.
+void tst_SceneImageProvider::cancelledResponseFinishesUnread()
+{
+    CSceneImageProvider provider;
+    provider.pool().setMaxThreadCount(1);
+    QSemaphore release;
+    provider.pool().start(QRunnable::create([&release] { release.acquire(); }));
+    QQuickImageResponse *response = provider.requestImageResponse(m_scene + "#thumbnail.jpg", QSize(20, 15));
+    response->cancel();
+    release.release();
+    QString error;
+    QVERIFY(finishedImage(response, &error).isNull());
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(provider.decodeCount(), 0);
+}
+
+// A GUI application: the views' texture factories need the scene graph's adaptation.
+QTEST_MAIN(tst_SceneImageProvider)
 #include "tst_sceneimageprovider.moc"

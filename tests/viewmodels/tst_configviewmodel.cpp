@@ -59,6 +59,8 @@ private slots:
     void handlersSaveWhenInactiveOrQuitting();
     void handlersIgnoreDeletedInstance();
     void listProperties();
+    void facetCountsFollowTheFilter();
+    void sceneListedLaterIsWatched();
 
 private:
     // Three scenes (Alpha background, Beta foreground, Gamma post-processing)
@@ -916,6 +918,55 @@ void TestConfigViewModel::listProperties()
     QCOMPARE(tags.count(&tags), 0);
     playlists.clear(&playlists);
     QCOMPARE(playlists.count(&playlists), 0);
+}
+
+// Each tag counts the scenes shown now that it would keep: first once the
+// event loop runs, then after a search, a chip and an edit of one scene.
+void TestConfigViewModel::facetCountsFollowTheFilter()
+{
+    setUpCatalogue();
+    const auto counts = [this](const QStringList &names) {
+        QVector<int> values;
+        for (const QString &name : names) {
+            int value = -2;
+            for (const CTagViewModel *tag : viewModel->tagList()) {
+                if (tag->name() == name)
+                    value = tag->facetCount();
+            }
+            values.append(value);
+        }
+        return values;
+    };
+    const QStringList names{"Space", "Background", "Postprocessing", "Selected", "NotSelected", "User"};
+    QCOMPARE(counts(names), (QVector<int>{-1, -1, -1, -1, -1, -1}));
+    QTRY_COMPARE(counts(names), (QVector<int>{2, 1, 1, 1, 2, 3}));
+
+    viewModel->searchScenes(QStringLiteral("MMA"));   // Gamma
+    QCOMPARE(counts(names), (QVector<int>{1, 0, 1, 0, 1, 1}));
+    viewModel->searchScenes(QString());
+    viewModel->selectTag(QStringLiteral("Space"), true);   // Alpha, Gamma; a chip that is on counts them all
+    QCOMPARE(counts(names), (QVector<int>{2, 1, 1, 1, 1, 2}));
+
+    gamma->setSelected(true);   // the filter does not look at the selection, the counts do
+    QCOMPARE(counts(names), (QVector<int>{2, 1, 1, 2, 0, 2}));
+    alpha->removeTag(QStringLiteral("Space"));   // hides Alpha
+    QCOMPARE(counts(names), (QVector<int>{1, 0, 1, 1, 0, 1}));
+}
+
+// A scene listed after start-up (an import) is filtered and counted by what
+// it holds now, like the ones listed at start.
+void TestConfigViewModel::sceneListedLaterIsWatched()
+{
+    setUpCatalogue();
+    viewModel->selectTag(QStringLiteral("Selected"), true);
+    QCOMPARE(viewModel->filteredScenes()->rowCount(), 1);
+    CSceneViewModel *delta = env.makeScene(QStringLiteral("Delta.kvc"), QStringLiteral("d"), CScene::Background);
+    sceneModel->insert(0, delta);
+    QCOMPARE(viewModel->filteredScenes()->rowCount(), 1);
+    delta->setSelected(true);
+    QCOMPARE(viewModel->filteredScenes()->rowCount(), 2);
+    QCOMPARE(viewModel->filteredScenes()->index(0, 0).data(QObjectListModel::ObjectRole).value<CSceneViewModel *>(),
+             delta);
 }
 
 QTEST_GUILESS_MAIN(TestConfigViewModel)

@@ -47,6 +47,8 @@ private slots:
     void selectionChangeShowsAfterInvalidate();
     void refilterAppliesNewFilter();
     void rowWithoutSceneIsHidden();
+    void fastPathMatchesPlainRule_data();
+    void fastPathMatchesPlainRule();
 
 private:
     void showThroughTestedProxy();
@@ -213,6 +215,133 @@ void TestScenesFilterViewModel::rowWithoutSceneIsHidden()
     QCOMPARE(m_proxy->rowCount(), 5);
     m_proxy->sort(0);
     QCOMPARE(visibleNames(), (QStringList{"Abyss", "Nebula Storm", "Slab", "Zeta", "alpha"}));
+}
+
+void TestScenesFilterViewModel::fastPathMatchesPlainRule_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<int>("scenes");
+    for (quint32 seed = 1; seed <= 6; ++seed)
+        QTest::addRow("seed %u", seed) << seed << int(40 + seed * 37);
+    QTest::addRow("large, few runs") << 99u << 3000;
+}
+
+// Random keystrokes, chips, scene edits and list changes, as the program makes
+// them (the list's own signals; markSceneChanged and sceneChanged for an edit):
+// after each step the proxy shows exactly the rows the plain rule accepts, and
+// every facet count is what that rule gives with the name added as a term.
+void TestScenesFilterViewModel::fastPathMatchesPlainRule()
+{
+    QFETCH(quint32, seed);
+    QFETCH(int, scenes);
+    QRandomGenerator random(seed);
+    // Folding traps: sharp s, dotted and dotless i, Greek sigmas, a Deseret
+    // letter (a surrogate pair with a case partner).
+    const QStringList letters = {"a", "B", "r", "I", "i", "\u0130", "\u0131", "\u00df", "S", "s", "\u03a3", "\u03c2",
+                                 "\u03c3", " ", "\U00010400", "\U00010428", "e", "E"};
+    const QStringList terms = {"Space", "Dark", "space", "Calm", "Background", "Transition", "Standalone", "Selected",
+                               "NotSelected", "User", "Official", "NoRelicensing", "Missing"};
+    const auto word = [&](int length) {
+        QString text;
+        for (int i = 0; i < length; ++i)
+            text += letters.at(random.bounded(letters.size()));
+        return text;
+    };
+    const auto randomTags = [&] {
+        QStringList tags;
+        for (int i = random.bounded(4); i > 0; --i)
+            tags << terms.at(random.bounded(terms.size()));
+        return tags;
+    };
+    const quint32 types[] = {0, CScene::Background, CScene::Foreground, CScene::Transition, CScene::Background | CScene::Transition};
+    const auto makeScene = [&] {
+        auto scene = std::make_unique<CSceneViewModel>(QString(), random.bounded(3) == 0);
+        scene->scene().SetName(word(random.bounded(1, 7)));
+        scene->scene().typeFlags = types[random.bounded(5)];
+        scene->scene().tagList = randomTags();
+        scene->scene().relicensingFlag = random.bounded(4) != 0;
+        scene->setSelected(random.bounded(2) == 0);
+        CSceneViewModel *raw = scene.get();
+        m_scenes.push_back(std::move(scene));
+        return raw;
+    };
+    m_scenes.clear();
+    QList<QObject *> objects;
+    for (int i = 0; i < scenes; ++i)
+        objects << makeScene();
+    m_list->setObjects(objects);
+    m_proxy->setSourceModel(m_list.get());
+
+    for (int step = 0; step < 400; ++step) {
+        const int action = random.bounded(10);
+        const int row = random.bounded(m_list->count());
+        auto *scene = qobject_cast<CSceneViewModel *>(m_list->at(row));
+        if (action <= 3) {   // a keystroke: mostly typing, sometimes erasing or a new text
+            QString &text = m_proxy->filterText;
+            if (action <= 1)
+                text += word(1);
+            else if (action == 2)
+                text.chop(1);
+            else
+                text = word(random.bounded(3));
+            m_proxy->refilter();
+        } else if (action <= 5) {   // a chip switched on or off
+            const QString term = terms.at(random.bounded(terms.size()));
+            if (m_proxy->tagFilter.contains(term))
+                m_proxy->tagFilter.removeAll(term);
+            else
+                m_proxy->tagFilter.append(term);
+            m_proxy->refilter();
+        } else if (action == 6 && scene) {   // an edit of one scene, told as the program tells it
+            CScenesFilterViewModel::SceneAspects aspect;
+            switch (random.bounded(3)) {
+            case 0:
+                scene->setSelected(!scene->selected());
+                aspect = CScenesFilterViewModel::Selection;
+                break;
+            case 1:
+                scene->scene().tagList = randomTags();
+                aspect = CScenesFilterViewModel::Tags;
+                break;
+            default:
+                scene->scene().relicensingFlag = !scene->scene().relicensingFlag;
+                aspect = CScenesFilterViewModel::Relicensing;
+                break;
+            }
+            m_proxy->markSceneChanged(scene);
+            m_proxy->sceneChanged(aspect);
+        } else if (action == 7) {
+            m_list->insert(row, makeScene());
+        } else if (action == 8 && m_list->count() > 1) {
+            m_list->remove(row);
+        } else if (action == 9) {   // metadata replaced: a new object in the row
+            m_list->replace(row, makeScene());
+        }
+
+        QVector<bool> shown(m_list->count());
+        for (int proxyRow = 0; proxyRow < m_proxy->rowCount(); ++proxyRow)
+            shown[m_proxy->mapToSource(m_proxy->index(proxyRow, 0)).row()] = true;
+        for (int sourceRow = 0; sourceRow < m_list->count(); ++sourceRow) {
+            const auto *listed = qobject_cast<CSceneViewModel *>(m_list->at(sourceRow));
+            QVERIFY2(shown.at(sourceRow) == m_proxy->acceptsScene(*listed),
+                     qPrintable(QStringLiteral("step %1, row %2 \"%3\", text \"%4\", terms %5")
+                                    .arg(step).arg(sourceRow).arg(listed->name(), m_proxy->filterText,
+                                                                  m_proxy->tagFilter.join(QLatin1Char(',')))));
+        }
+        if (step % 10 != 9)
+            continue;
+        const QVector<int> counts = m_proxy->facetCounts(terms);
+        const QStringList applied = m_proxy->tagFilter;
+        for (int i = 0; i < terms.size(); ++i) {
+            m_proxy->tagFilter = applied + QStringList{terms.at(i)};
+            int expected = 0;
+            for (int sourceRow = 0; sourceRow < m_list->count(); ++sourceRow)
+                expected += shown.at(sourceRow) && m_proxy->acceptsScene(*qobject_cast<CSceneViewModel *>(m_list->at(sourceRow)));
+            QVERIFY2(counts.at(i) == expected, qPrintable(QStringLiteral("step %1, facet %2: %3, expected %4")
+                                                               .arg(step).arg(terms.at(i)).arg(counts.at(i)).arg(expected)));
+        }
+        m_proxy->tagFilter = applied;
+    }
 }
 
 QTEST_GUILESS_MAIN(TestScenesFilterViewModel)
