@@ -66,6 +66,7 @@ ApplicationWindow {
         onSidePanelToggled: window.toggleSidePanel()
         onDetailsToggled: window.toggleDetails()
         onShortcutsRequested: shortcutsSheet.open()
+        onImportRequested: importDropArea.openImportDialog()
         onAboutRequested: aboutDialog.open()
     }
 

@@ -40,6 +40,108 @@
     </message>
 </context>
 <context>
+    <name>BulkEditDialog</name>
+    <message>
+        <source>No scene is selected in the active playlist.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Type a tag or pick one. %1 selected.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>“%1” is a filter word, not a tag.</source>
+        <translation type="unfinished">„%1“ ist ein Filterwort, kein Tag.</translation>
+    </message>
+    <message>
+        <source>Every selected scene has this tag already.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No selected scene has this tag.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Every selected scene allows relicensing already.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Every selected scene forbids relicensing already.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Changes the files of %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1; all of them are visible.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1, %2 of them hidden by the filter.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>1 selected scene cannot be read and stays as it is.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 selected scenes cannot be read and stay as they are.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>1 scene</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 scenes</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add a tag to the selected scenes</source>
+        <translation type="unfinished">Den ausgewählten Szenen einen Tag hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove a tag from the selected scenes</source>
+        <translation type="unfinished">Einen Tag von den ausgewählten Szenen entfernen</translation>
+    </message>
+    <message>
+        <source>Allow relicensing of the selected scenes</source>
+        <translation type="unfinished">Relizenzierung der ausgewählten Szenen erlauben</translation>
+    </message>
+    <message>
+        <source>Forbid relicensing of the selected scenes</source>
+        <translation type="unfinished">Relizenzierung der ausgewählten Szenen verbieten</translation>
+    </message>
+    <message>
+        <source>Tag</source>
+        <translation type="unfinished">Tag</translation>
+    </message>
+    <message>
+        <source>Add to %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Remove from %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Change %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>BulkSceneEdit</name>
+    <message>
+        <source>“%1” (%2)</source>
+        <translation type="unfinished">„%1“ (%2)</translation>
+    </message>
+</context>
+<context>
     <name>CConfigViewModel</name>
     <message>
         <source>“%1” (%2)</source>
@@ -99,6 +201,58 @@
     </message>
     <message>
         <source>Playlist “%1” was deleted; the player has no playlist to run until you create one.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The scene “%1” cannot be previewed: %2.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>1 scene</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 scenes</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Adding the tag “%1” to %2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Removing the tag “%1” from %2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Allowing relicensing of %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Forbidding relicensing of %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Nothing was changed: wait until the running edit of many scenes ends.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Tag “%1” added to %2.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Tag “%1” removed from %2.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Relicensing allowed for %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Relicensing forbidden for %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancelled: %1 left unchanged.</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -161,7 +315,7 @@
     </message>
     <message>
         <source>the file could not be written</source>
-        <translation>die Datei ließ sich nicht schreiben</translation>
+        <translation type="vanished">die Datei ließ sich nicht schreiben</translation>
     </message>
     <message>
         <source>Scene “%1”: the tag “%2” was not added: %3</source>
@@ -174,6 +328,10 @@
     <message>
         <source>Scene “%1”: the relicensing flag was not changed: %2</source>
         <translation>Szene „%1“: Die Relizenzierung wurde nicht geändert: %2</translation>
+    </message>
+    <message>
+        <source>Scene “%1” was not changed: wait until the running edit of many scenes ends.</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>
@@ -228,7 +386,7 @@
     </message>
     <message>
         <source>Relicensing not allowed</source>
-        <translation>Relizenzierung nicht erlaubt</translation>
+        <translation type="vanished">Relizenzierung nicht erlaubt</translation>
     </message>
     <message>
         <source>Preview</source>
@@ -269,6 +427,58 @@
     <message>
         <source>File path: %1</source>
         <translation>Dateipfad: %1</translation>
+    </message>
+    <message>
+        <source>“%1” is a filter word, not a tag.</source>
+        <translation type="unfinished">„%1“ ist ein Filterwort, kein Tag.</translation>
+    </message>
+    <message>
+        <source>The scene has this tag already.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No preview: the file cannot be read</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>⚠ Cannot be read: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Relicensing allowed</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Relicensing allowed for this scene</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Remove this tag from the scene</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Remove the tag %1 from this scene</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>New tag</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>New tag for this scene</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add tag</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add the tag to this scene</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Preview is not possible: the scene file cannot be read.</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>
@@ -411,6 +621,40 @@
     <message>
         <source>About Kelvra Config</source>
         <translation type="unfinished">Über Kelvra Config</translation>
+    </message>
+</context>
+<context>
+    <name>ImportDialog</name>
+    <message>
+        <source>Import scenes</source>
+        <translation>Szenen importieren</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Go to the folder above</source>
+        <translation>Zum übergeordneten Ordner</translation>
+    </message>
+    <message>
+        <source>Scene packages (*.kvd *.kvc)</source>
+        <translation>Szenenpakete (*.kvd *.kvc)</translation>
+    </message>
+    <message>
+        <source>Folders and scene packages</source>
+        <translation>Ordner und Szenenpakete</translation>
+    </message>
+    <message>
+        <source>Folder %1</source>
+        <translation>Ordner %1</translation>
+    </message>
+</context>
+<context>
+    <name>ImportDropArea</name>
+    <message>
+        <source>Drop scene packages here to import them</source>
+        <translation>Szenenpakete hier ablegen, um sie zu importieren</translation>
     </message>
 </context>
 <context>
@@ -691,11 +935,11 @@
     </message>
     <message>
         <source>Allow relicensing of the selected scenes</source>
-        <translation>Relizenzierung der ausgewählten Szenen erlauben</translation>
+        <translation type="vanished">Relizenzierung der ausgewählten Szenen erlauben</translation>
     </message>
     <message>
         <source>Forbid relicensing of the selected scenes</source>
-        <translation>Relizenzierung der ausgewählten Szenen verbieten</translation>
+        <translation type="vanished">Relizenzierung der ausgewählten Szenen verbieten</translation>
     </message>
     <message>
         <source>Scenes</source>
@@ -737,6 +981,66 @@
         <source>Add to the playlist</source>
         <translation>Zur Playlist hinzufügen</translation>
     </message>
+    <message>
+        <source>Wait until the running edit ends</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Select scenes in the active playlist first</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add a tag to every scene selected in the playlist (Ctrl+T)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Remove a tag from every scene selected in the playlist</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Allow relicensing of the selected scenes…</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Forbid relicensing of the selected scenes…</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>More actions</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>More actions on the scenes</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Select all visible scenes</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add a tag to the selected scenes…</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Remove a tag from the selected scenes…</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1… %2 of %3 done</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Progress of the edit</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel the edit of the scenes</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>SceneCard</name>
@@ -772,6 +1076,38 @@
         <source>%1 · %2</source>
         <translation>%1 · %2</translation>
     </message>
+    <message>
+        <source>%1, cannot be read%2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>⚠ Cannot be read</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cannot be read</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 by %2
+%3</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>SceneChange</name>
+    <message>
+        <source>the file could not be read</source>
+        <translation type="unfinished">die Datei ließ sich nicht lesen</translation>
+    </message>
+    <message>
+        <source>the file could not be written</source>
+        <translation type="unfinished">die Datei ließ sich nicht schreiben</translation>
+    </message>
 </context>
 <context>
     <name>SceneFileBackups</name>
@@ -790,6 +1126,41 @@
     <message>
         <source>the file could not be written</source>
         <translation>die Datei ließ sich nicht schreiben</translation>
+    </message>
+</context>
+<context>
+    <name>SceneImporter</name>
+    <message>
+        <source>a scene named “%1” is already imported and was kept as it is</source>
+        <translation>eine Szene namens „%1“ ist bereits importiert und wurde unverändert behalten</translation>
+    </message>
+    <message>
+        <source>“%1” could not be copied</source>
+        <translation>„%1“ konnte nicht kopiert werden</translation>
+    </message>
+    <message>
+        <source>“%1” is not a file on this computer</source>
+        <translation>„%1“ ist keine Datei auf diesem Computer</translation>
+    </message>
+    <message>
+        <source>No scene imported.</source>
+        <translation>Keine Szene importiert.</translation>
+    </message>
+    <message>
+        <source>1 scene imported.</source>
+        <translation>1 Szene importiert.</translation>
+    </message>
+    <message>
+        <source>%1 scenes imported.</source>
+        <translation>%1 Szenen importiert.</translation>
+    </message>
+    <message>
+        <source> Not imported: </source>
+        <translation> Nicht importiert: </translation>
+    </message>
+    <message>
+        <source> and %1 more</source>
+        <translation> und %1 weitere</translation>
     </message>
 </context>
 <context>
@@ -1165,27 +1536,30 @@
     <name>TagEditPopup</name>
     <message>
         <source>Add a tag to the selected scenes</source>
-        <translation>Den ausgewählten Szenen einen Tag hinzufügen</translation>
+        <translation type="vanished">Den ausgewählten Szenen einen Tag hinzufügen</translation>
     </message>
     <message>
         <source>Remove a tag from the selected scenes</source>
-        <translation>Einen Tag von den ausgewählten Szenen entfernen</translation>
+        <translation type="vanished">Einen Tag von den ausgewählten Szenen entfernen</translation>
     </message>
     <message>
         <source>Tag</source>
-        <translation>Tag</translation>
+        <translation type="vanished">Tag</translation>
     </message>
     <message>
         <source>No scene is selected.</source>
-        <translation>Keine Szene ist ausgewählt.</translation>
+        <translation type="vanished">Keine Szene ist ausgewählt.</translation>
     </message>
     <message>
         <source>“%1” is a filter word, not a tag.</source>
-        <translation>„%1“ ist ein Filterwort, kein Tag.</translation>
+        <translation type="vanished">„%1“ ist ein Filterwort, kein Tag.</translation>
     </message>
     <message numerus="yes">
         <source>Changes %n scene file(s), including selected scenes the filter hides.</source>
-        <translation><numerusform>Ändert %n Szenendatei, auch ausgewählte Szenen, die der Filter ausblendet.</numerusform><numerusform>Ändert %n Szenendateien, auch ausgewählte Szenen, die der Filter ausblendet.</numerusform></translation>
+        <translation type="vanished">
+            <numerusform>Ändert %n Szenendatei, auch ausgewählte Szenen, die der Filter ausblendet.</numerusform>
+            <numerusform>Ändert %n Szenendateien, auch ausgewählte Szenen, die der Filter ausblendet.</numerusform>
+        </translation>
     </message>
 </context>
 </TS>
