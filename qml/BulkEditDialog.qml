@@ -118,7 +118,7 @@ Dialog {
             Layout.fillWidth: true
             wrapMode: Text.WordWrap
             color: dialog.canApply || (dialog.editsTag && dialog.tagText.length === 0 && dialog.reach.selected > 0)
-                   ? Material.foreground : "#EF9A9A"
+                   ? Material.foreground : Theme.error
             text: dialog.summary
             textFormat: Text.PlainText
         }

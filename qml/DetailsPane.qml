@@ -86,12 +86,12 @@ Pane {
                     Rectangle {
                         anchors.fill: parent
                         visible: bigThumb.status !== Image.Ready
-                        color: "#263238"
+                        color: Theme.placeholderDeep
                         Label {
                             anchors.centerIn: parent
                             text: pane.damaged ? qsTr("No preview: the file cannot be read")
                                   : bigThumb.status === Image.Loading ? qsTr("Loading…") : qsTr("No thumbnail")
-                            color: "#78909C"
+                            color: Theme.placeholderText
                         }
                     }
                 }
@@ -110,7 +110,7 @@ Pane {
                     visible: pane.damaged
                     text: pane.damaged ? qsTr("⚠ Cannot be read: %1").arg(pane.scene.loadError) : ""
                     textFormat: Text.PlainText
-                    color: "#FFB74D"
+                    color: Theme.warning
                     wrapMode: Text.Wrap
                     Layout.fillWidth: true
                 }
@@ -247,7 +247,7 @@ Pane {
                     visible: pane.newTagProblem.length > 0
                     text: pane.newTagProblem
                     textFormat: Text.PlainText
-                    color: "#EF9A9A"
+                    color: Theme.error
                     wrapMode: Text.Wrap
                     font.pixelSize: 12
                     Layout.fillWidth: true

@@ -15,7 +15,11 @@ Item {
 
     // "Selected" and "NotSelected" are scored to lead the list; what the
     // user wants to see beside them is how many scenes are (not) selected.
+    // How many of the scenes shown now the chip would keep (the filter's
+    // facet count); until the first count, the tag's score.
     function countFor(tag) {
+        if (tag.facetCount >= 0)
+            return tag.facetCount
         var playlist = ConfigViewModel.activePlaylist
         var total = ConfigViewModel.allScenes ? ConfigViewModel.allScenes.count : 0
         var word = SceneKinds.filterWordOf(tag.name)
@@ -26,7 +30,7 @@ Item {
         return Math.round(tag.score)
     }
 
-    // The tag list is built once at start-up; splitting it is not repeated.
+    // Split again whenever the tag list changes (a tag made or gone).
     function tagsIn(category) {
         var result = []
         for (var i = 0; i < tags.length; ++i)

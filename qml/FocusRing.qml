@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import Kelvra 1.0
 import QtQuick.Controls.Material 2.15
 
 // A clear ring around the control that has the keyboard focus: the style's
@@ -14,7 +15,7 @@ Rectangle {
     color: "transparent"
     radius: 4
     border.width: 2
-    border.color: "#FFF59D"
+    border.color: Theme.focusRing
     z: 100
     Accessible.ignored: true
 }

@@ -52,7 +52,7 @@ ApplicationWindow {
 
     Material.theme: Theme.dark ? Material.Dark : Material.Light
     // The same light blue in both, dark enough on white to read.
-    Material.accent: Theme.dark ? "#4FC3F7" : "#0277BD"
+    Material.accent: Theme.accent
 
     header: HeaderBar {
         id: headerBar

@@ -35,7 +35,7 @@ Pane {
     visible: messages.length > 0
     padding: 12
     Material.elevation: 6
-    Material.background: notice ? "#1B5E20" : "#4E342E"
+    Material.background: notice ? Theme.noticeBackground : Theme.failureBackground
     Accessible.role: Accessible.AlertMessage
     Accessible.name: text
 

@@ -65,7 +65,7 @@ Dialog {
             text: dialog.failure.length > 0 ? dialog.failure : dialog.problem
             textFormat: Text.PlainText
             visible: text.length > 0
-            color: "#EF9A9A"
+            color: Theme.error
             wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }

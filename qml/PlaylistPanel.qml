@@ -163,7 +163,7 @@ Item {
                       : qsTr("Create a playlist to tick scenes for it.")
                 wrapMode: Text.WordWrap
                 font.pixelSize: 12
-                color: "#FFB74D"
+                color: Theme.warning
                 leftPadding: 12
                 rightPadding: 12
                 topPadding: 4
@@ -322,7 +322,7 @@ Item {
                     Label {
                         visible: !row.editing
                         text: row.runs ? "▶" : ""
-                        color: "#81C784"
+                        color: Theme.positive
                         Accessible.ignored: true
                         ToolTip.visible: row.runs && runHover.hovered
                         ToolTip.text: qsTr("The player runs this playlist")

@@ -73,7 +73,7 @@ ColumnLayout {
         textFormat: Text.PlainText
         elide: Text.ElideRight
         font.pixelSize: 12
-        color: ConfigViewModel.runningPlaylist ? "#81C784" : "#FFB74D"
+        color: ConfigViewModel.runningPlaylist ? Theme.positive : Theme.warning
         Layout.fillWidth: true
         Layout.leftMargin: 12
         Layout.rightMargin: 12
@@ -93,7 +93,7 @@ ColumnLayout {
         Layout.rightMargin: 8
         Layout.bottomMargin: 4
         padding: 6
-        Material.background: "#37474F"
+        Material.background: Theme.raisedBackground
         Material.elevation: 1
         Accessible.role: Accessible.Grouping
         Accessible.name: offerText.text

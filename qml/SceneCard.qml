@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import Kelvra 1.0
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
@@ -98,8 +99,8 @@ Item {
                 anchors.fill: parent
                 visible: thumb.status !== Image.Ready
                 gradient: Gradient {
-                    GradientStop { position: 0; color: "#37474F" }
-                    GradientStop { position: 1; color: "#1C262B" }
+                    GradientStop { position: 0; color: Theme.placeholderBackground }
+                    GradientStop { position: 1; color: Theme.placeholderDeep }
                 }
                 Label {
                     anchors.centerIn: parent
@@ -107,7 +108,7 @@ Item {
                     text: card.scene && card.scene.name.length > 0 ? card.scene.name.charAt(0).toUpperCase() : "?"
                     textFormat: Text.PlainText
                     font.pixelSize: parent.height / 3
-                    color: "#607D8B"
+                    color: Theme.placeholderText
                 }
                 Label {
                     objectName: "damagedMark"
@@ -121,7 +122,7 @@ Item {
                     elide: Text.ElideRight
                     font.pixelSize: 15
                     font.weight: Font.DemiBold
-                    color: "#FFB74D"
+                    color: Theme.warning
                 }
             }
 
@@ -190,7 +191,7 @@ Item {
                     textFormat: Text.PlainText
                     elide: Text.ElideRight
                     font.pixelSize: 12
-                    color: card.damaged ? "#FFB74D" : Material.secondaryTextColor
+                    color: card.damaged ? Theme.warning : Material.secondaryTextColor
                 }
                 Image {
                     readonly property string icon: card.scene ? card.scene.licenseImage : ""

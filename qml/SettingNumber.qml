@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import Kelvra 1.0
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
@@ -77,7 +78,7 @@ RowLayout {
             visible: row.error.length > 0
             text: "⚠ " + row.error
             font.pixelSize: 12
-            color: "#EF9A9A"
+            color: Theme.error
             wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }

@@ -33,12 +33,16 @@ Dialog {
             [qsTr("Enter"), qsTr("Preview the scene in the player")],
             [qsTr("Ctrl+A"), qsTr("Select every visible scene")],
             [qsTr("Ctrl+Shift+A"), qsTr("Deselect every visible scene")],
-            [qsTr("Ctrl+I"), qsTr("Invert the selection of the visible scenes")] ] },
+            [qsTr("Ctrl+I"), qsTr("Invert the selection of the visible scenes")],
+            [qsTr("Ctrl+T"), qsTr("Add a tag to the selected scenes")] ] },
         { title: qsTr("Playlists"), keys: [
             [qsTr("Ctrl+N"), qsTr("New playlist")],
             [qsTr("F2"), qsTr("Rename the active playlist")],
             [qsTr("Del"), qsTr("Delete the focused playlist (asks first)")] ] },
         { title: qsTr("The program"), keys: [
+            [qsTr("Ctrl+O"), qsTr("Import scene packages")],
+            [qsTr("Ctrl+L"), qsTr("Show or hide playlists and filters")],
+            [qsTr("Ctrl+D"), qsTr("Show or hide the scene details")],
             [qsTr("Ctrl+,"), qsTr("Settings")],
             [qsTr("F1 or Ctrl+?"), qsTr("This list")],
             [qsTr("Ctrl+Q"), qsTr("Quit")] ] }

@@ -12,12 +12,15 @@ AbstractButton {
     property string category: "tag"
     // The number shown beside the name; negative hides it.
     property int count: tag ? Math.round(tag.score) : -1
+    // Switching it on would leave no scene shown: dimmed, still usable (the
+    // user may want to widen another filter first).
+    readonly property bool leavesNothing: count === 0 && !checked
     // False inside a group that is one Tab stop as a whole: a click still
     // gives the chip the focus, Tab does not stop at it.
     property bool ownTabStop: true
 
-    readonly property color tint: category === "filter" ? "#FFB74D"
-                                : category === "type" ? "#81C784"
+    readonly property color tint: category === "filter" ? Theme.warning
+                                : category === "type" ? Theme.positive
                                 : Material.accent
     readonly property string displayName: {
         if (!tag)
@@ -52,6 +55,7 @@ AbstractButton {
     Accessible.checkable: true
     Accessible.checked: checked
     Accessible.name: count >= 0 ? qsTr("%1, %2 scenes").arg(displayName).arg(count) : displayName
+    opacity: leavesNothing ? 0.45 : 1
 
     contentItem: Row {
         spacing: 6
@@ -60,22 +64,22 @@ AbstractButton {
             textFormat: Text.PlainText
             font.pixelSize: 13
             font.italic: chip.category === "filter"
-            color: chip.checked ? "#10161A" : Material.foreground
+            color: chip.checked ? Theme.onTint : Material.foreground
         }
         Label {
             visible: chip.count >= 0
             text: chip.count
             font.pixelSize: 11
             anchors.verticalCenter: parent.verticalCenter
-            color: chip.checked ? "#33414A" : Material.hintTextColor
+            color: chip.checked ? Theme.onTintSecondary : Material.hintTextColor
         }
     }
 
     background: Rectangle {
         radius: chip.category === "tag" ? height / 2 : 4
-        color: chip.checked ? chip.tint : (chip.hovered ? Qt.rgba(1, 1, 1, 0.08) : "transparent")
+        color: chip.checked ? chip.tint : (chip.hovered ? (Theme.dark ? Qt.rgba(1, 1, 1, 0.08) : Qt.rgba(0, 0, 0, 0.06)) : "transparent")
         border.width: chip.visualFocus ? 2 : 1
-        border.color: chip.visualFocus ? "#FFF59D" : chip.tint
+        border.color: chip.visualFocus ? Theme.focusRing : chip.tint
         opacity: chip.enabled ? 1 : 0.4
     }
 }
