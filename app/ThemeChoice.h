@@ -22,6 +22,7 @@ class ThemeChoice : public QObject
     // The few colours of our own, each readable on its theme's background
     // (the controls' colours come from the style).
     Q_PROPERTY(QColor accent READ accent NOTIFY darkChanged)
+    Q_PROPERTY(QColor primary READ primary NOTIFY darkChanged)
     Q_PROPERTY(QColor warning READ warning NOTIFY darkChanged)
     Q_PROPERTY(QColor positive READ positive NOTIFY darkChanged)
     Q_PROPERTY(QColor error READ error NOTIFY darkChanged)
@@ -49,6 +50,8 @@ public:
     bool dark() const;
 
     QColor accent() const { return pick("#4FC3F7", "#0277BD"); }
+    // The header bar's background; its text follows from it.
+    QColor primary() const { return pick("#263238", "#CFD8DC"); }
     QColor warning() const { return pick("#FFB74D", "#E65100"); }
     QColor positive() const { return pick("#81C784", "#2E7D32"); }
     QColor error() const { return pick("#EF9A9A", "#C62828"); }

@@ -188,6 +188,9 @@ ToolBar {
                 objectName: "mainMenu"
                 title: qsTr("Main menu")
                 y: menuButton.height
+                // Wide enough for the longest entry with its shortcut, in
+                // every language the program speaks.
+                width: 360
                 // Menu items are named by their text; set here so that a
                 // screen reader never hears an unnamed item whatever the
                 // style does.

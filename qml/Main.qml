@@ -53,6 +53,7 @@ ApplicationWindow {
     Material.theme: Theme.dark ? Material.Dark : Material.Light
     // The same light blue in both, dark enough on white to read.
     Material.accent: Theme.accent
+    Material.primary: Theme.primary
 
     header: HeaderBar {
         id: headerBar
