@@ -43,102 +43,102 @@
     <name>BulkEditDialog</name>
     <message>
         <source>No scene is selected in the active playlist.</source>
-        <translation type="unfinished" />
+        <translation>In der aktiven Playlist ist keine Szene ausgewählt.</translation>
     </message>
     <message>
         <source>Type a tag or pick one. %1 selected.</source>
-        <translation type="unfinished" />
+        <translation>Geben Sie einen Tag ein oder wählen Sie einen aus. %1 ausgewählt.</translation>
     </message>
     <message>
         <source>“%1” is a filter word, not a tag.</source>
-        <translation type="unfinished">„%1“ ist ein Filterwort, kein Tag.</translation>
+        <translation>„%1“ ist ein Filterwort, kein Tag.</translation>
     </message>
     <message>
         <source>Every selected scene has this tag already.</source>
-        <translation type="unfinished" />
+        <translation>Jede ausgewählte Szene hat diesen Tag schon.</translation>
     </message>
     <message>
         <source>No selected scene has this tag.</source>
-        <translation type="unfinished" />
+        <translation>Keine ausgewählte Szene hat diesen Tag.</translation>
     </message>
     <message>
         <source>Every selected scene allows relicensing already.</source>
-        <translation type="unfinished" />
+        <translation>Jede ausgewählte Szene erlaubt die Relizenzierung schon.</translation>
     </message>
     <message>
         <source>Every selected scene forbids relicensing already.</source>
-        <translation type="unfinished" />
+        <translation>Jede ausgewählte Szene verbietet die Relizenzierung schon.</translation>
     </message>
     <message>
         <source>Changes the files of %1</source>
-        <translation type="unfinished" />
+        <translation>Ändert die Dateien von %1</translation>
     </message>
     <message>
         <source>%1; all of them are visible.</source>
-        <translation type="unfinished" />
+        <translation>%1; alle sind sichtbar.</translation>
     </message>
     <message>
         <source>%1, %2 of them hidden by the filter.</source>
-        <translation type="unfinished" />
+        <translation>%1, davon %2 vom Filter ausgeblendet.</translation>
     </message>
     <message>
         <source>1 selected scene cannot be read and stays as it is.</source>
-        <translation type="unfinished" />
+        <translation>1 ausgewählte Szene ist nicht lesbar und bleibt, wie sie ist.</translation>
     </message>
     <message>
         <source>%1 selected scenes cannot be read and stay as they are.</source>
-        <translation type="unfinished" />
+        <translation>%1 ausgewählte Szenen sind nicht lesbar und bleiben, wie sie sind.</translation>
     </message>
     <message>
         <source>1 scene</source>
-        <translation type="unfinished" />
+        <translation>1 Szene</translation>
     </message>
     <message>
         <source>%1 scenes</source>
-        <translation type="unfinished" />
+        <translation>%1 Szenen</translation>
     </message>
     <message>
         <source>Add a tag to the selected scenes</source>
-        <translation type="unfinished">Den ausgewählten Szenen einen Tag hinzufügen</translation>
+        <translation>Den ausgewählten Szenen einen Tag hinzufügen</translation>
     </message>
     <message>
         <source>Remove a tag from the selected scenes</source>
-        <translation type="unfinished">Einen Tag von den ausgewählten Szenen entfernen</translation>
+        <translation>Einen Tag von den ausgewählten Szenen entfernen</translation>
     </message>
     <message>
         <source>Allow relicensing of the selected scenes</source>
-        <translation type="unfinished">Relizenzierung der ausgewählten Szenen erlauben</translation>
+        <translation>Relizenzierung der ausgewählten Szenen erlauben</translation>
     </message>
     <message>
         <source>Forbid relicensing of the selected scenes</source>
-        <translation type="unfinished">Relizenzierung der ausgewählten Szenen verbieten</translation>
+        <translation>Relizenzierung der ausgewählten Szenen verbieten</translation>
     </message>
     <message>
         <source>Tag</source>
-        <translation type="unfinished">Tag</translation>
+        <translation>Tag</translation>
     </message>
     <message>
         <source>Add to %1</source>
-        <translation type="unfinished" />
+        <translation>Zu %1 hinzufügen</translation>
     </message>
     <message>
         <source>Remove from %1</source>
-        <translation type="unfinished" />
+        <translation>Von %1 entfernen</translation>
     </message>
     <message>
         <source>Change %1</source>
-        <translation type="unfinished" />
+        <translation>%1 ändern</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished" />
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
     <name>BulkSceneEdit</name>
     <message>
         <source>“%1” (%2)</source>
-        <translation type="unfinished">„%1“ (%2)</translation>
+        <translation>„%1“ (%2)</translation>
     </message>
 </context>
 <context>
@@ -193,67 +193,67 @@
     </message>
     <message>
         <source>Playlist “%1” was created and the player now runs it; tick its scenes in the grid.</source>
-        <translation type="unfinished" />
+        <translation>Die Playlist „%1“ wurde angelegt und läuft jetzt im Player; wählen Sie ihre Szenen im Raster aus.</translation>
     </message>
     <message>
         <source>Playlist “%1” was deleted; the player now runs “%2”.</source>
-        <translation type="unfinished" />
+        <translation>Die Playlist „%1“ wurde gelöscht; der Player spielt jetzt „%2“.</translation>
     </message>
     <message>
         <source>Playlist “%1” was deleted; the player has no playlist to run until you create one.</source>
-        <translation type="unfinished" />
+        <translation>Die Playlist „%1“ wurde gelöscht; der Player hat keine Playlist zum Abspielen, bis Sie eine anlegen.</translation>
     </message>
     <message>
         <source>The scene “%1” cannot be previewed: %2.</source>
-        <translation type="unfinished" />
+        <translation>Für die Szene „%1“ ist keine Vorschau möglich: %2.</translation>
     </message>
     <message>
         <source>1 scene</source>
-        <translation type="unfinished" />
+        <translation>1 Szene</translation>
     </message>
     <message>
         <source>%1 scenes</source>
-        <translation type="unfinished" />
+        <translation>%1 Szenen</translation>
     </message>
     <message>
         <source>Adding the tag “%1” to %2</source>
-        <translation type="unfinished" />
+        <translation>Tag „%1“ wird zu %2 hinzugefügt</translation>
     </message>
     <message>
         <source>Removing the tag “%1” from %2</source>
-        <translation type="unfinished" />
+        <translation>Tag „%1“ wird von %2 entfernt</translation>
     </message>
     <message>
         <source>Allowing relicensing of %1</source>
-        <translation type="unfinished" />
+        <translation>Relizenzierung wird für %1 erlaubt</translation>
     </message>
     <message>
         <source>Forbidding relicensing of %1</source>
-        <translation type="unfinished" />
+        <translation>Relizenzierung wird für %1 verboten</translation>
     </message>
     <message>
         <source>Nothing was changed: wait until the running edit of many scenes ends.</source>
-        <translation type="unfinished" />
+        <translation>Nichts wurde geändert: Warten Sie, bis die laufende Bearbeitung vieler Szenen endet.</translation>
     </message>
     <message>
         <source>Tag “%1” added to %2.</source>
-        <translation type="unfinished" />
+        <translation>Tag „%1“ zu %2 hinzugefügt.</translation>
     </message>
     <message>
         <source>Tag “%1” removed from %2.</source>
-        <translation type="unfinished" />
+        <translation>Tag „%1“ von %2 entfernt.</translation>
     </message>
     <message>
         <source>Relicensing allowed for %1.</source>
-        <translation type="unfinished" />
+        <translation>Relizenzierung für %1 erlaubt.</translation>
     </message>
     <message>
         <source>Relicensing forbidden for %1.</source>
-        <translation type="unfinished" />
+        <translation>Relizenzierung für %1 verboten.</translation>
     </message>
     <message>
         <source>Cancelled: %1 left unchanged.</source>
-        <translation type="unfinished" />
+        <translation>Abgebrochen: %1 unverändert gelassen.</translation>
     </message>
 </context>
 <context>
@@ -331,7 +331,7 @@
     </message>
     <message>
         <source>Scene “%1” was not changed: wait until the running edit of many scenes ends.</source>
-        <translation type="unfinished" />
+        <translation>Szene „%1“ wurde nicht geändert: Warten Sie, bis die laufende Bearbeitung vieler Szenen endet.</translation>
     </message>
 </context>
 <context>
@@ -430,55 +430,55 @@
     </message>
     <message>
         <source>“%1” is a filter word, not a tag.</source>
-        <translation type="unfinished">„%1“ ist ein Filterwort, kein Tag.</translation>
+        <translation>„%1“ ist ein Filterwort, kein Tag.</translation>
     </message>
     <message>
         <source>The scene has this tag already.</source>
-        <translation type="unfinished" />
+        <translation>Die Szene hat diesen Tag schon.</translation>
     </message>
     <message>
         <source>No preview: the file cannot be read</source>
-        <translation type="unfinished" />
+        <translation>Keine Vorschau: Die Datei ist nicht lesbar</translation>
     </message>
     <message>
         <source>⚠ Cannot be read: %1</source>
-        <translation type="unfinished" />
+        <translation>⚠ Nicht lesbar: %1</translation>
     </message>
     <message>
         <source>Relicensing allowed</source>
-        <translation type="unfinished" />
+        <translation>Relizenzierung erlaubt</translation>
     </message>
     <message>
         <source>Relicensing allowed for this scene</source>
-        <translation type="unfinished" />
+        <translation>Relizenzierung für diese Szene erlaubt</translation>
     </message>
     <message>
         <source>Remove this tag from the scene</source>
-        <translation type="unfinished" />
+        <translation>Diesen Tag von der Szene entfernen</translation>
     </message>
     <message>
         <source>Remove the tag %1 from this scene</source>
-        <translation type="unfinished" />
+        <translation>Den Tag %1 von dieser Szene entfernen</translation>
     </message>
     <message>
         <source>New tag</source>
-        <translation type="unfinished" />
+        <translation>Neuer Tag</translation>
     </message>
     <message>
         <source>New tag for this scene</source>
-        <translation type="unfinished" />
+        <translation>Neuer Tag für diese Szene</translation>
     </message>
     <message>
         <source>Add tag</source>
-        <translation type="unfinished" />
+        <translation>Tag hinzufügen</translation>
     </message>
     <message>
         <source>Add the tag to this scene</source>
-        <translation type="unfinished" />
+        <translation>Den Tag dieser Szene hinzufügen</translation>
     </message>
     <message>
         <source>Preview is not possible: the scene file cannot be read.</source>
-        <translation type="unfinished" />
+        <translation>Keine Vorschau möglich: Die Szenendatei ist nicht lesbar.</translation>
     </message>
 </context>
 <context>
@@ -576,51 +576,51 @@
     </message>
     <message>
         <source>Hide playlists and filters (Ctrl+L)</source>
-        <translation type="unfinished" />
+        <translation>Playlists und Filter ausblenden (Strg+L)</translation>
     </message>
     <message>
         <source>Show playlists and filters (Ctrl+L)</source>
-        <translation type="unfinished" />
+        <translation>Playlists und Filter einblenden (Strg+L)</translation>
     </message>
     <message>
         <source>Hide playlists and filters</source>
-        <translation type="unfinished" />
+        <translation>Playlists und Filter ausblenden</translation>
     </message>
     <message>
         <source>Show playlists and filters</source>
-        <translation type="unfinished" />
+        <translation>Playlists und Filter einblenden</translation>
     </message>
     <message>
         <source>Details</source>
-        <translation type="unfinished" />
+        <translation>Details</translation>
     </message>
     <message>
         <source>Hide the scene details (Ctrl+D)</source>
-        <translation type="unfinished" />
+        <translation>Szenendetails ausblenden (Strg+D)</translation>
     </message>
     <message>
         <source>Show the scene details (Ctrl+D)</source>
-        <translation type="unfinished" />
+        <translation>Szenendetails einblenden (Strg+D)</translation>
     </message>
     <message>
         <source>Scene details</source>
-        <translation type="unfinished" />
+        <translation>Szenendetails</translation>
     </message>
     <message>
         <source>Settings… (Ctrl+,)</source>
-        <translation type="unfinished" />
+        <translation>Einstellungen … (Strg+,)</translation>
     </message>
     <message>
         <source>Import scenes… (Ctrl+O)</source>
-        <translation type="unfinished" />
+        <translation>Szenen importieren … (Strg+O)</translation>
     </message>
     <message>
         <source>Keyboard shortcuts (F1)</source>
-        <translation type="unfinished" />
+        <translation>Tastenkürzel (F1)</translation>
     </message>
     <message>
         <source>About Kelvra Config</source>
-        <translation type="unfinished">Über Kelvra Config</translation>
+        <translation>Über Kelvra Config</translation>
     </message>
 </context>
 <context>
@@ -675,50 +675,50 @@
     <name>PlaylistDeleteDialog</name>
     <message>
         <source>Delete playlist</source>
-        <translation type="unfinished">Playlist löschen</translation>
+        <translation>Playlist löschen</translation>
     </message>
     <message>
         <source>Delete the playlist “%1”? Its file is removed, and the player runs the active playlist instead.</source>
-        <translation type="unfinished" />
+        <translation>Die Playlist „%1“ löschen? Ihre Datei wird entfernt, und der Player spielt stattdessen die aktive Playlist.</translation>
     </message>
     <message>
         <source>Delete the playlist “%1”? Its file is removed.</source>
-        <translation type="unfinished">Die Playlist „%1“ löschen? Ihre Datei wird entfernt.</translation>
+        <translation>Die Playlist „%1“ löschen? Ihre Datei wird entfernt.</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished" />
+        <translation>Löschen</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished" />
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
     <name>PlaylistNameDialog</name>
     <message>
         <source>New playlist</source>
-        <translation type="unfinished">Neue Playlist</translation>
+        <translation>Neue Playlist</translation>
     </message>
     <message>
         <source>Name:</source>
-        <translation type="unfinished">Name:</translation>
+        <translation>Name:</translation>
     </message>
     <message>
         <source>Name of the new playlist</source>
-        <translation type="unfinished">Name der neuen Playlist</translation>
+        <translation>Name der neuen Playlist</translation>
     </message>
     <message>
         <source>The new playlist becomes active and runs in the player.</source>
-        <translation type="unfinished">Die neue Playlist wird aktiv und läuft im Player.</translation>
+        <translation>Die neue Playlist wird aktiv und läuft im Player.</translation>
     </message>
     <message>
         <source>Create</source>
-        <translation type="unfinished" />
+        <translation>Anlegen</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished" />
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -829,50 +829,50 @@
     </message>
     <message>
         <source>Playlist “%1” was not created.</source>
-        <translation type="unfinished" />
+        <translation>Die Playlist „%1“ wurde nicht angelegt.</translation>
     </message>
     <message>
         <source>Click a playlist to make it active; its scenes are then ticked in the grid.</source>
-        <translation type="unfinished" />
+        <translation>Klicken Sie auf eine Playlist, um sie zu aktivieren; ihre Szenen sind dann im Raster ausgewählt.</translation>
     </message>
     <message>
         <source>Create a playlist to tick scenes for it.</source>
-        <translation type="unfinished" />
+        <translation>Legen Sie eine Playlist an, um Szenen für sie auszuwählen.</translation>
     </message>
 </context>
 <context>
     <name>RunningPlaylistBar</name>
     <message>
         <source>Player runs no playlist</source>
-        <translation type="unfinished" />
+        <translation>Der Player spielt keine Playlist</translation>
     </message>
     <message>
         <source>Player runs: %1</source>
-        <translation type="unfinished" />
+        <translation>Player spielt: %1</translation>
     </message>
     <message>
         <source>Player runs: %1 (bundled)</source>
-        <translation type="unfinished" />
+        <translation>Player spielt: %1 (mitgeliefert)</translation>
     </message>
     <message>
         <source>Player runs: %1 (not in your playlists)</source>
-        <translation type="unfinished" />
+        <translation>Player spielt: %1 (nicht in Ihren Playlists)</translation>
     </message>
     <message>
         <source>You are editing “%1”, which the player does not run.</source>
-        <translation type="unfinished" />
+        <translation>Sie bearbeiten „%1“, die der Player nicht spielt.</translation>
     </message>
     <message>
         <source>Make it run</source>
-        <translation type="unfinished" />
+        <translation>Abspielen</translation>
     </message>
     <message>
         <source>Make “%1” run in the player</source>
-        <translation type="unfinished" />
+        <translation>„%1“ im Player abspielen</translation>
     </message>
     <message>
         <source>Keep what the player runs</source>
-        <translation type="unfinished" />
+        <translation>Beibehalten, was der Player spielt</translation>
     </message>
 </context>
 <context>
@@ -983,63 +983,63 @@
     </message>
     <message>
         <source>Wait until the running edit ends</source>
-        <translation type="unfinished" />
+        <translation>Warten Sie, bis die laufende Bearbeitung endet</translation>
     </message>
     <message>
         <source>Select scenes in the active playlist first</source>
-        <translation type="unfinished" />
+        <translation>Wählen Sie zuerst Szenen in der aktiven Playlist aus</translation>
     </message>
     <message>
         <source>Add a tag to every scene selected in the playlist (Ctrl+T)</source>
-        <translation type="unfinished" />
+        <translation>Jeder in der Playlist ausgewählten Szene einen Tag hinzufügen (Strg+T)</translation>
     </message>
     <message>
         <source>Remove a tag from every scene selected in the playlist</source>
-        <translation type="unfinished" />
+        <translation>Einen Tag von jeder in der Playlist ausgewählten Szene entfernen</translation>
     </message>
     <message>
         <source>Allow relicensing of the selected scenes…</source>
-        <translation type="unfinished" />
+        <translation>Relizenzierung der ausgewählten Szenen erlauben …</translation>
     </message>
     <message>
         <source>Forbid relicensing of the selected scenes…</source>
-        <translation type="unfinished" />
+        <translation>Relizenzierung der ausgewählten Szenen verbieten …</translation>
     </message>
     <message>
         <source>More actions</source>
-        <translation type="unfinished" />
+        <translation>Weitere Aktionen</translation>
     </message>
     <message>
         <source>More actions on the scenes</source>
-        <translation type="unfinished" />
+        <translation>Weitere Aktionen für die Szenen</translation>
     </message>
     <message>
         <source>Select all visible scenes</source>
-        <translation type="unfinished" />
+        <translation>Alle sichtbaren Szenen auswählen</translation>
     </message>
     <message>
         <source>Add a tag to the selected scenes…</source>
-        <translation type="unfinished" />
+        <translation>Den ausgewählten Szenen einen Tag hinzufügen …</translation>
     </message>
     <message>
         <source>Remove a tag from the selected scenes…</source>
-        <translation type="unfinished" />
+        <translation>Einen Tag von den ausgewählten Szenen entfernen …</translation>
     </message>
     <message>
         <source>%1… %2 of %3 done</source>
-        <translation type="unfinished" />
+        <translation>%1 … %2 von %3 erledigt</translation>
     </message>
     <message>
         <source>Progress of the edit</source>
-        <translation type="unfinished" />
+        <translation>Fortschritt der Bearbeitung</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished" />
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Cancel the edit of the scenes</source>
-        <translation type="unfinished" />
+        <translation>Die Bearbeitung der Szenen abbrechen</translation>
     </message>
 </context>
 <context>
@@ -1078,35 +1078,36 @@
     </message>
     <message>
         <source>%1, cannot be read%2</source>
-        <translation type="unfinished" />
+        <translation>%1, nicht lesbar%2</translation>
     </message>
     <message>
         <source>⚠ Cannot be read</source>
-        <translation type="unfinished" />
+        <translation>⚠ Nicht lesbar</translation>
     </message>
     <message>
         <source>Cannot be read</source>
-        <translation type="unfinished" />
+        <translation>Nicht lesbar</translation>
     </message>
     <message>
         <source>%1: %2</source>
-        <translation type="unfinished" />
+        <translation>%1: %2</translation>
     </message>
     <message>
         <source>%1 by %2
 %3</source>
-        <translation type="unfinished" />
+        <translation>%1 von %2
+%3</translation>
     </message>
 </context>
 <context>
     <name>SceneChange</name>
     <message>
         <source>the file could not be read</source>
-        <translation type="unfinished">die Datei ließ sich nicht lesen</translation>
+        <translation>die Datei ließ sich nicht lesen</translation>
     </message>
     <message>
         <source>the file could not be written</source>
-        <translation type="unfinished">die Datei ließ sich nicht schreiben</translation>
+        <translation>die Datei ließ sich nicht schreiben</translation>
     </message>
 </context>
 <context>
@@ -1331,27 +1332,27 @@
     </message>
     <message>
         <source>Shorter than the minimum scene time: set it to at least %1.</source>
-        <translation type="unfinished" />
+        <translation>Kürzer als die kürzeste Szenendauer: Stellen Sie mindestens %1 ein.</translation>
     </message>
     <message>
         <source>Theme</source>
-        <translation type="unfinished" />
+        <translation>Design</translation>
     </message>
     <message>
         <source>Like the desktop</source>
-        <translation type="unfinished" />
+        <translation>Wie der Desktop</translation>
     </message>
     <message>
         <source>Light</source>
-        <translation type="unfinished" />
+        <translation>Hell</translation>
     </message>
     <message>
         <source>Dark</source>
-        <translation type="unfinished" />
+        <translation>Dunkel</translation>
     </message>
     <message>
         <source>Theme: %1</source>
-        <translation type="unfinished" />
+        <translation>Design: %1</translation>
     </message>
 </context>
 <context>
@@ -1374,7 +1375,7 @@
     </message>
     <message>
         <source>Enter or Down</source>
-        <translation>Eingabe oder Pfeil runter</translation>
+        <translation>Eingabetaste oder Pfeil nach unten</translation>
     </message>
     <message>
         <source>From the search field to the scenes</source>
@@ -1418,7 +1419,7 @@
     </message>
     <message>
         <source>Enter</source>
-        <translation>Eingabe</translation>
+        <translation>Eingabetaste</translation>
     </message>
     <message>
         <source>Preview the scene in the player</source>
