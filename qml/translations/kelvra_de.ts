@@ -291,8 +291,8 @@
         <translation>Ein Playlist-Name darf kein NUL-Zeichen enthalten.</translation>
     </message>
     <message>
-        <source>A playlist name cannot contain &lt; &gt; : " | ? * or control characters.</source>
-        <translation>Ein Playlist-Name darf weder &lt; &gt; : " | ? * noch Steuerzeichen enthalten.</translation>
+        <source>A playlist name cannot contain &lt; &gt; : &quot; | ? * or control characters.</source>
+        <translation>Ein Playlist-Name darf weder &lt; &gt; : &quot; | ? * noch Steuerzeichen enthalten.</translation>
     </message>
     <message>
         <source>A playlist name cannot end with a dot or a space.</source>
@@ -1504,6 +1504,38 @@
     <message>
         <source>Quit</source>
         <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Ctrl+T</source>
+        <translation>Strg+T</translation>
+    </message>
+    <message>
+        <source>Add a tag to the selected scenes</source>
+        <translation>Den ausgewählten Szenen einen Tag hinzufügen</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Strg+O</translation>
+    </message>
+    <message>
+        <source>Import scene packages</source>
+        <translation>Szenenpakete importieren</translation>
+    </message>
+    <message>
+        <source>Ctrl+L</source>
+        <translation>Strg+L</translation>
+    </message>
+    <message>
+        <source>Show or hide playlists and filters</source>
+        <translation>Playlists und Filter ein- oder ausblenden</translation>
+    </message>
+    <message>
+        <source>Ctrl+D</source>
+        <translation>Strg+D</translation>
+    </message>
+    <message>
+        <source>Show or hide the scene details</source>
+        <translation>Szenendetails ein- oder ausblenden</translation>
     </message>
 </context>
 <context>
