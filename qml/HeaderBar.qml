@@ -199,6 +199,14 @@ ToolBar {
                     Accessible.name: text
                 }
                 MenuItem {
+                    objectName: "undoMenuItem"
+                    enabled: ConfigViewModel.history.canUndo
+                    text: enabled ? qsTr("Undo %1 (Ctrl+Z)").arg(ConfigViewModel.history.undoText)
+                                  : qsTr("Undo (nothing to undo)")
+                    onTriggered: ConfigViewModel.undo()
+                    Accessible.name: text
+                }
+                MenuItem {
                     text: qsTr("Order newest first")
                     checkable: true
                     checked: !bar.sortByName
