@@ -202,7 +202,7 @@ ToolBar {
                     objectName: "undoMenuItem"
                     enabled: ConfigViewModel.history.canUndo
                     text: enabled ? qsTr("Undo %1 (Ctrl+Z)").arg(ConfigViewModel.history.undoText)
-                                  : qsTr("Undo (nothing to undo)")
+                                  : qsTr("Undo")
                     onTriggered: ConfigViewModel.undo()
                     Accessible.name: text
                 }

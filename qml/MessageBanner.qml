@@ -49,7 +49,10 @@ Pane {
         onClicked: banner.dismiss()
     }
 
+    contentHeight: contentRow.implicitHeight
+
     Row {
+        id: contentRow
         spacing: 12
         Label {
             objectName: "messageText"

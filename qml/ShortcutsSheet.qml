@@ -39,6 +39,7 @@ Dialog {
             [qsTr("F2"), qsTr("Rename the active playlist")],
             [qsTr("Del"), qsTr("Delete the focused playlist (asks first)")] ] },
         { title: qsTr("The program"), keys: [
+            [qsTr("Ctrl+Z"), qsTr("Undo the last scene edit, deleted playlist or change of the ticks")],
             [qsTr("Ctrl+,"), qsTr("Settings")],
             [qsTr("F1 or Ctrl+?"), qsTr("This list")],
             [qsTr("Ctrl+Q"), qsTr("Quit")] ] }

@@ -47,15 +47,24 @@ CConfigViewModel::CConfigViewModel(const ViewModelContext &context, QObject *par
     m_history = new EditHistory(this);
     if (!m_context.undoDirectory.isEmpty())
         m_backups = std::make_unique<SceneFileBackups>(m_context.undoDirectory);
-    connect(m_history, &EditHistory::changed, this, [this] {
-        if (!m_recordingStep && !m_undoMessage.isEmpty()) {
-            m_undoMessage.clear();
-            emit undoMessageChanged();
-        }
+    // The message stays tied while its step is the newest: an undo or a new
+    // step unties it, a stale older step dropped does not.
+    auto untie = [this] {
+        if (m_undoMessage.isEmpty())
+            return;
+        m_undoMessage.clear();
+        emit undoMessageChanged();
+    };
+    connect(m_history, &EditHistory::changed, this, [this, untie] {
+        if (!m_recordingStep && m_history->undoText() != m_undoStepText)
+            untie();
     });
-    connect(m_history, &EditHistory::undone, this,
-            [this](const QString &text) { emit noticeRaised(tr("Undone: %1.").arg(text)); });
-    connect(m_history, &EditHistory::undoFailed, this, [this](const QString &text, const QString &problem) {
+    connect(m_history, &EditHistory::undone, this, [this, untie](const QString &text) {
+        untie();
+        emit noticeRaised(tr("Undone: %1.").arg(text));
+    });
+    connect(m_history, &EditHistory::undoFailed, this, [this, untie](const QString &text, const QString &problem) {
+        untie();
         emit messageRaised(tr("Could not undo %1: %2").arg(text, problem));
     });
 }

@@ -502,6 +502,7 @@ private:
     EditHistory *m_history = nullptr;
     std::unique_ptr<SceneFileBackups> m_backups;
     QString m_undoMessage;
+    QString m_undoStepText;   // the text of the step m_undoMessage reported
     bool m_recordingStep = false;
     QSet<const QObject *> m_listedScenes;   // filled only while dropping stale steps
 

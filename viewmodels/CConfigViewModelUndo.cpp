@@ -69,6 +69,7 @@ QString CConfigViewModel::editDoneText(const SceneChange &change, const QString 
 void CConfigViewModel::recordStep(EditHistory::Step step, const QString &message, bool notice)
 {
     m_recordingStep = true;
+    m_undoStepText = step.text;
     m_history->push(std::move(step));
     m_recordingStep = false;
     m_undoMessage = message;

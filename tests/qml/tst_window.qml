@@ -433,7 +433,7 @@ TestCase {
         verify(undo.Accessible.name.length > 0)
         mouseClick(undo)
         verify(pulse.relicensingPossible)
-        verify(!ConfigViewModel.history.canUndo)
+        verify(!window.messageBanner.offersUndo, "the undone step is not offered again")
         pulse.setRelicensingPossible(true)
         verify(pulse.relicensingPossible)
         window.messageBanner.dismiss()
