@@ -28,6 +28,8 @@ void registerQmlTypes(const QString &applicationDirectory, const QString &userDi
     qmlRegisterType<CSceneViewModel>(uri, 1, 0, "SceneViewModel");
     qmlRegisterType<CPlaylistViewModel>(uri, 1, 0, "PlaylistViewModel");
     qmlRegisterType<CTagViewModel>(uri, 1, 0, "TagViewModel");
+    qmlRegisterUncreatableType<EditHistory>(uri, 1, 0, "EditHistory",
+                                            QStringLiteral("The history belongs to ConfigViewModel"));
     qmlRegisterType<CScenesFilterViewModel>(uri, 1, 0, "ScenesFilterViewModel");
     qmlRegisterType<QObjectListModel>(uri, 1, 0, "ObjectListModel");
     // After the module's own six: the names of scene types and filter words,

@@ -202,6 +202,14 @@ ToolBar {
                     Accessible.name: text
                 }
                 MenuItem {
+                    objectName: "undoMenuItem"
+                    enabled: ConfigViewModel.history.canUndo
+                    text: enabled ? qsTr("Undo %1 (Ctrl+Z)").arg(ConfigViewModel.history.undoText)
+                                  : qsTr("Undo")
+                    onTriggered: ConfigViewModel.undo()
+                    Accessible.name: text
+                }
+                MenuItem {
                     text: qsTr("Order newest first")
                     checkable: true
                     checked: !bar.sortByName

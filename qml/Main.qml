@@ -187,6 +187,12 @@ ApplicationWindow {
         sequence: "Ctrl+D"
         onActivated: window.toggleDetails()
     }
+    // A text field being edited takes Ctrl+Z for its own text first.
+    Shortcut {
+        sequence: StandardKey.Undo
+        enabled: ConfigViewModel.history.canUndo
+        onActivated: ConfigViewModel.undo()
+    }
 
     AboutDialog {
         id: aboutDialog

@@ -39,17 +39,42 @@ Pane {
     Accessible.role: Accessible.AlertMessage
     Accessible.name: text
 
-    Label {
-        objectName: "messageText"
-        width: banner.availableWidth
-        text: banner.text
-        textFormat: Text.PlainText
-        wrapMode: Text.Wrap
-    }
+    // Whether the newest message reports the change undo would take back.
+    readonly property bool offersUndo: messages.length > 0 && ConfigViewModel.undoMessage.length > 0
+                                       && messages[messages.length - 1] === ConfigViewModel.undoMessage
+                                       && ConfigViewModel.history.canUndo
 
     MouseArea {
         anchors.fill: parent
         onClicked: banner.dismiss()
+    }
+
+    contentHeight: contentRow.implicitHeight
+
+    Row {
+        id: contentRow
+        spacing: 12
+        Label {
+            objectName: "messageText"
+            width: banner.availableWidth - (undoButton.visible ? undoButton.width + parent.spacing : 0)
+            anchors.verticalCenter: parent.verticalCenter
+            text: banner.text
+            textFormat: Text.PlainText
+            wrapMode: Text.Wrap
+        }
+        Button {
+            id: undoButton
+            objectName: "undoButton"
+            visible: banner.offersUndo
+            flat: true
+            text: qsTr("Undo")
+            anchors.verticalCenter: parent.verticalCenter
+            onClicked: {
+                banner.dismiss()
+                ConfigViewModel.undo()
+            }
+            Accessible.name: qsTr("Undo: %1").arg(ConfigViewModel.history.undoText)
+        }
     }
 
     Timer {

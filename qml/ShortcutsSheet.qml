@@ -40,6 +40,7 @@ Dialog {
             [qsTr("F2"), qsTr("Rename the active playlist")],
             [qsTr("Del"), qsTr("Delete the focused playlist (asks first)")] ] },
         { title: qsTr("The program"), keys: [
+            [qsTr("Ctrl+Z"), qsTr("Undo the last scene edit, deleted playlist or change of the ticks")],
             [qsTr("Ctrl+O"), qsTr("Import scene packages")],
             [qsTr("Ctrl+L"), qsTr("Show or hide playlists and filters")],
             [qsTr("Ctrl+D"), qsTr("Show or hide the scene details")],

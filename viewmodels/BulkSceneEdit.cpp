@@ -13,10 +13,12 @@ constexpr int maxWorkerThreads = 2;
 
 } // namespace
 
-BulkSceneEdit::BulkSceneEdit(const SceneChange &change, const QList<CSceneViewModel *> &scenes, QObject *parent)
+BulkSceneEdit::BulkSceneEdit(const SceneChange &change, const QList<CSceneViewModel *> &scenes, QObject *parent,
+                             const SceneFileBackups *backups)
     : QObject(parent)
     , m_change(change)
     , m_scenes(scenes)
+    , m_backups(backups)
 {
     m_pool.setMaxThreadCount(maxWorkerThreads);
 }
@@ -41,12 +43,15 @@ void BulkSceneEdit::start()
         const QString filepath = m_scenes.at(index)->filepath();
         const SceneChange change = m_change;
         const std::shared_ptr<std::atomic<bool>> cancelled = m_cancelled;
-        m_pool.start([this, index, filepath, change, cancelled] {
+        const SceneFileBackups *backups = m_backups;
+        m_pool.start([this, index, filepath, change, cancelled, backups] {
             const bool skip = *cancelled;
-            const QString problem = skip ? QString() : change.writeTo(filepath);
+            SceneFileBackups::Kept kept;
+            const QString problem = skip ? QString() : change.writeKeeping(filepath, backups, &kept);
             // Delivered on the GUI thread; dropped if this object is gone.
             QMetaObject::invokeMethod(
-                this, [this, index, problem, skip] { fileDone(index, problem, skip); }, Qt::QueuedConnection);
+                this, [this, index, problem, skip, kept] { fileDone(index, problem, skip, kept); },
+                Qt::QueuedConnection);
         });
     }
 }
@@ -56,15 +61,17 @@ void BulkSceneEdit::cancel()
     *m_cancelled = true;
 }
 
-void BulkSceneEdit::fileDone(int index, const QString &problem, bool skipped)
+void BulkSceneEdit::fileDone(int index, const QString &problem, bool skipped, const SceneFileBackups::Kept &kept)
 {
     CSceneViewModel *scene = m_scenes.at(index);
-    if (skipped)
+    if (skipped) {
         ++m_skipped;
-    else if (problem.isEmpty())
+    } else if (problem.isEmpty()) {
         m_changed.append(scene);
-    else
+        m_kept.append(kept);
+    } else {
         m_failures.append(tr("\u201c%1\u201d (%2)").arg(scene->displayName(), problem));
+    }
     ++m_done;
     emit progressChanged();
     if (m_done == m_scenes.size())

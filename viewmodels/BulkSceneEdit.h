@@ -26,7 +26,10 @@ class BulkSceneEdit : public QObject
     Q_OBJECT
 
 public:
-    BulkSceneEdit(const SceneChange &change, const QList<CSceneViewModel *> &scenes, QObject *parent = nullptr);
+    // With backups, each file's bytes are kept before it is written (see
+    // keptFiles); backups must outlive this object.
+    BulkSceneEdit(const SceneChange &change, const QList<CSceneViewModel *> &scenes, QObject *parent = nullptr,
+                  const SceneFileBackups *backups = nullptr);
     ~BulkSceneEdit() override;
 
     // Queues one task per scene. With no scenes, finished() comes at once.
@@ -44,6 +47,11 @@ public:
     const QList<CSceneViewModel *> &changedScenes() const { return m_changed; }
     // One entry per scene whose file was not changed: its name and why.
     const QStringList &failures() const { return m_failures; }
+    // Of the changed scenes, the bytes their file had before, in the same
+    // order (invalid where none could be kept). Whoever takes them over
+    // discards them; the rest are left in the backup folder, emptied at the
+    // next start.
+    const QList<SceneFileBackups::Kept> &keptFiles() const { return m_kept; }
     int skipped() const { return m_skipped; }
 
 signals:
@@ -51,14 +59,16 @@ signals:
     void finished();
 
 private:
-    void fileDone(int index, const QString &problem, bool skipped);
+    void fileDone(int index, const QString &problem, bool skipped, const SceneFileBackups::Kept &kept);
 
     const SceneChange m_change;
     const QList<CSceneViewModel *> m_scenes;
     // Shared with the tasks, which may start after cancel() was called.
     const std::shared_ptr<std::atomic<bool>> m_cancelled = std::make_shared<std::atomic<bool>>(false);
     QThreadPool m_pool;
+    const SceneFileBackups *const m_backups;
     QList<CSceneViewModel *> m_changed;
+    QList<SceneFileBackups::Kept> m_kept;
     QStringList m_failures;
     int m_done = 0;
     int m_skipped = 0;

@@ -43,12 +43,39 @@ CConfigViewModel::CConfigViewModel(const ViewModelContext &context, QObject *par
     m_facetTimer.setInterval(0);
     connect(&m_facetTimer, &QTimer::timeout, this, &CConfigViewModel::updateFacetCounts);
     connect(m_filteredScenes, &CScenesFilterViewModel::shownScenesChanged, this, &CConfigViewModel::updateFacetCounts);
+
+    m_history = new EditHistory(this);
+    if (!m_context.undoDirectory.isEmpty())
+        m_backups = std::make_unique<SceneFileBackups>(m_context.undoDirectory);
+    // The message stays tied while its step is the newest: an undo or a new
+    // step unties it, a stale older step dropped does not.
+    auto untie = [this] {
+        if (m_undoMessage.isEmpty())
+            return;
+        m_undoMessage.clear();
+        emit undoMessageChanged();
+    };
+    connect(m_history, &EditHistory::changed, this, [this, untie] {
+        if (!m_recordingStep && m_history->undoText() != m_undoStepText)
+            untie();
+    });
+    connect(m_history, &EditHistory::undone, this, [this, untie](const QString &text) {
+        untie();
+        emit noticeRaised(tr("Undone: %1.").arg(text));
+    });
+    connect(m_history, &EditHistory::undoFailed, this, [this, untie](const QString &text, const QString &problem) {
+        untie();
+        emit messageRaised(tr("Could not undo %1: %2").arg(text, problem));
+    });
 }
 
 CConfigViewModel::~CConfigViewModel()
 {
     // Its tasks finish the file they are writing; no scene is shown changed.
     delete m_bulkEdit;
+    // Its steps let go of their backups while the backups still exist.
+    delete m_history;
+    m_history = nullptr;
     if (programInstance == this)
         programInstance = nullptr;
 }
@@ -72,6 +99,7 @@ void CConfigViewModel::handleAboutToQuit()
     // before the process ends.
     delete viewModel->m_bulkEdit;
     viewModel->m_bulkEdit = nullptr;
+    viewModel->m_history->clear();
     viewModel->saveWork();
 }
 
@@ -315,50 +343,41 @@ void CConfigViewModel::selectTag(QString tag, bool selected)
 // changed keep showing what their file holds and are named in one message.
 void CConfigViewModel::addTag(QString tag)
 {
-    if (refuseDuringBulkEdit())
-        return;
-    const SceneChangeBatch batch(*this);
-    QStringList failures;
-    for (CSceneViewModel *scene : sceneObjects()) {
-        if (!scene->selected())
-            continue;
-        const QString problem = scene->applyAddTag(tag);
-        if (!problem.isEmpty())
-            failures.append(tr("\u201c%1\u201d (%2)").arg(scene->displayName(), problem));
-    }
-    reportEditFailures(tr("The tag \u201c%1\u201d was not added to").arg(tag), failures);
+    editSelectedScenes(SceneChange::addTag(tag), tr("The tag \u201c%1\u201d was not added to").arg(tag));
 }
 
 void CConfigViewModel::removeTag(QString tag)
 {
-    if (refuseDuringBulkEdit())
-        return;
-    const SceneChangeBatch batch(*this);
-    QStringList failures;
-    for (CSceneViewModel *scene : sceneObjects()) {
-        if (!scene->selected())
-            continue;
-        const QString problem = scene->applyRemoveTag(tag);
-        if (!problem.isEmpty())
-            failures.append(tr("\u201c%1\u201d (%2)").arg(scene->displayName(), problem));
-    }
-    reportEditFailures(tr("The tag \u201c%1\u201d was not removed from").arg(tag), failures);
+    editSelectedScenes(SceneChange::removeTag(tag), tr("The tag \u201c%1\u201d was not removed from").arg(tag));
 }
 
 void CConfigViewModel::relicensingPossible(bool value)
+{
+    editSelectedScenes(SceneChange::setRelicensing(value), tr("Relicensing was not changed for"));
+}
+
+void CConfigViewModel::editSelectedScenes(const SceneChange &change, const QString &failedWhat)
 {
     if (refuseDuringBulkEdit())
         return;
     const SceneChangeBatch batch(*this);
     QStringList failures;
+    QList<KeptScene> edits;
     for (CSceneViewModel *scene : sceneObjects()) {
         if (!scene->selected())
             continue;
-        const QString problem = scene->applyRelicensingPossible(value);
-        if (!problem.isEmpty())
+        SceneFileBackups::Kept kept;
+        const QString problem = scene->applyChange(change, m_backups.get(), &kept);
+        if (problem.isEmpty())
+            edits.append({scene, kept});
+        else
             failures.append(tr("\u201c%1\u201d (%2)").arg(scene->displayName(), problem));
     }
-    reportEditFailures(tr("Relicensing was not changed for"), failures);
+    QString message = editDoneText(change, sceneCount(edits.size()));
+    if (!failures.isEmpty())
+        message += QLatin1Char(' ') + failureSummary(failedWhat, failures);
+    if (!recordSceneEdits(editStepText(change, sceneCount(edits.size())), message, failures.isEmpty(), edits))
+        reportEditFailures(failedWhat, failures);
 }
 
 void CConfigViewModel::reportEditFailures(const QString &what, const QStringList &failures)
@@ -402,29 +421,41 @@ void CConfigViewModel::applyToVisibleScenes(BulkSelection operation)
 {
     if (!m_activePlaylist)
         return;
-    // The filter runs again only after the last scene, so the rows walked
-    // are the ones visible when the operation began.
-    const SceneChangeBatch batch(*this);
-    if (m_allScenes) {
-        for (int row = 0; row < m_filteredScenes->rowCount(); ++row) {
-            const QModelIndex source = m_filteredScenes->mapToSource(m_filteredScenes->index(row, 0));
-            auto *scene = qobject_cast<CSceneViewModel *>(m_allScenes->at(source.row()));
-            if (!scene)
-                continue;
-            switch (operation) {
-            case BulkSelection::Select:
-                scene->setSelected(true);
-                break;
-            case BulkSelection::Deselect:
-                scene->setSelected(false);
-                break;
-            case BulkSelection::Toggle:
-                scene->setSelected(!scene->selected());
-                break;
+    QList<QPointer<CSceneViewModel>> before;
+    for (CSceneViewModel *scene : sceneObjects()) {
+        if (scene->selected())
+            before.append(scene);
+    }
+    int changed = 0;
+    {
+        // The filter runs again only after the last scene, so the rows walked
+        // are the ones visible when the operation began.
+        const SceneChangeBatch batch(*this);
+        if (m_allScenes) {
+            for (int row = 0; row < m_filteredScenes->rowCount(); ++row) {
+                const QModelIndex source = m_filteredScenes->mapToSource(m_filteredScenes->index(row, 0));
+                auto *scene = qobject_cast<CSceneViewModel *>(m_allScenes->at(source.row()));
+                if (!scene)
+                    continue;
+                const bool was = scene->selected();
+                switch (operation) {
+                case BulkSelection::Select:
+                    scene->setSelected(true);
+                    break;
+                case BulkSelection::Deselect:
+                    scene->setSelected(false);
+                    break;
+                case BulkSelection::Toggle:
+                    scene->setSelected(!scene->selected());
+                    break;
+                }
+                changed += scene->selected() != was;
             }
         }
+        updateScenesSelected();
     }
-    updateScenesSelected();
+    if (changed > 0)
+        recordTicks(operation, changed, before);
 }
 
 void CConfigViewModel::updateScenesSelected()

@@ -4,14 +4,19 @@
 #include "CSceneViewModel.h"
 #include "CScenesFilterViewModel.h"
 #include "CTagViewModel.h"
+#include "EditHistory.h"
 #include "PlayerSettings.h"
 #include "QObjectListModel.h"
+#include "SceneFileBackups.h"
 #include "ViewModelContext.h"
 
 #include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QPair>
+#include <QPointer>
+#include <QSet>
 #include <QQmlListProperty>
 #include <QString>
 #include <QTimer>
@@ -20,6 +25,7 @@
 class BulkSceneEdit;
 
 #include <functional>
+#include <memory>
 
 // The one object the user interface binds to (QML singleton
 // "ConfigViewModel"): the player's settings, the scene catalogue with its
@@ -373,8 +379,58 @@ public:
     // The row of scene in filteredScenes, -1 when hidden or not listed.
     Q_INVOKABLE int visibleRowOf(QObject *scene) const;
 
+    // ---- Taking changes back (CConfigViewModelUndo.cpp) ---------------------
+    // Scene edits (one scene or many), a deleted playlist and a change of the
+    // ticks of the visible scenes can be undone, newest first. Each is
+    // reported when made by a message; while its step is the newest,
+    // undoMessage is that message's text, so the banner can offer "Undo".
+    Q_PROPERTY(EditHistory *history READ history CONSTANT)
+    Q_PROPERTY(QString undoMessage READ undoMessage NOTIFY undoMessageChanged)
+
+    EditHistory *history() const { return m_history; }
+    QString undoMessage() const { return m_undoMessage; }
+    // Undoes the newest step; refused (nothing forgotten) while an edit of
+    // many scenes runs. The outcome is told through noticeRaised or
+    // messageRaised.
+    Q_INVOKABLE bool undo();
+    // One scene's edit from the details pane: written, kept for undo and
+    // told as done. Empty on success, else why the file was not changed.
+    QString editScene(CSceneViewModel *scene, const SceneChange &change);
+    // Null when scene edits cannot be undone (no undo directory).
+    const SceneFileBackups *sceneBackups() const { return m_backups.get(); }
+
+signals:
+    void undoMessageChanged();
+
 private:
     enum class BulkSelection { Select, Deselect, Toggle };
+    using KeptScene = QPair<QPointer<CSceneViewModel>, SceneFileBackups::Kept>;
+    struct DeletedPlaylist
+    {
+        QString name;
+        QString trashPath;   // empty: removed, rewritten from model on undo
+        QPointer<CPlaylistViewModel> model;
+        int row = 0;
+        bool wasActive = false;
+        bool wasToRun = false;
+    };
+
+    static QString sceneCount(int count);
+    static QString editStepText(const SceneChange &change, const QString &target);
+    static QString editDoneText(const SceneChange &change, const QString &target);
+    // Pushes step and then tells message, tied to it.
+    void recordStep(EditHistory::Step step, const QString &message, bool notice);
+    // False (nothing recorded) when no edit could be kept.
+    bool recordSceneEdits(const QString &text, const QString &message, bool notice, const QList<KeptScene> &edits);
+    QString undoSceneEdits(const QList<KeptScene> &edits);
+    void recordPlaylistDeletion(const DeletedPlaylist &deleted, const QString &message);
+    QString restorePlaylist(const DeletedPlaylist &deleted);
+    void recordTicks(BulkSelection operation, int changed, const QList<QPointer<CSceneViewModel>> &before);
+    QString restoreTicks(const QPointer<CPlaylistViewModel> &playlist, const QString &name,
+                         const QList<QPointer<CSceneViewModel>> &before);
+    // Drops the steps whose scenes or playlist are gone.
+    void dropStaleSteps();
+    void editSelectedScenes(const SceneChange &change, const QString &failedWhat);
 
     // While one lives, scene changes are gathered instead of acted on; the
     // outermost one recounts and re-filters once when it ends.
@@ -442,6 +498,13 @@ private:
     BulkSceneEdit *m_bulkEdit = nullptr;
     // Tags that left the list, kept for reuse: QML may still hold them.
     QHash<QString, CTagViewModel *> m_retiredTags;
+
+    EditHistory *m_history = nullptr;
+    std::unique_ptr<SceneFileBackups> m_backups;
+    QString m_undoMessage;
+    QString m_undoStepText;   // the text of the step m_undoMessage reported
+    bool m_recordingStep = false;
+    QSet<const QObject *> m_listedScenes;   // filled only while dropping stale steps
 
     // The catalogue following the disk.
     SceneOrder m_sceneOrder;

@@ -153,4 +153,6 @@ void CConfigViewModel::updateCatalogue(const QList<CSceneViewModel *> &arrived, 
         refreshTagList();
         updateScenesSelected();
     }
+    if (!retired.isEmpty())
+        dropStaleSteps();
 }

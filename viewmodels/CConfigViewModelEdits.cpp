@@ -4,14 +4,10 @@
 #include "BulkSceneEdit.h"
 #include "CConfigViewModel.h"
 
-namespace {
-
-QString sceneCount(int count)
+QString CConfigViewModel::sceneCount(int count)
 {
-    return count == 1 ? CConfigViewModel::tr("1 scene") : CConfigViewModel::tr("%1 scenes").arg(count);
+    return count == 1 ? tr("1 scene") : tr("%1 scenes").arg(count);
 }
-
-} // namespace
 
 bool CConfigViewModel::bulkEditRunning() const
 {
@@ -107,7 +103,7 @@ bool CConfigViewModel::startBulkEdit(int kind, QString tag, bool value)
     const QList<CSceneViewModel *> scenes = scenesToChange(change);
     if (scenes.isEmpty())
         return false;
-    m_bulkEdit = new BulkSceneEdit(change, scenes, this);
+    m_bulkEdit = new BulkSceneEdit(change, scenes, this, m_backups.get());
     connect(m_bulkEdit, &BulkSceneEdit::progressChanged, this, &CConfigViewModel::bulkEditProgressChanged);
     connect(m_bulkEdit, &BulkSceneEdit::finished, this, &CConfigViewModel::finishBulkEdit);
     emit bulkEditChanged();
@@ -139,20 +135,16 @@ void CConfigViewModel::finishBulkEdit()
     }
     const SceneChange &change = edit->change();
     const int changed = edit->changedScenes().size();
-    QString text;
+    QString text = editDoneText(change, sceneCount(changed));
     QString failedWhat;
     switch (change.kind()) {
     case SceneChange::AddTag:
-        text = tr("Tag \u201c%1\u201d added to %2.").arg(change.tag(), sceneCount(changed));
         failedWhat = tr("The tag \u201c%1\u201d was not added to").arg(change.tag());
         break;
     case SceneChange::RemoveTag:
-        text = tr("Tag \u201c%1\u201d removed from %2.").arg(change.tag(), sceneCount(changed));
         failedWhat = tr("The tag \u201c%1\u201d was not removed from").arg(change.tag());
         break;
     case SceneChange::SetRelicensing:
-        text = change.relicensing() ? tr("Relicensing allowed for %1.").arg(sceneCount(changed))
-                                    : tr("Relicensing forbidden for %1.").arg(sceneCount(changed));
         failedWhat = tr("Relicensing was not changed for");
         break;
     }
@@ -161,11 +153,16 @@ void CConfigViewModel::finishBulkEdit()
     if (!edit->failures().isEmpty())
         text += QLatin1Char(' ') + failureSummary(failedWhat, edit->failures());
 
+    QList<KeptScene> edits;
+    for (int i = 0; i < changed; ++i)
+        edits.append({edit->changedScenes().at(i), edit->keptFiles().value(i)});
+
     m_bulkEdit = nullptr;
     edit->deleteLater();
     emit bulkEditChanged();
     emit bulkEditProgressChanged();
-    emit messageRaised(text);
+    if (!recordSceneEdits(editStepText(change, sceneCount(changed)), text, false, edits))
+        emit messageRaised(text);
 }
 
 int CConfigViewModel::visibleRowOf(QObject *scene) const

@@ -167,21 +167,32 @@ void CConfigViewModel::deletePlaylist(QString name)
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
 
+    DeletedPlaylist deleted;
+    deleted.name = name;
+    deleted.wasActive = m_activePlaylist && CPlaylistViewModel::isSamePath(m_activePlaylist->filepath(), path);
+    deleted.wasToRun = CPlaylistViewModel::isSamePath(m_context.config->playlistToRun, path);
+    // The desktop's trash keeps the file for undo and for the user; without
+    // one it is removed, and undo writes it again from the entries in memory.
     // A file that stays would bring the playlist back at the next start.
-    if (!QFile::remove(path)) {
-        emit messageRaised(tr("Playlist \u201c%1\u201d was not deleted: the file could not be removed.").arg(name));
-        return;
+    if (!QFile::moveToTrash(path, &deleted.trashPath)) {
+        deleted.trashPath.clear();
+        if (!QFile::remove(path)) {
+            emit messageRaised(
+                tr("Playlist \u201c%1\u201d was not deleted: the file could not be removed.").arg(name));
+            return;
+        }
     }
 
     for (int i = 0; i < m_playlists.size(); ++i) {
         if (m_playlists.at(i) && m_playlists.at(i)->name() == name) {
-            m_playlists.removeAt(i);
+            deleted.model = m_playlists.takeAt(i);
+            deleted.row = i;
             emit playlistsChanged();
             break;
         }
     }
 
-    if (m_activePlaylist && CPlaylistViewModel::isSamePath(m_activePlaylist->filepath(), path)) {
+    if (deleted.wasActive) {
         // The deleted playlist stops being active without the selection
         // being stored into it, so its file stays deleted.
         m_storeTimer.stop();
@@ -203,18 +214,20 @@ void CConfigViewModel::deletePlaylist(QString name)
     // The player must not be left with a file that is gone: it runs the
     // playlist the user now sees as active, or none. A deleted playlist the
     // player did not run changes nothing it runs.
-    if (!CPlaylistViewModel::isSamePath(m_context.config->playlistToRun, path))
-        return;
-    if (m_activePlaylist) {
+    QString message = tr("Playlist \u201c%1\u201d was deleted.").arg(name);
+    if (deleted.wasToRun && m_activePlaylist) {
         setPlaylistToRun(m_activePlaylist->filepath());
-        emit noticeRaised(tr("Playlist \u201c%1\u201d was deleted; the player now runs \u201c%2\u201d.")
-                              .arg(name, m_activePlaylist->name()));
-    } else {
+        message = tr("Playlist \u201c%1\u201d was deleted; the player now runs \u201c%2\u201d.")
+                      .arg(name, m_activePlaylist->name());
+    } else if (deleted.wasToRun) {
         setPlaylistToRun(QString());
-        emit noticeRaised(tr("Playlist \u201c%1\u201d was deleted; the player has no playlist to run until "
-                             "you create one.")
-                              .arg(name));
+        message = tr("Playlist \u201c%1\u201d was deleted; the player has no playlist to run until "
+                     "you create one.")
+                      .arg(name);
     }
+    // Ticks made in it cannot be taken back any more.
+    dropStaleSteps();
+    recordPlaylistDeletion(deleted, message);
 }
 
 void CConfigViewModel::viewPlaylist(QString name, QString mode)

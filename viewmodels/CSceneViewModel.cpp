@@ -143,9 +143,11 @@ QString CSceneViewModel::fileName() const
 
 // The view model's own scene was loaded for browsing only and must not be
 // saved; SceneChange writes through a fresh copy loaded for editing.
-QString CSceneViewModel::applyChange(const SceneChange &change)
+QString CSceneViewModel::applyChange(const SceneChange &change, const SceneFileBackups *backups,
+                                     SceneFileBackups::Kept *kept)
 {
-    const QString problem = change.writeTo(m_filepath);
+    SceneFileBackups::Kept unused;
+    const QString problem = change.writeKeeping(m_filepath, kept ? backups : nullptr, kept ? kept : &unused);
     if (problem.isEmpty())
         showChange(change);
     return problem;
@@ -158,6 +160,20 @@ void CSceneViewModel::showChange(const SceneChange &change)
         emit relicensingPossibleChanged();
     else
         emit tagsChanged();
+}
+
+void CSceneViewModel::reloadMetadata()
+{
+    const QStringList tagsBefore = tags();
+    const bool relicensingBefore = relicensingPossible();
+    CScene fresh;
+    const bool readable = fresh.Load(m_filepath, false);
+    m_scene = fresh;
+    noteLoadResult(readable);
+    if (tags() != tagsBefore)
+        emit tagsChanged();
+    if (relicensingPossible() != relicensingBefore)
+        emit relicensingPossibleChanged();
 }
 
 QString CSceneViewModel::applyAddTag(const QString &tag)
@@ -199,11 +215,21 @@ bool refusedDuringBulkEdit(const CSceneViewModel &scene)
 
 } // namespace
 
+// A change of this one scene from the details pane: undoable, and told as
+// done, when the program-wide view model keeps a history.
+QString CSceneViewModel::applyUndoably(const SceneChange &change)
+{
+    CConfigViewModel *config = CConfigViewModel::instance();
+    if (!config)
+        return applyChange(change);
+    return config->editScene(this, change);
+}
+
 void CSceneViewModel::addTag(QString tag)
 {
     if (refusedDuringBulkEdit(*this))
         return;
-    const QString problem = applyAddTag(tag);
+    const QString problem = applyUndoably(SceneChange::addTag(tag));
     if (!problem.isEmpty())
         tellUser(tr("Scene \u201c%1\u201d: the tag \u201c%2\u201d was not added: %3").arg(displayName(), tag, problem));
 }
@@ -212,7 +238,7 @@ void CSceneViewModel::removeTag(QString tag)
 {
     if (refusedDuringBulkEdit(*this))
         return;
-    const QString problem = applyRemoveTag(tag);
+    const QString problem = applyUndoably(SceneChange::removeTag(tag));
     if (!problem.isEmpty())
         tellUser(tr("Scene \u201c%1\u201d: the tag \u201c%2\u201d was not removed: %3").arg(displayName(), tag, problem));
 }
@@ -221,7 +247,7 @@ void CSceneViewModel::setRelicensingPossible(bool possible)
 {
     if (refusedDuringBulkEdit(*this))
         return;
-    const QString problem = applyRelicensingPossible(possible);
+    const QString problem = applyUndoably(SceneChange::setRelicensing(possible));
     if (!problem.isEmpty())
         tellUser(tr("Scene \u201c%1\u201d: the relicensing flag was not changed: %2").arg(displayName(), problem));
 }

@@ -103,10 +103,18 @@ public:
     QString fileName() const;
 
     // Any edit, as the ones above: written to the file, then made in memory.
-    QString applyChange(const SceneChange &change);
+    // With backups, the file's bytes are kept first in *kept (see
+    // SceneChange::writeKeeping).
+    QString applyChange(const SceneChange &change, const SceneFileBackups *backups = nullptr,
+                        SceneFileBackups::Kept *kept = nullptr);
     // The memory half only, for a caller that wrote the file itself (a bulk
     // edit writes on worker threads): makes the change and emits its signal.
     void showChange(const SceneChange &change);
+
+    // Reads the scene's metadata from its file again (an undo put earlier
+    // bytes back) and emits tagsChanged and relicensingPossibleChanged where
+    // they changed. The file's other metadata is shown as first read.
+    void reloadMetadata();
 
 signals:
     void selectedChanged();
@@ -115,6 +123,8 @@ signals:
     void relicensingPossibleChanged();
 
 private:
+    QString applyUndoably(const SceneChange &change);
+
     CScene m_scene;
     QString m_filepath;
     bool m_selected = false;

@@ -49,3 +49,16 @@ void EditHistory::clear()
     m_steps.clear();
     emit changed();
 }
+
+void EditHistory::dropStale()
+{
+    bool dropped = false;
+    for (int i = m_steps.size() - 1; i >= 0; --i) {
+        if (!m_steps.at(i).applies()) {
+            m_steps.takeAt(i).release();
+            dropped = true;
+        }
+    }
+    if (dropped)
+        emit changed();
+}

@@ -25,6 +25,9 @@ public:
         QString text;                           // "Add the tag “Calm” to 37 scenes"
         std::function<QString()> undo;          // empty when undone, else why not
         std::function<void()> release = [] {};  // the step will never be undone
+        // False once what the step would undo is gone (its scenes left the
+        // catalogue, its playlist was deleted): the step is then dropped.
+        std::function<bool()> applies = [] { return true; };
     };
 
     static constexpr int maxSteps = 20;
@@ -42,6 +45,8 @@ public:
     // since what it kept may be half used).
     Q_INVOKABLE bool undo();
     void clear();
+    // Releases the steps that no longer apply.
+    void dropStale();
 
 signals:
     void changed();

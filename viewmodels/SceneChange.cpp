@@ -46,3 +46,22 @@ QString SceneChange::writeTo(const QString &filepath) const
     }
     return QString();
 }
+
+QString SceneChange::writeKeeping(const QString &filepath, const SceneFileBackups *backups,
+                                  SceneFileBackups::Kept *kept) const
+{
+    *kept = SceneFileBackups::Kept();
+    if (!backups)
+        return writeTo(filepath);
+    SceneFileBackups::Kept before = backups->keep(filepath);
+    const QString problem = writeTo(filepath);
+    if (!problem.isEmpty()) {
+        backups->discard(before);
+        return problem;
+    }
+    if (before.isValid()) {
+        SceneFileBackups::noteEdited(before);
+        *kept = before;
+    }
+    return problem;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SceneFileBackups.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -34,6 +36,10 @@ public:
     // user's scene with an empty one. Returns why the file was not changed,
     // empty on success. Touches nothing but that file: safe on any thread.
     QString writeTo(const QString &filepath) const;
+    // The same, keeping the file's bytes in backups first so the change can
+    // be undone: on success *kept holds them (invalid when nothing could be
+    // kept), on failure nothing is kept. Without backups, writeTo.
+    QString writeKeeping(const QString &filepath, const SceneFileBackups *backups, SceneFileBackups::Kept *kept) const;
 
 private:
     SceneChange(Kind kind, const QString &tag, bool relicensing)

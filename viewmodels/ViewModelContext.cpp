@@ -10,6 +10,7 @@ ViewModelContext ViewModelContext::forApplication(CAppTypeQt &app)
     context.configPath = app.ConfigPath();
     context.playlists = PlaylistDirectory(app.ResolvePath(CPath(PlaylistDirectory::placeholderPath())).toString());
     context.player = PlayerLauncher(app.GetAppPath().toString());
+    context.undoDirectory = app.ResolvePath(CPath(QStringLiteral("[userpath]undo"))).toString();
     return context;
 }
 

@@ -23,6 +23,9 @@ struct ViewModelContext
     QString configPath;
     PlaylistDirectory playlists;
     PlayerLauncher player;
+    // Where the bytes of edited scene files are kept so an edit can be
+    // undone ("[userpath]undo"); empty: scene edits cannot be undone.
+    QString undoDirectory;
 
     // The context of a running application: its record, its configuration
     // file, its resolved "[userpath]playlists" and its application directory.

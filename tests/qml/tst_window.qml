@@ -427,6 +427,13 @@ TestCase {
         tryCompare(dialog, "visible", false)
         waitForBulkEdit()
         verify(!pulse.relicensingPossible)
+        // The message that reports the edit offers to take it back.
+        var undo = find("undoButton", window.messageBanner)
+        tryCompare(undo, "visible", true)
+        verify(undo.Accessible.name.length > 0)
+        mouseClick(undo)
+        verify(pulse.relicensingPossible)
+        verify(!window.messageBanner.offersUndo, "the undone step is not offered again")
         pulse.setRelicensingPossible(true)
         verify(pulse.relicensingPossible)
         window.messageBanner.dismiss()

@@ -43,6 +43,8 @@ public:
         QVERIFY(QDir().mkpath(userDir + QStringLiteral("/scenes")));
         qputenv("KELVRA_APP_DIR", appDir.toLocal8Bit());
         qputenv("KELVRA_USER_DIR", userDir.toLocal8Bit());
+        // A deleted playlist goes to the desktop's trash: this one.
+        qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("share")).toLocal8Bit());
         log = new CLog;
         gApp = new CAppTypeQt(log, QStringLiteral("logconfig.txt"));
         QVERIFY(gApp->Init());

@@ -196,7 +196,9 @@ void TestConfigSettings::interfaceOrder()
         // added after the interface QML was built on
         "bulkEditRunning", "bulkEditDone", "bulkEditTotal", "bulkEditDescription",
         // added for the playlists panel and the window
-        "runningPlaylist", "runningPlaylistName", "runningPlaylistBundled", "windowStateFile"}));
+        "runningPlaylist", "runningPlaylistName", "runningPlaylistBundled", "windowStateFile",
+        // added for undo
+        "history", "undoMessage"}));
 
     QStringList methods;
     for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
@@ -213,7 +215,7 @@ void TestConfigSettings::interfaceOrder()
         "playlistToRunChanged", "playlistsChanged", "activeSceneChanged", "tagsChanged", "scenesSelectedChanged",
         "messageRaised",   // added after the interface QML was built on
         "bulkEditChanged", "bulkEditProgressChanged",
-        "runningPlaylistChanged", "activePlaylistEdited", "noticeRaised",
+        "runningPlaylistChanged", "activePlaylistEdited", "noticeRaised", "undoMessageChanged",
         // slots
         "setRandNextScene", "setTransitionTime", "setMinSceneTime", "setMaxSceneTime",
         "setPostProcessingProbability", "setTransitionFromScale", "setTransitionToScale", "setRenderTargetSize",
@@ -225,7 +227,7 @@ void TestConfigSettings::interfaceOrder()
         "searchScenes", "selectTag", "addTag", "removeTag", "relicensingPossible", "addPlaylist",
         "deletePlaylist", "viewPlaylist", "previewSelectedScene", "previewSelectedSceneVR", "selectAllScenes",
         "deselectAllScenes", "toggleAllScenes", "playlistNameProblem",
-        "bulkEditReach", "startBulkEdit", "cancelBulkEdit", "visibleRowOf"}));
+        "bulkEditReach", "startBulkEdit", "cancelBulkEdit", "visibleRowOf", "undo"}));
 }
 
 QTEST_GUILESS_MAIN(TestConfigSettings)

@@ -61,6 +61,10 @@ private slots:
     void listProperties();
     void facetCountsFollowTheFilter();
     void sceneListedLaterIsWatched();
+    void deletedPlaylistComesBack_data();
+    void deletedPlaylistComesBack();
+    void tickChangeIsUndone_data();
+    void tickChangeIsUndone();
 
 private:
     // Three scenes (Alpha background, Beta foreground, Gamma post-processing)
@@ -687,7 +691,7 @@ void TestConfigViewModel::deleteInactivePlaylistChangesNothingElse()
     QCOMPARE(selectedNames(), QStringList{"Alpha.kvc"});
     QCOMPARE(activeSpy.count(), 0);
     QCOMPARE(runSpy.count(), 0);
-    QCOMPARE(noticeSpy.count(), 0);
+    QCOMPARE(noticeSpy.count(), 1);   // told as done, to offer undo
 }
 
 // The player is never left running a file that was deleted: it runs the
@@ -967,6 +971,97 @@ void TestConfigViewModel::sceneListedLaterIsWatched()
     QCOMPARE(viewModel->filteredScenes()->rowCount(), 2);
     QCOMPARE(viewModel->filteredScenes()->index(0, 0).data(QObjectListModel::ObjectRole).value<CSceneViewModel *>(),
              delta);
+}
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+// Undo brings a deleted playlist back from the trash, active again; a
+// playlist made meanwhile under its name keeps its file.
+void TestConfigViewModel::deletedPlaylistComesBack_data()
+{
+    QTest::addColumn<bool>("nameTaken");
+    QTest::addRow("name free") << false;
+    QTest::addRow("name taken since") << true;
+}
+
+void TestConfigViewModel::deletedPlaylistComesBack()
+{
+    QFETCH(bool, nameTaken);
+    setUpCatalogue();
+    viewModel->setActivePlaylist(playlistNamed(QStringLiteral("B")));
+    const QString pathB = env.playlistPath(QStringLiteral("B"));
+    const QByteArray bytesB = fileBytes(pathB);
+
+    viewModel->deletePlaylist(QStringLiteral("B"));
+    QVERIFY(!QFile::exists(pathB));
+    QVERIFY(!viewModel->undoMessage().isEmpty());
+    QByteArray newcomer;
+    if (nameTaken) {
+        viewModel->addPlaylist(QStringLiteral("B"));
+        newcomer = fileBytes(pathB);
+        viewModel->setActivePlaylist(playlistNamed(QStringLiteral("A")));
+    }
+
+    QVERIFY(viewModel->undo());
+    const QString restoredName = nameTaken ? QStringLiteral("B 1") : QStringLiteral("B");
+    CPlaylistViewModel *restored = playlistNamed(restoredName);
+    QVERIFY(restored);
+    QCOMPARE(fileBytes(env.playlistPath(restoredName)), bytesB);
+    QCOMPARE(viewModel->activePlaylist(), restored);
+    QCOMPARE(selectedNames(), (QStringList{"Beta.kvc", "Gamma.kvc"}));
+    if (nameTaken)
+        QCOMPARE(fileBytes(pathB), newcomer);
+    QVERIFY(!viewModel->history()->canUndo());
+}
+
+// Undo of Select all / None / Toggle gives back exactly the ticks before,
+// and only in the playlist they were made in.
+void TestConfigViewModel::tickChangeIsUndone_data()
+{
+    QTest::addColumn<int>("operation");   // 0 all, 1 none, 2 toggle
+    QTest::addColumn<bool>("switchPlaylist");
+    QTest::addRow("select all") << 0 << false;
+    QTest::addRow("select none") << 1 << false;
+    QTest::addRow("toggle") << 2 << false;
+    QTest::addRow("other playlist active since") << 0 << true;
+}
+
+void TestConfigViewModel::tickChangeIsUndone()
+{
+    QFETCH(int, operation);
+    QFETCH(bool, switchPlaylist);
+    setUpCatalogue();
+    if (operation == 0)
+        viewModel->selectAllScenes();
+    else if (operation == 1)
+        viewModel->deselectAllScenes();
+    else
+        viewModel->toggleAllScenes();
+    QVERIFY(selectedNames() != QStringList{"Alpha.kvc"});
+    QVERIFY(viewModel->history()->canUndo());
+    QSignalSpy messages(viewModel.get(), &CConfigViewModel::messageRaised);
+    if (switchPlaylist)
+        viewModel->setActivePlaylist(playlistNamed(QStringLiteral("B")));
+    const QStringList before = selectedNames();
+
+    QCOMPARE(viewModel->undo(), !switchPlaylist);
+    if (switchPlaylist) {
+        QCOMPARE(selectedNames(), before);
+        QCOMPARE(messages.count(), 1);
+        QVERIFY2(messages.first().first().toString().contains(QStringLiteral("\u201cA\u201d")),
+                 qPrintable(messages.first().first().toString()));
+    } else {
+        QCOMPARE(selectedNames(), QStringList{"Alpha.kvc"});
+        QCOMPARE(viewModel->activePlaylist()->scenesSelected(), 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestConfigViewModel)

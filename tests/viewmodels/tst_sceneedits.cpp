@@ -31,6 +31,8 @@ private slots:
     void filterTermWithoutScenesStaysUntilCleared();
     void activeSceneFollowsFilter();
     void damagedSceneIsMarkedAndNotPreviewed();
+    void undoRestoresFilesAndScenes_data();
+    void undoRestoresFilesAndScenes();
 
 private:
     // Alpha {Space} and Beta {} selected (playlist A), Gamma {Space} not.
@@ -355,6 +357,82 @@ void TestSceneEdits::damagedSceneIsMarkedAndNotPreviewed()
     QCOMPARE(reach.value(QStringLiteral("changes")).toInt(), 1);
     QCOMPARE(reach.value(QStringLiteral("unreadable")).toInt(), 1);
     sceneModel->setObjects({});
+}
+
+namespace {
+
+QByteArray fileBytes(const CSceneViewModel *scene)
+{
+    QFile file(scene->filepath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+// Undo puts back the very bytes each file had and shows them; a file changed
+// since by someone else is left as it is and named.
+void TestSceneEdits::undoRestoresFilesAndScenes_data()
+{
+    QTest::addColumn<bool>("fromDetailsPane");
+    QTest::addColumn<bool>("changedSince");
+    QTest::addRow("bulk edit") << false << false;
+    QTest::addRow("bulk edit, one file changed since") << false << true;
+    QTest::addRow("one scene") << true << false;
+    QTest::addRow("one scene, its file changed since") << true << true;
+}
+
+void TestSceneEdits::undoRestoresFilesAndScenes()
+{
+    QFETCH(bool, fromDetailsPane);
+    QFETCH(bool, changedSince);
+    setUpCatalogue();
+    const QByteArray alphaBefore = fileBytes(alpha);
+    const QByteArray betaBefore = fileBytes(beta);
+    QSignalSpy messages(viewModel.get(), &CConfigViewModel::messageRaised);
+    QSignalSpy notices(viewModel.get(), &CConfigViewModel::noticeRaised);
+
+    if (fromDetailsPane) {
+        alpha->addTag(QStringLiteral("Calm"));
+        QCOMPARE(notices.count(), 1);
+        QCOMPARE(viewModel->undoMessage(), notices.first().first().toString());
+    } else {
+        QVERIFY(viewModel->startBulkEdit(CConfigViewModel::BulkAddTag, QStringLiteral("Calm"), true));
+        QVERIFY(waitForBulkEnd());
+        QCOMPARE(viewModel->undoMessage(), messages.first().first().toString());
+    }
+    QVERIFY(tagNamed(QStringLiteral("Calm")));
+    CSceneViewModel *touched = fromDetailsPane ? alpha : beta;
+    QByteArray other;
+    if (changedSince) {
+        CScene rewritten;
+        rewritten.SetName(QStringLiteral("Rewritten"));
+        rewritten.tagList = QStringList{QStringLiteral("Other")};
+        QVERIFY(rewritten.Save(touched->filepath(), true));
+        other = fileBytes(touched);
+    }
+    messages.clear();
+    QSignalSpy alphaTags(alpha, &CSceneViewModel::tagsChanged);
+
+    QCOMPARE(viewModel->undo(), !changedSince);
+    QVERIFY(!viewModel->history()->canUndo());
+    QVERIFY(viewModel->undoMessage().isEmpty());
+    if (!fromDetailsPane || !changedSince) {
+        QCOMPARE(fileBytes(alpha), alphaBefore);
+        QCOMPARE(alpha->tags(), QStringList{"Space"});
+        QCOMPARE(alphaTags.count(), 1);
+    }
+    if (!fromDetailsPane && !changedSince) {
+        QCOMPARE(fileBytes(beta), betaBefore);
+        QVERIFY(beta->tags().isEmpty());
+        QVERIFY(!tagNamed(QStringLiteral("Calm")));
+    }
+    if (changedSince) {
+        QCOMPARE(fileBytes(touched), other);
+        QCOMPARE(messages.count(), 1);
+        QVERIFY2(messages.first().first().toString().contains(touched->displayName()),
+                 qPrintable(messages.first().first().toString()));
+    }
+    QVERIFY(QDir(env.userDir + QStringLiteral("/undo")).entryList(QDir::Files).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSceneEdits)
