@@ -396,6 +396,10 @@ private:
             emit(this->*signal)();
     }
     void watchScene(CSceneViewModel *scene);
+private slots:
+    // The one receiver of every watched scene's change signals.
+    void watchedSceneSignalled();
+private:
     void sceneChanged(const QObject *scene, CScenesFilterViewModel::SceneAspects aspects);
     void applySceneChanges(CScenesFilterViewModel::SceneAspects aspects);
     void updateFacetCounts();
