@@ -396,10 +396,7 @@ private:
             emit(this->*signal)();
     }
     void watchScene(CSceneViewModel *scene);
-private slots:
-    // The one receiver of every watched scene's change signals.
-    void watchedSceneSignalled();
-private:
+    void watchedSceneSignalled(QObject *scene, int signalIndex);
     void sceneChanged(const QObject *scene, CScenesFilterViewModel::SceneAspects aspects);
     void applySceneChanges(CScenesFilterViewModel::SceneAspects aspects);
     void updateFacetCounts();
@@ -440,6 +437,7 @@ private:
     QList<CPlaylistViewModel *> m_playlists;
     QTimer m_storeTimer;
     QTimer m_facetTimer;   // the first count, once the event loop runs
+    QObject *m_sceneRelay = nullptr;   // receives the watched scenes' signals
     bool m_loadingSelection = false;   // the flags follow a playlist, not the user
     int m_batchDepth = 0;
     CScenesFilterViewModel::SceneAspects m_batchedAspects;
