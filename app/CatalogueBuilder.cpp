@@ -9,13 +9,14 @@
 #include "CatalogueIndex.h"
 #include "QObjectListModel.h"
 #include "QmlRegistration.h"
+#include "SceneFileWalk.h"
 #include "ViewModelContext.h"
 
 #include <QDate>
 #include <QDir>
 #include <QVector>
 #include <QPair>
-#include <QDirIterator>
+#include <QSet>
 #include <QFile>
 #include <QGuiApplication>
 #include <QtConcurrent>
@@ -43,13 +44,11 @@ struct FoundScene
 
 void appendScenesBelow(const QString &directory, bool official, QVector<FoundScene> &found)
 {
-    QDirIterator it(directory, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        if (!it.fileName().endsWith(QLatin1String(".kvc"), Qt::CaseSensitive))
-            continue;
+    const QStringList paths = sceneFilesBelow(directory);
+    found.reserve(found.size() + paths.size());
+    for (const QString &path : paths) {
         FoundScene scene;
-        scene.path = it.filePath();
+        scene.path = path;
         scene.official = official;
         found.append(scene);
     }
@@ -85,6 +84,35 @@ void updateIndex(CatalogueIndex &index, const QVector<FoundScene> &found)
     }
     index.update(read);
 }
+
+// One copy of each author, licence and tag for the whole catalogue: a few
+// hundred distinct strings repeat across up to 100,000 scenes, and each copy
+// read from a file or the index holds its own allocation otherwise.
+class StringPool
+{
+public:
+    QString shared(const QString &text)
+    {
+        if (text.isEmpty())
+            return text;
+        const auto it = m_strings.constFind(text);
+        if (it != m_strings.cend())
+            return *it;
+        m_strings.insert(text);
+        return text;
+    }
+
+    void shareStrings(CScene &scene)
+    {
+        scene.SetAuthor(shared(scene.GetAuthor()));
+        scene.SetLicenseType(shared(scene.GetLicenseType()));
+        for (QString &tag : scene.tagList)
+            tag = shared(tag);
+    }
+
+private:
+    QSet<QString> m_strings;
+};
 
 bool gIndexEnabled = true;
 
@@ -174,9 +202,11 @@ QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QStr
 
     QList<CSceneViewModel *> scenes;
     scenes.reserve(found.size());
-    for (const FoundScene &scene : qAsConst(found)) {
+    StringPool pool;
+    for (FoundScene &scene : found) {
         if (scene.official && (scene.scene.typeFlags & CScene::Hidden))
             continue;
+        pool.shareStrings(scene.scene);
         scenes.append(new CSceneViewModel(scene.path, scene.official, scene.scene, scene.readable));
     }
     sortScenesNewestFirst(scenes);

@@ -12,6 +12,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <QtConcurrent>
 
 namespace {
 
@@ -62,6 +63,10 @@ CatalogueIndex::CatalogueIndex(const QString &filePath, qint64 settleNs)
 CatalogueIndex::~CatalogueIndex()
 {
     disconnect();
+    // Freeing 100,000 entries took about a tenth of the catalogue's time on
+    // the GUI thread at start-up; nothing waits for it, so the pool does it.
+    if (m_entries.size() > 1000)
+        QtConcurrent::run([entries = std::move(m_entries)]() mutable { entries.clear(); });
 }
 
 bool CatalogueIndex::connect()

@@ -452,6 +452,7 @@ private:
             emit(this->*signal)();
     }
     void watchScene(CSceneViewModel *scene);
+    void watchedSceneSignalled(QObject *scene, int signalIndex);
     void sceneChanged(const QObject *scene, CScenesFilterViewModel::SceneAspects aspects);
     void applySceneChanges(CScenesFilterViewModel::SceneAspects aspects);
     void updateFacetCounts();
@@ -492,6 +493,7 @@ private:
     QList<CPlaylistViewModel *> m_playlists;
     QTimer m_storeTimer;
     QTimer m_facetTimer;   // the first count, once the event loop runs
+    QObject *m_sceneRelay = nullptr;   // receives the watched scenes' signals
     bool m_loadingSelection = false;   // the flags follow a playlist, not the user
     int m_batchDepth = 0;
     CScenesFilterViewModel::SceneAspects m_batchedAspects;
