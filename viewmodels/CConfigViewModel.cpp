@@ -235,9 +235,11 @@ void CConfigViewModel::setAllScenes(QObjectListModel *model)
     m_filteredScenes->setSourceModel(model);
     for (CSceneViewModel *scene : sceneObjects())
         watchScene(scene);
-    // Scenes listed later (imported, added on disk) are watched as well.
+    // Scenes listed later (imported, added on disk) are watched as well; a
+    // list installed again replaces the hook rather than adding a second.
+    disconnect(m_listedLaterHook);
     if (model) {
-        connect(model, &QAbstractItemModel::rowsInserted, this, [this, model](const QModelIndex &, int first, int last) {
+        m_listedLaterHook = connect(model, &QAbstractItemModel::rowsInserted, this, [this, model](const QModelIndex &, int first, int last) {
             for (int row = first; row <= last; ++row) {
                 if (auto *scene = qobject_cast<CSceneViewModel *>(model->at(row)))
                     watchScene(scene);

@@ -493,6 +493,7 @@ private:
     QList<CPlaylistViewModel *> m_playlists;
     QTimer m_storeTimer;
     QTimer m_facetTimer;   // the first count, once the event loop runs
+    QMetaObject::Connection m_listedLaterHook;
     QObject *m_sceneRelay = nullptr;   // receives the watched scenes' signals
     bool m_loadingSelection = false;   // the flags follow a playlist, not the user
     int m_batchDepth = 0;
