@@ -186,6 +186,19 @@ ApplicationWindow {
         sequence: "Ctrl+D"
         onActivated: window.toggleDetails()
     }
+    // Thumbnail size: bigger, smaller, the usual size.
+    Shortcut {
+        sequences: ["Ctrl++", "Ctrl+="]
+        onActivated: browser.growCards()
+    }
+    Shortcut {
+        sequence: "Ctrl+-"
+        onActivated: browser.shrinkCards()
+    }
+    Shortcut {
+        sequence: "Ctrl+0"
+        onActivated: browser.resetCards()
+    }
 
     AboutDialog {
         id: aboutDialog
