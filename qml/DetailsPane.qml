@@ -341,6 +341,20 @@ Pane {
                         Accessible.name: qsTr("File path: %1").arg(text.length > 0 ? text : qsTr("none"))
                     }
                 }
+
+                // Also for a scene that cannot be read: its file is still there.
+                Button {
+                    objectName: "openFolderButton"
+                    text: qsTr("Open containing folder")
+                    flat: true
+                    font.pixelSize: 12
+                    enabled: pane.scene !== null && pane.scene.filepath.length > 0
+                    onClicked: ApplicationInfo.openContainingFolder(pane.scene.filepath)
+                    ToolTip.visible: hovered
+                    ToolTip.text: qsTr("Show the scene's file in the file manager")
+                    Accessible.name: qsTr("Open the folder that holds the scene's file")
+                    FocusRing {}
+                }
             }
         }
     }

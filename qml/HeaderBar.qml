@@ -11,11 +11,36 @@ ToolBar {
     id: bar
 
     property alias searchText: searchField.text
+    // The order of the scenes: a CScenesFilterViewModel sort key (0 newest,
+    // 1 name, 2 author, 3 type) and its direction. sortByName is the same
+    // choice seen as name or not, for those that only know those two.
+    property int sortKey: 0
+    property bool sortDescending: false
     property bool sortByName: false
     property bool compact: false
     property bool sidePanelShown: true
     property bool detailsShown: true
     property alias mainMenu: mainMenu
+
+    readonly property var orderNames: [qsTr("Newest"), qsTr("Name"), qsTr("Author"), qsTr("Type")]
+    readonly property var orderDescriptions: [qsTr("Order newest first"), qsTr("Order by name"),
+                                              qsTr("Order by author"), qsTr("Order by type")]
+
+    onSortByNameChanged: {
+        if (sortByName !== (sortKey === 1))
+            sortKey = sortByName ? 1 : 0
+    }
+    onSortKeyChanged: {
+        if (sortByName !== (sortKey === 1))
+            sortByName = sortKey === 1
+        applyOrder()
+    }
+    onSortDescendingChanged: applyOrder()
+
+    function applyOrder() {
+        if (ConfigViewModel.filteredScenes)
+            ConfigViewModel.filteredScenes.sortBy(sortKey, sortDescending)
+    }
 
     signal settingsRequested()
     signal searchTextEdited()
@@ -119,23 +144,35 @@ ToolBar {
             id: orderBar
             objectName: "orderBar"
             visible: !bar.compact
-            currentIndex: bar.sortByName ? 1 : 0
+            currentIndex: bar.sortKey
             background: null
-            TabButton {
-                id: newestTab
-                text: qsTr("Newest")
-                width: implicitWidth
-                onClicked: bar.sortByName = false
-                Accessible.name: qsTr("Order newest first")
-                FocusRing {}
+            Repeater {
+                model: bar.orderNames.length
+                TabButton {
+                    text: bar.orderNames[index]
+                    width: implicitWidth
+                    onClicked: bar.sortKey = index
+                    Accessible.name: bar.orderDescriptions[index]
+                    FocusRing {}
+                }
             }
-            TabButton {
-                text: qsTr("Name")
-                width: implicitWidth
-                onClicked: bar.sortByName = true
-                Accessible.name: qsTr("Order by name")
-                FocusRing {}
+        }
+
+        ToolButton {
+            objectName: "orderDirectionButton"
+            visible: !bar.compact
+            text: bar.sortDescending ? "↑" : "↓"
+            checkable: true
+            checked: bar.sortDescending
+            onClicked: {
+                bar.sortDescending = !bar.sortDescending
+                checked = Qt.binding(function() { return bar.sortDescending })
             }
+            ToolTip.visible: hovered
+            ToolTip.text: bar.sortDescending ? qsTr("Reversed order: click for the usual order")
+                                             : qsTr("Usual order: click to reverse it")
+            Accessible.name: qsTr("Reverse the order")
+            FocusRing {}
         }
 
         Item { Layout.fillWidth: true }
@@ -191,6 +228,8 @@ ToolBar {
                 // Wide enough for the longest entry with its shortcut, in
                 // every language the program speaks.
                 width: 360
+                // The item that opens a submenu, named like the others.
+                delegate: MenuItem { Accessible.name: text }
                 // Menu items are named by their text; set here so that a
                 // screen reader never hears an unnamed item whatever the
                 // style does.
@@ -209,25 +248,63 @@ ToolBar {
                     onTriggered: ConfigViewModel.undo()
                     Accessible.name: text
                 }
-                MenuItem {
-                    text: qsTr("Order newest first")
-                    checkable: true
-                    checked: !bar.sortByName
-                    onTriggered: {
-                        bar.sortByName = false
-                        checked = Qt.binding(function() { return !bar.sortByName })
+                // The order in a menu of its own, so the main menu stays short
+                // enough for the smallest window.
+                Menu {
+                    id: orderMenu
+                    objectName: "orderMenu"
+                    title: qsTr("Order")
+                    MenuItem {
+                        text: bar.orderDescriptions[0]
+                        checkable: true
+                        checked: bar.sortKey === 0
+                        onTriggered: {
+                            bar.sortKey = 0
+                            checked = Qt.binding(function() { return bar.sortKey === 0 })
+                        }
+                        Accessible.name: text
                     }
-                    Accessible.name: text
-                }
-                MenuItem {
-                    text: qsTr("Order by name")
-                    checkable: true
-                    checked: bar.sortByName
-                    onTriggered: {
-                        bar.sortByName = true
-                        checked = Qt.binding(function() { return bar.sortByName })
+                    MenuItem {
+                        text: bar.orderDescriptions[1]
+                        checkable: true
+                        checked: bar.sortKey === 1
+                        onTriggered: {
+                            bar.sortKey = 1
+                            checked = Qt.binding(function() { return bar.sortKey === 1 })
+                        }
+                        Accessible.name: text
                     }
-                    Accessible.name: text
+                    MenuItem {
+                        text: bar.orderDescriptions[2]
+                        checkable: true
+                        checked: bar.sortKey === 2
+                        onTriggered: {
+                            bar.sortKey = 2
+                            checked = Qt.binding(function() { return bar.sortKey === 2 })
+                        }
+                        Accessible.name: text
+                    }
+                    MenuItem {
+                        text: bar.orderDescriptions[3]
+                        checkable: true
+                        checked: bar.sortKey === 3
+                        onTriggered: {
+                            bar.sortKey = 3
+                            checked = Qt.binding(function() { return bar.sortKey === 3 })
+                        }
+                        Accessible.name: text
+                    }
+                    MenuSeparator {}
+                    MenuItem {
+                        text: qsTr("Reverse the order")
+                        checkable: true
+                        checked: bar.sortDescending
+                        onTriggered: {
+                            bar.sortDescending = !bar.sortDescending
+                            checked = Qt.binding(function() { return bar.sortDescending })
+                        }
+                        Accessible.name: text
+                    }
                 }
                 MenuSeparator {}
                 MenuItem {

@@ -193,6 +193,19 @@ ApplicationWindow {
         enabled: ConfigViewModel.history.canUndo
         onActivated: ConfigViewModel.undo()
     }
+    // Thumbnail size: bigger, smaller, the usual size.
+    Shortcut {
+        sequences: ["Ctrl++", "Ctrl+="]
+        onActivated: browser.growCards()
+    }
+    Shortcut {
+        sequence: "Ctrl+-"
+        onActivated: browser.shrinkCards()
+    }
+    Shortcut {
+        sequence: "Ctrl+0"
+        onActivated: browser.resetCards()
+    }
 
     AboutDialog {
         id: aboutDialog

@@ -36,9 +36,50 @@ Pane {
         grid.positionViewAtBeginning()
     }
 
+    // The header orders the scenes itself (sortKey, sortDescending); here
+    // the grid goes back to its first scene.
     function applySortOrder(byName) {
-        scenes.sort(byName ? 0 : -1)
         scrollToTop()
+    }
+
+    // The width of a card, in steps; the grid fits as many columns as
+    // cards of at least this width fit. Remembered by WindowState.
+    readonly property int minCardWidth: 160
+    readonly property int maxCardWidth: 400
+    readonly property int defaultCardWidth: 190
+    readonly property int cardWidthStep: 30
+    property int cardWidth: defaultCardWidth
+
+    function setCardWidth(value) {
+        cardWidth = Math.max(minCardWidth, Math.min(maxCardWidth, Math.round(value)))
+    }
+    function growCards() { setCardWidth(cardWidth + cardWidthStep) }
+    function shrinkCards() { setCardWidth(cardWidth - cardWidthStep) }
+    function resetCards() { cardWidth = defaultCardWidth }
+
+    // The scene last clicked or Ctrl+clicked: where a Shift+click range
+    // starts. Kept as the scene, so the range follows it through filtering.
+    property QtObject anchorScene: null
+
+    // Ctrl+click toggles the scene's tick, Shift+click ticks every visible
+    // scene from the anchor to this one. Ticking needs an active playlist;
+    // without one the click is a plain one.
+    function modifiedClick(index, scene, modifiers) {
+        grid.forceActiveFocus()
+        if (!hasActivePlaylist || !scene) {
+            activate(index)
+            anchorScene = scene
+            return
+        }
+        if (modifiers & Qt.ShiftModifier) {
+            var from = ConfigViewModel.visibleRowOf(anchorScene)
+            ConfigViewModel.selectVisibleRange(from < 0 ? index : from, index)
+            if (from < 0)
+                anchorScene = scene
+        } else {
+            setSceneSelected(scene, !scene.selected)
+            anchorScene = scene
+        }
     }
 
     function setSceneSelected(scene, value) {
@@ -353,9 +394,10 @@ Pane {
                 currentIndex: -1
                 boundsBehavior: Flickable.StopAtBounds
 
-                readonly property int minCardWidth: 190
-                // Two narrower cards rather than one wide one while they fit.
-                readonly property int columns: Math.max(width >= 2 * 150 ? 2 : 1, Math.floor(width / minCardWidth))
+                // At the usual card width or less: two narrower cards rather
+                // than one wide one while they fit.
+                readonly property int columns: Math.max(browser.cardWidth <= browser.defaultCardWidth && width >= 2 * 150 ? 2 : 1,
+                                                        Math.floor(width / browser.cardWidth))
                 cellWidth: Math.floor(width / columns)
                 cellHeight: Math.round((cellWidth - 12) * 9 / 16) + 96
 
@@ -380,7 +422,9 @@ Pane {
                     onClicked: {
                         grid.forceActiveFocus()
                         browser.activate(index)
+                        browser.anchorScene = scene
                     }
+                    onModifiedClicked: browser.modifiedClick(index, scene, modifiers)
                     onDoubleClicked: ConfigViewModel.previewSelectedScene()
                     onSelectToggled: browser.setSceneSelected(scene, value)
                     onMenuRequested: sceneMenu.popup(this, x, y)
@@ -456,13 +500,40 @@ Pane {
             }
         }
 
-        Label {
-            objectName: "countLabel"
-            Layout.alignment: Qt.AlignRight
+        RowLayout {
+            Layout.fillWidth: true
             Layout.margins: 6
             Layout.rightMargin: 16
-            text: qsTr("%1 of %2 scenes shown").arg(browser.visibleCount).arg(browser.totalCount)
-            color: Material.secondaryTextColor
+            Layout.leftMargin: 12
+
+            Label {
+                text: qsTr("Size:")
+                color: Material.secondaryTextColor
+            }
+            Slider {
+                id: cardSizeSlider
+                objectName: "cardSizeSlider"
+                from: browser.minCardWidth
+                to: browser.maxCardWidth
+                stepSize: browser.cardWidthStep
+                snapMode: Slider.SnapAlways
+                value: browser.cardWidth
+                onMoved: browser.setCardWidth(value)
+                Layout.preferredWidth: 140
+                ToolTip.visible: hovered || pressed
+                ToolTip.text: qsTr("Thumbnail size (Ctrl+plus, Ctrl+minus, Ctrl+0)")
+                Accessible.name: qsTr("Thumbnail size")
+                // The accessible range is read from these names.
+                readonly property real minimumValue: from
+                readonly property real maximumValue: to
+                FocusRing {}
+            }
+            Item { Layout.fillWidth: true }
+            Label {
+                objectName: "countLabel"
+                text: qsTr("%1 of %2 scenes shown").arg(browser.visibleCount).arg(browser.totalCount)
+                color: Material.secondaryTextColor
+            }
         }
     }
 
@@ -508,6 +579,14 @@ Pane {
                                                               : qsTr("Add to the playlist")
             enabled: sceneMenu.scene !== null && browser.hasActivePlaylist
             onTriggered: browser.setSceneSelected(sceneMenu.scene, !sceneMenu.scene.selected)
+        }
+        MenuSeparator {}
+        MenuItem {
+            objectName: "openFolderMenuItem"
+            text: qsTr("Open containing folder")
+            enabled: sceneMenu.scene !== null && sceneMenu.scene.filepath.length > 0
+            onTriggered: ApplicationInfo.openContainingFolder(sceneMenu.scene.filepath)
+            Accessible.name: text
         }
         onClosed: grid.forceActiveFocus()
     }

@@ -15,6 +15,8 @@ Item {
     property bool selectionEnabled: true
 
     signal clicked()
+    // A left click with Ctrl or Shift held: ticks rather than activates.
+    signal modifiedClicked(int modifiers)
     signal doubleClicked()
     signal selectToggled(bool value)
     signal menuRequested(real x, real y)
@@ -68,6 +70,10 @@ Item {
             hoverEnabled: true
             acceptedButtons: Qt.LeftButton | Qt.RightButton
             onClicked: {
+                if (mouse.button === Qt.LeftButton && (mouse.modifiers & (Qt.ControlModifier | Qt.ShiftModifier))) {
+                    card.modifiedClicked(mouse.modifiers)
+                    return
+                }
                 card.clicked()
                 if (mouse.button === Qt.RightButton)
                     card.menuRequested(mouse.x, mouse.y)
@@ -85,12 +91,15 @@ Item {
 
             Image {
                 id: thumb
+                objectName: "thumbnail"
                 anchors.fill: parent
                 asynchronous: true
                 cache: true
                 fillMode: Image.PreserveAspectCrop
-                sourceSize.width: 320
-                sourceSize.height: 180
+                // Decoded at the size shown, rounded up to steps so that a
+                // window resized a little reuses the cached images.
+                sourceSize.width: Math.max(160, Math.ceil(thumbArea.width / 80) * 80)
+                sourceSize.height: Math.round(sourceSize.width * 9 / 16)
                 source: card.scene && !card.damaged ? Logic.thumbnailUrl(card.scene.filepath) : ""
             }
 

@@ -316,6 +316,51 @@ Drawer {
                         }
                     }
                 }
+
+                Button {
+                    objectName: "resetSettingsButton"
+                    text: qsTr("Reset to defaults…")
+                    flat: true
+                    Layout.topMargin: 8
+                    onClicked: resetDialog.open()
+                    Accessible.name: qsTr("Reset the player's settings to their defaults")
+                    FocusRing {}
+                }
+            }
+        }
+    }
+
+    Dialog {
+        id: resetDialog
+        objectName: "resetSettingsDialog"
+        parent: Overlay.overlay
+        anchors.centerIn: parent
+        modal: true
+        title: qsTr("Reset settings")
+        width: 420
+        onOpened: cancelReset.forceActiveFocus()
+        onAccepted: drawer.vm.resetSettingsToDefaults()
+
+        Label {
+            width: parent.width
+            text: qsTr("Set every setting of the player in this drawer back to its default: scene times, "
+                       + "transitions, sound, rendering, VR and updates. The playlists, the scenes "
+                       + "and the theme stay as they are.")
+            textFormat: Text.PlainText
+            wrapMode: Text.WordWrap
+        }
+
+        footer: DialogButtonBox {
+            DialogButton {
+                objectName: "confirmReset"
+                text: qsTr("Reset")
+                DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole
+            }
+            DialogButton {
+                id: cancelReset
+                objectName: "cancelReset"
+                text: qsTr("Cancel")
+                DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
             }
         }
     }

@@ -34,7 +34,11 @@ Dialog {
             [qsTr("Ctrl+A"), qsTr("Select every visible scene")],
             [qsTr("Ctrl+Shift+A"), qsTr("Deselect every visible scene")],
             [qsTr("Ctrl+I"), qsTr("Invert the selection of the visible scenes")],
-            [qsTr("Ctrl+T"), qsTr("Add a tag to the selected scenes")] ] },
+            [qsTr("Ctrl+T"), qsTr("Add a tag to the selected scenes")],
+            [qsTr("Ctrl+click"), qsTr("Add the scene to the active playlist or take it out")],
+            [qsTr("Shift+click"), qsTr("Add every visible scene from the last clicked to this one")],
+            [qsTr("Ctrl+plus, Ctrl+minus"), qsTr("Bigger or smaller thumbnails")],
+            [qsTr("Ctrl+0"), qsTr("Thumbnails at the usual size")] ] },
         { title: qsTr("Playlists"), keys: [
             [qsTr("Ctrl+N"), qsTr("New playlist")],
             [qsTr("F2"), qsTr("Rename the active playlist")],

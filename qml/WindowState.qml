@@ -54,7 +54,15 @@ Item {
         if (s) {
             window.sideCollapsed = s.sideCollapsed
             window.detailsCollapsed = s.detailsCollapsed
-            window.headerBar.sortByName = s.sortByName
+            // A file from before the other orders holds sortByName alone.
+            if (s.sortKey >= 0) {
+                window.headerBar.sortKey = s.sortKey
+                window.headerBar.sortDescending = s.sortDescending
+            } else {
+                window.headerBar.sortByName = s.sortByName
+            }
+            if (s.cardWidth > 0)
+                window.browser.cardWidth = s.cardWidth
             pendingGeometry = !s.maximized && s.width > 0
         }
         restored = true
@@ -67,6 +75,9 @@ Item {
         s.sideCollapsed = window.sideCollapsed
         s.detailsCollapsed = window.detailsCollapsed
         s.sortByName = window.headerBar.sortByName
+        s.sortKey = window.headerBar.sortKey
+        s.sortDescending = window.headerBar.sortDescending
+        s.cardWidth = window.browser.cardWidth
         if (pendingGeometry || window.visibility === Window.Hidden)
             return
         s.maximized = window.visibility === Window.Maximized || window.visibility === Window.FullScreen
@@ -92,6 +103,9 @@ Item {
             property bool sideCollapsed: false
             property bool detailsCollapsed: false
             property bool sortByName: false
+            property int sortKey: -1
+            property bool sortDescending: false
+            property int cardWidth: 0
         }
         onLoaded: state.restore()
     }
@@ -117,5 +131,11 @@ Item {
     Connections {
         target: state.window ? state.window.headerBar : null
         function onSortByNameChanged() { state.remember() }
+        function onSortKeyChanged() { state.remember() }
+        function onSortDescendingChanged() { state.remember() }
+    }
+    Connections {
+        target: state.window ? state.window.browser : null
+        function onCardWidthChanged() { state.remember() }
     }
 }

@@ -402,6 +402,18 @@ public:
 signals:
     void undoMessageChanged();
 
+public:
+    // ---- Browsing (CConfigViewModelBrowse.cpp) ------------------------------
+    // Ticks into the active playlist every scene shown between the visible
+    // rows from and to, both included, in view order (as a Shift+click does);
+    // rows beyond the ends are left out. One batch, so the filter and the
+    // counts follow once. Nothing happens without an active playlist.
+    Q_INVOKABLE void selectVisibleRange(int from, int to);
+    // Sets every player setting back to the value a fresh configuration
+    // record has, each through its setter (signals fire for the ones that
+    // change). Saved like any other change of a setting.
+    Q_INVOKABLE void resetSettingsToDefaults();
+
 private:
     enum class BulkSelection { Select, Deselect, Toggle };
     using KeptScene = QPair<QPointer<CSceneViewModel>, SceneFileBackups::Kept>;

@@ -25,6 +25,7 @@ void CScenesFilterViewModel::setSourceModel(QAbstractItemModel *model)
     // Read when first needed, so handing over the scene list at start-up
     // costs nothing more.
     m_keys = SceneFilterKeys(qobject_cast<const QObjectListModel *>(model));
+    m_order.setList(qobject_cast<const QObjectListModel *>(model));
     m_keys.markAllStale();
     forgetDecided();
 
@@ -52,6 +53,7 @@ void CScenesFilterViewModel::setSourceModel(QAbstractItemModel *model)
 
 void CScenesFilterViewModel::forgetDecided()
 {
+    m_order.invalidate();
     m_decided.clear();
     m_narrowable = false;
     m_touched.clear();
@@ -59,6 +61,7 @@ void CScenesFilterViewModel::forgetDecided()
 
 void CScenesFilterViewModel::sourceRowsInserted(const QModelIndex &parent, int first, int last)
 {
+    m_order.invalidate();
     if (parent.isValid() || m_keys.allStale()) {
         m_keys.markAllStale();
         forgetDecided();
@@ -78,6 +81,7 @@ void CScenesFilterViewModel::sourceRowsInserted(const QModelIndex &parent, int f
 
 void CScenesFilterViewModel::sourceRowsRemoved(const QModelIndex &parent, int first, int last)
 {
+    m_order.invalidate();
     if (parent.isValid() || m_keys.allStale()) {
         m_keys.markAllStale();
         forgetDecided();
@@ -94,6 +98,7 @@ void CScenesFilterViewModel::sourceRowsRemoved(const QModelIndex &parent, int fi
 
 void CScenesFilterViewModel::sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
 {
+    m_order.invalidate();
     if (topLeft.parent().isValid() || m_keys.allStale()) {
         m_keys.markAllStale();
         forgetDecided();
@@ -188,13 +193,24 @@ void CScenesFilterViewModel::refilter()
 
 void CScenesFilterViewModel::invalidate()
 {
+    m_order.invalidate();
     m_keys.markAllStale();
     refilter();
+    if (m_sortByOrder)
+        resort();
+}
+
+void CScenesFilterViewModel::resort()
+{
+    // Already sorted by column 0, so sort() would return at once; a new sort
+    // role re-sorts in one layout change (lessThan ignores it).
+    setSortRole(sortRole() == Qt::UserRole ? Qt::UserRole + 1 : Qt::UserRole);
 }
 
 void CScenesFilterViewModel::markSceneChanged(const QObject *scene)
 {
     m_keys.markStale(scene);
+    m_order.invalidate();
 }
 
 QVector<int> CScenesFilterViewModel::facetCounts(const QStringList &names)
@@ -292,6 +308,7 @@ bool CScenesFilterViewModel::dependsOn(SceneAspects aspects) const
 
 void CScenesFilterViewModel::sceneChanged(SceneAspects aspects)
 {
+    m_order.invalidate();
     // Which scenes changed is not known: all of them are read again.
     if (!m_keys.hasStale())
         m_keys.markAllStale();
@@ -352,9 +369,44 @@ bool CScenesFilterViewModel::filterAcceptsRow(int sourceRow, const QModelIndex &
     return scene && acceptsScene(*scene);
 }
 
+void CScenesFilterViewModel::sort(int column, Qt::SortOrder order)
+{
+    const bool wasByOrder = m_sortByOrder;
+    m_sortByOrder = false;
+    if (wasByOrder && column == 0 && sortColumn() == 0 && order == sortOrder())
+        resort();   // sorted by column 0 already, but by another key
+    else
+        QSortFilterProxyModel::sort(column, order);
+}
+
+void CScenesFilterViewModel::sortBy(int key, bool descending)
+{
+    const bool wasByOrder = m_sortByOrder;
+    const SceneSortOrder::Key oldKey = m_order.key();
+    const bool oldDescending = m_order.descending();
+    m_order.setOrder(SceneSortOrder::Key(key), descending);
+    if (m_order.key() == SceneSortOrder::Newest && !descending) {
+        // The scene list's own order: no places to find.
+        m_sortByOrder = false;
+        QSortFilterProxyModel::sort(-1);
+        return;
+    }
+    m_sortByOrder = true;
+    if (sortColumn() == 0 && sortOrder() == Qt::AscendingOrder) {
+        if (wasByOrder && oldKey == m_order.key() && oldDescending == descending)
+            return;
+        resort();
+        return;
+    }
+    QSortFilterProxyModel::sort(0, Qt::AscendingOrder);
+}
+
 // Plain UTF-16 code-unit order: case-sensitive, not locale-aware.
 bool CScenesFilterViewModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
 {
+    if (m_sortByOrder) {
+        return m_order.rank(left.row()) < m_order.rank(right.row());
+    }
     const CSceneViewModel *leftScene = sceneAt(left.row());
     const CSceneViewModel *rightScene = sceneAt(right.row());
     if (!leftScene || !rightScene)

@@ -2,6 +2,7 @@
 
 #include "SceneFilterKeys.h"
 #include "SceneKinds.h"
+#include "SceneSortOrder.h"
 
 #include <QSortFilterProxyModel>
 #include <QString>
@@ -86,10 +87,18 @@ public:
     // Orders the visible rows: column 0 by scene name, -1 back to the order
     // of the scene list (newest first). QAbstractItemModel::sort is not
     // reachable from QML on its own.
-    Q_INVOKABLE void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override
-    {
-        QSortFilterProxyModel::sort(column, order);
-    }
+    Q_INVOKABLE void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    // The orders the window offers (SceneSortOrder::Key): QML reads them as
+    // CScenesFilterViewModel.ByName etc.
+    enum SortKey { ByNewest = SceneSortOrder::Newest, ByName = SceneSortOrder::Name,
+                   ByAuthor = SceneSortOrder::Author, ByType = SceneSortOrder::Type };
+    Q_ENUM(SortKey)
+    // Orders the visible rows by key, reversed when descending (newest:
+    // oldest first); equal keys keep newest first. An unknown key orders
+    // newest first. The places are found once per change of the scene list
+    // or of a scene, so a sort of 100,000 scenes compares numbers.
+    Q_INVOKABLE void sortBy(int key, bool descending);
 
 signals:
     // The rows shown, or what is known of the scenes shown, may have changed:
@@ -117,6 +126,7 @@ private:
     mutable QVector<Term> m_terms;
 
     void refreshStaleKeys();
+    void resort();
     void forgetDecided();
     void sourceRowsInserted(const QModelIndex &parent, int first, int last);
     void sourceRowsRemoved(const QModelIndex &parent, int first, int last);
@@ -124,6 +134,8 @@ private:
     void sourceReset();
 
     SceneFilterKeys m_keys;
+    mutable SceneSortOrder m_order;   // a cache of the scenes, filled by lessThan
+    bool m_sortByOrder = false;   // lessThan compares m_order's places (sortBy)
     QVector<QMetaObject::Connection> m_sourceConnections;
 
     // What the base class shows, by source row: compared with the next

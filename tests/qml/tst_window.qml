@@ -843,4 +843,75 @@ TestCase {
         keyClick(Qt.Key_Escape)
         verify(!editing.editing)
     }
+
+    // Bigger and smaller thumbnails by key, kept for the next start; the
+    // image is asked for at the size shown.
+    function test_thumbnailSizeKeys() {
+        var state = findChild(window, "windowState")
+        var before = grid.cellWidth
+        keyClick(Qt.Key_Plus, Qt.ControlModifier)
+        keyClick(Qt.Key_Plus, Qt.ControlModifier)
+        verify(grid.cellWidth > before, "the cards grow")
+        compare(state.store.cardWidth, window.browser.cardWidth)
+        waitForRendering(window.contentItem)
+        var card = grid.itemAtIndex(0)
+        verify(findChild(card, "thumbnail").sourceSize.width >= card.width - 16)
+        keyClick(Qt.Key_0, Qt.ControlModifier)
+        compare(grid.cellWidth, before)
+        for (var i = 0; i < 20; ++i)
+            keyClick(Qt.Key_Minus, Qt.ControlModifier)
+        compare(window.browser.cardWidth, window.browser.minCardWidth, "never below the smallest size")
+        keyClick(Qt.Key_0, Qt.ControlModifier)
+    }
+
+    // Ctrl+click ticks one scene; Shift+click ticks the visible scenes from
+    // the last clicked one, also upwards.
+    function test_modifiedClicksTick() {
+        var evening = playlist("Evening")
+        var card = grid.itemAtIndex(1)
+        mouseClick(card, card.width / 2, 20, Qt.LeftButton, Qt.ControlModifier)
+        verify(card.scene.selected)
+        compare(evening.scenesSelected, 1)
+        card = grid.itemAtIndex(4)
+        mouseClick(card, card.width / 2, 20, Qt.LeftButton, Qt.ShiftModifier)
+        compare(evening.scenesSelected, 4)
+        verify(!grid.itemAtIndex(0).scene.selected && !grid.itemAtIndex(5).scene.selected)
+
+        ConfigViewModel.activePlaylist = null
+        card = grid.itemAtIndex(6)
+        mouseClick(card, card.width / 2, 20, Qt.LeftButton, Qt.ShiftModifier)
+        verify(!card.scene.selected, "nothing is ticked without an active playlist")
+    }
+
+    // The folder is never opened here: only that the controls are there.
+    function test_openFolderControls() {
+        grid.currentIndex = 0
+        ConfigViewModel.activeScene = grid.itemAtIndex(0).scene
+        if (!window.detailsShown)
+            window.toggleDetails()
+        verify(find("openFolderButton").enabled)
+        var item = findChild(window.browser, "openFolderMenuItem")
+        verify(item !== null)
+        verify(item.enabled)
+    }
+
+    function test_resetSettingsAsksFirst() {
+        openSettings()
+        ConfigViewModel.minSceneTime = 7
+        var dialog = findChild(window.settings, "resetSettingsDialog")
+        var content = window.settings.content
+        content.contentY = content.contentHeight - content.height
+        waitForRendering(window.contentItem)
+        mouseClick(find("resetSettingsButton", window.settings.content))
+        tryCompare(dialog, "opened", true)
+        mouseClick(find("cancelReset", dialog.footer))
+        tryCompare(dialog, "visible", false)
+        compare(ConfigViewModel.minSceneTime, 7)
+        mouseClick(find("resetSettingsButton", window.settings.content))
+        tryCompare(dialog, "opened", true)
+        mouseClick(find("confirmReset", dialog.footer))
+        tryCompare(dialog, "visible", false)
+        compare(ConfigViewModel.minSceneTime, 30)
+        closeSettings()
+    }
 }

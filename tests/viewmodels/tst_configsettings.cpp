@@ -27,6 +27,7 @@ private slots:
     void renderTargetSizeAndEdgesShareTheRecord();
     void minAboveMaxIsAccepted();
     void interfaceOrder();
+    void resetRestoresEveryDefault();
 
 private:
     // One spy per signal of the view model, so a test can say which signals
@@ -227,7 +228,40 @@ void TestConfigSettings::interfaceOrder()
         "searchScenes", "selectTag", "addTag", "removeTag", "relicensingPossible", "addPlaylist",
         "deletePlaylist", "viewPlaylist", "previewSelectedScene", "previewSelectedSceneVR", "selectAllScenes",
         "deselectAllScenes", "toggleAllScenes", "playlistNameProblem",
-        "bulkEditReach", "startBulkEdit", "cancelBulkEdit", "visibleRowOf", "undo"}));
+        "bulkEditReach", "startBulkEdit", "cancelBulkEdit", "visibleRowOf", "undo",
+        "selectVisibleRange", "resetSettingsToDefaults"}));
+}
+
+// Every setting moved away from its default comes back, with its own signal;
+// the edges too, which the size setting alone would leave apart.
+void TestConfigSettings::resetRestoresEveryDefault()
+{
+    CConfigViewModel viewModel;
+    CConfigViewModel fresh;
+    QStringList settings;
+    const QMetaObject &meta = CConfigViewModel::staticMetaObject;
+    for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i) {
+        const QMetaProperty property = meta.property(i);
+        if (QByteArray(property.name()) == "scenesSelected")
+            break;   // the settings come first
+        settings.append(QString::fromLatin1(property.name()));
+        const QVariant value = property.read(&viewModel);
+        QVariant other = value.type() == QVariant::Bool ? QVariant(!value.toBool()) : QVariant(value.toDouble() + 3.0);
+        QVERIFY(other.convert(value.userType()));
+        QVERIFY(property.write(&viewModel, other));
+    }
+    viewModel.setRenderTargetHeight(1080);   // after the size, which sets both edges
+
+    AllSignals spies(&viewModel);
+    viewModel.resetSettingsToDefaults();
+    for (const QString &name : qAsConst(settings)) {
+        const QByteArray key = name.toLatin1();
+        QCOMPARE(viewModel.property(key.constData()), fresh.property(key.constData()));
+    }
+    QStringList fired = spies.fired();
+    for (const QString &name : qAsConst(settings))
+        QVERIFY2(fired.removeOne(name + QStringLiteral("Changed")), qPrintable(name));
+    QCOMPARE(fired, QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestConfigSettings)

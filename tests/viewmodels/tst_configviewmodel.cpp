@@ -26,6 +26,8 @@ private slots:
     void bulkSelectionNeedsActivePlaylist();
     void bulkSelectionTouchesVisibleScenesOnly();
     void toggleTwiceRestoresVisibleScenes();
+    void rangeTicksVisibleRowsBetween_data();
+    void rangeTicksVisibleRowsBetween();
     void tagEditsReachHiddenSelectedScenes();
     void filterFollowsSceneChanges_data();
     void filterFollowsSceneChanges();
@@ -240,6 +242,47 @@ void TestConfigViewModel::bulkSelectionTouchesVisibleScenesOnly()
     QCOMPARE(selectedNames(), QStringList{"Alpha.kvc"});
     QCOMPARE(a->scenesSelected(), 1);
     QCOMPARE(countSpy.count(), 0);   // the count reaches QML through the playlist
+}
+
+void TestConfigViewModel::rangeTicksVisibleRowsBetween_data()
+{
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<bool>("hideBeta");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QStringList>("ticked");
+
+    const QStringList onlyAlpha{"Alpha.kvc"};
+    const QStringList all{"Alpha.kvc", "Beta.kvc", "Gamma.kvc"};
+    QTest::addRow("anchor above") << true << false << 1 << 2 << all;
+    QTest::addRow("anchor below") << true << false << 2 << 1 << all;
+    QTest::addRow("one row") << true << false << 2 << 2 << QStringList{"Alpha.kvc", "Gamma.kvc"};
+    QTest::addRow("hidden row left alone") << true << true << 0 << 1 << QStringList{"Alpha.kvc", "Gamma.kvc"};
+    QTest::addRow("ends beyond the rows") << true << false << -5 << 99 << all;
+    QTest::addRow("both ends beyond") << true << false << 5 << 9 << onlyAlpha;
+    QTest::addRow("no active playlist") << false << false << 0 << 2 << onlyAlpha;
+}
+
+void TestConfigViewModel::rangeTicksVisibleRowsBetween()
+{
+    QFETCH(bool, active);
+    QFETCH(bool, hideBeta);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QStringList, ticked);
+
+    setUpCatalogue();
+    QCOMPARE(selectedNames(), QStringList{"Alpha.kvc"});
+    if (!active) {
+        viewModel->setActivePlaylist(nullptr);
+        alpha->setSelected(true);
+    }
+    if (hideBeta)
+        viewModel->selectTag(QStringLiteral("Space"), true);
+    viewModel->selectVisibleRange(from, to);
+    QCOMPARE(selectedNames(), ticked);
+    if (active)
+        QCOMPARE(viewModel->activePlaylist()->scenesSelected(), ticked.size());
 }
 
 void TestConfigViewModel::toggleTwiceRestoresVisibleScenes()

@@ -44,6 +44,9 @@ private slots:
     void displayRoleNumbersVisibleRows();
     void modelRoleReachesSceneObject();
     void sortsByNameInCodeUnitOrder();
+    void sortByKeyAndDirection_data();
+    void sortByKeyAndDirection();
+    void sortByFollowsRenamedScene();
     void selectionChangeShowsAfterInvalidate();
     void refilterAppliesNewFilter();
     void rowWithoutSceneIsHidden();
@@ -175,6 +178,63 @@ void TestScenesFilterViewModel::sortsByNameInCodeUnitOrder()
     QCOMPARE(visibleNames(), (QStringList{"Abyss", "Nebula Storm", "Slab", "Zeta", "alpha"}));
     m_proxy->sort(0, Qt::DescendingOrder);
     QCOMPARE(visibleNames(), (QStringList{"alpha", "Zeta", "Slab", "Nebula Storm", "Abyss"}));
+}
+
+void TestScenesFilterViewModel::sortByKeyAndDirection_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<QStringList>("expected");
+
+    using F = CScenesFilterViewModel;
+    // Authors: Abyss and alpha by "Bo", the rest by "Gabriel"; types Abyss
+    // Background, Slab Foreground, Nebula Storm Transition, Zeta
+    // Standalone, alpha Postprocessing. Ties keep the list's order.
+    QTest::addRow("newest") << int(F::ByNewest) << false << QStringList{"Abyss", "Slab", "Nebula Storm", "Zeta", "alpha"};
+    QTest::addRow("oldest") << int(F::ByNewest) << true << QStringList{"alpha", "Zeta", "Nebula Storm", "Slab", "Abyss"};
+    QTest::addRow("name") << int(F::ByName) << false << QStringList{"Abyss", "Nebula Storm", "Slab", "Zeta", "alpha"};
+    QTest::addRow("name descending") << int(F::ByName) << true << QStringList{"alpha", "Zeta", "Slab", "Nebula Storm", "Abyss"};
+    QTest::addRow("author, ties newest first") << int(F::ByAuthor) << false
+                                               << QStringList{"Abyss", "alpha", "Slab", "Nebula Storm", "Zeta"};
+    QTest::addRow("author descending, ties newest first") << int(F::ByAuthor) << true
+                                                          << QStringList{"Slab", "Nebula Storm", "Zeta", "Abyss", "alpha"};
+    QTest::addRow("type") << int(F::ByType) << false << QStringList{"Zeta", "Abyss", "Slab", "alpha", "Nebula Storm"};
+    QTest::addRow("type descending") << int(F::ByType) << true << QStringList{"Nebula Storm", "alpha", "Slab", "Abyss", "Zeta"};
+    QTest::addRow("unknown key is newest") << 42 << false << QStringList{"Abyss", "Slab", "Nebula Storm", "Zeta", "alpha"};
+}
+
+// Each order is reached from another one already in force, the way the
+// window switches: the proxy must re-sort although its column stays.
+void TestScenesFilterViewModel::sortByKeyAndDirection()
+{
+    QFETCH(int, key);
+    QFETCH(bool, descending);
+    QFETCH(QStringList, expected);
+
+    m_scenes.at(0)->scene().SetAuthor(QStringLiteral("Bo"));
+    m_scenes.at(4)->scene().SetAuthor(QStringLiteral("Bo"));
+    showThroughTestedProxy();
+    m_proxy->sortBy(CScenesFilterViewModel::ByName, false);
+    m_proxy->sortBy(CScenesFilterViewModel::ByType, true);
+    QVERIFY(QMetaObject::invokeMethod(m_proxy.get(), "sortBy", Q_ARG(int, key), Q_ARG(bool, descending)));
+    QCOMPARE(visibleNames(), expected);
+
+    // The old call still orders by name.
+    m_proxy->sort(0);
+    QCOMPARE(visibleNames(), (QStringList{"Abyss", "Nebula Storm", "Slab", "Zeta", "alpha"}));
+}
+
+// The places are found once; a change of a scene the proxy hears of must
+// not leave the old places in force.
+void TestScenesFilterViewModel::sortByFollowsRenamedScene()
+{
+    m_proxy->setSourceModel(m_list.get());
+    m_proxy->sortBy(CScenesFilterViewModel::ByName, false);
+    QCOMPARE(visibleNames().first(), QStringLiteral("Abyss"));
+    m_scenes.at(0)->scene().SetName(QStringLiteral("Zz"));
+    m_proxy->markSceneChanged(m_scenes.at(0).get());
+    m_proxy->invalidate();
+    QCOMPARE(visibleNames(), (QStringList{"Nebula Storm", "Slab", "Zeta", "Zz", "alpha"}));
 }
 
 // The proxy is not told when a scene changes; the next re-filter shows it.
