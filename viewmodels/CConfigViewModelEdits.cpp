@@ -203,8 +203,12 @@ void CConfigViewModel::refreshTagList()
     }
     for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
         CTagViewModel *tag = m_retiredTags.take(it.key());
-        if (!tag)
+        if (!tag) {
+            // Made here, so owned here; the tags start-up hands over stay
+            // with start-up.
             tag = new CTagViewModel(it.key(), 0.0f);
+            tag->setParent(this);
+        }
         tag->setScore(float(it.value()));
         tags.append(tag);
         membershipChanged = true;

@@ -255,6 +255,98 @@
         <source>Cancelled: %1 left unchanged.</source>
         <translation>Abgebrochen: %1 unverändert gelassen.</translation>
     </message>
+    <message>
+        <source>Undone: %1.</source>
+        <translation>Rückgängig gemacht: %1.</translation>
+    </message>
+    <message>
+        <source>Could not undo %1: %2</source>
+        <translation>Nicht rückgängig zu machen: %1: %2</translation>
+    </message>
+    <message>
+        <source>Playlist “%1” was deleted.</source>
+        <translation>Die Playlist „%1“ wurde gelöscht.</translation>
+    </message>
+    <message>
+        <source>adding the tag “%1” to %2</source>
+        <translation>Hinzufügen des Tags „%1“ zu %2</translation>
+    </message>
+    <message>
+        <source>removing the tag “%1” from %2</source>
+        <translation>Entfernen des Tags „%1“ von %2</translation>
+    </message>
+    <message>
+        <source>allowing relicensing of %1</source>
+        <translation>Erlauben der Relizenzierung von %1</translation>
+    </message>
+    <message>
+        <source>forbidding relicensing of %1</source>
+        <translation>Verbieten der Relizenzierung von %1</translation>
+    </message>
+    <message>
+        <source>“%1” (no longer listed)</source>
+        <translation>„%1“ (nicht mehr aufgeführt)</translation>
+    </message>
+    <message>
+        <source>left unchanged</source>
+        <translation>unverändert gelassen</translation>
+    </message>
+    <message>
+        <source>deleting the playlist “%1”</source>
+        <translation>Löschen der Playlist „%1“</translation>
+    </message>
+    <message>
+        <source>its scenes are no longer kept</source>
+        <translation>ihre Szenen sind nicht mehr gespeichert</translation>
+    </message>
+    <message>
+        <source>no free file name is left for it</source>
+        <translation>es ist kein freier Dateiname mehr übrig</translation>
+    </message>
+    <message>
+        <source>its file is no longer in the trash</source>
+        <translation>ihre Datei ist nicht mehr im Papierkorb</translation>
+    </message>
+    <message>
+        <source>its file could not be moved back from the trash</source>
+        <translation>ihre Datei ließ sich nicht aus dem Papierkorb zurückholen</translation>
+    </message>
+    <message>
+        <source>the file could not be written</source>
+        <translation>die Datei ließ sich nicht schreiben</translation>
+    </message>
+    <message>
+        <source>Playlist “%1” is back as “%2”: a playlist of its name was made since.</source>
+        <translation>Die Playlist „%1“ ist als „%2“ zurück: Inzwischen wurde eine Playlist ihres Namens angelegt.</translation>
+    </message>
+    <message>
+        <source>ticking %1 in “%2”</source>
+        <translation>Auswählen von %1 in „%2“</translation>
+    </message>
+    <message>
+        <source>%1 ticked in “%2”.</source>
+        <translation>%1 in „%2“ ausgewählt.</translation>
+    </message>
+    <message>
+        <source>unticking %1 in “%2”</source>
+        <translation>Abwählen von %1 in „%2“</translation>
+    </message>
+    <message>
+        <source>%1 unticked in “%2”.</source>
+        <translation>%1 in „%2“ abgewählt.</translation>
+    </message>
+    <message>
+        <source>toggling the ticks of %1 in “%2”</source>
+        <translation>Umkehren der Auswahl von %1 in „%2“</translation>
+    </message>
+    <message>
+        <source>Ticks of %1 toggled in “%2”.</source>
+        <translation>Auswahl von %1 in „%2“ umgekehrt.</translation>
+    </message>
+    <message>
+        <source>the playlist “%1” is no longer the active one</source>
+        <translation>die Playlist „%1“ ist nicht mehr die aktive</translation>
+    </message>
 </context>
 <context>
     <name>CPlaylistViewModel</name>
@@ -480,6 +572,18 @@
         <source>Preview is not possible: the scene file cannot be read.</source>
         <translation>Keine Vorschau möglich: Die Szenendatei ist nicht lesbar.</translation>
     </message>
+    <message>
+        <source>Open containing folder</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>Show the scene&apos;s file in the file manager</source>
+        <translation>Die Datei der Szene in der Dateiverwaltung zeigen</translation>
+    </message>
+    <message>
+        <source>Open the folder that holds the scene&apos;s file</source>
+        <translation>Den Ordner öffnen, der die Datei der Szene enthält</translation>
+    </message>
 </context>
 <context>
     <name>FilterPanel</name>
@@ -622,6 +726,46 @@
         <source>About Kelvra Config</source>
         <translation>Über Kelvra Config</translation>
     </message>
+    <message>
+        <source>Author</source>
+        <translation>Autor</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>Order by author</source>
+        <translation>Nach Autor ordnen</translation>
+    </message>
+    <message>
+        <source>Order by type</source>
+        <translation>Nach Typ ordnen</translation>
+    </message>
+    <message>
+        <source>Reversed order: click for the usual order</source>
+        <translation>Umgekehrte Reihenfolge: Klicken für die übliche</translation>
+    </message>
+    <message>
+        <source>Usual order: click to reverse it</source>
+        <translation>Übliche Reihenfolge: Klicken zum Umkehren</translation>
+    </message>
+    <message>
+        <source>Reverse the order</source>
+        <translation>Reihenfolge umkehren</translation>
+    </message>
+    <message>
+        <source>Undo %1 (Ctrl+Z)</source>
+        <translation>Rückgängig: %1 (Strg+Z)</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Order</source>
+        <translation>Reihenfolge</translation>
+    </message>
 </context>
 <context>
     <name>ImportDialog</name>
@@ -669,6 +813,17 @@
     <message>
         <source>Kelvra Config</source>
         <translation>Kelvra Config</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBanner</name>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Undo: %1</source>
+        <translation>Rückgängig: %1</translation>
     </message>
 </context>
 <context>
@@ -1041,6 +1196,22 @@
         <source>Cancel the edit of the scenes</source>
         <translation>Die Bearbeitung der Szenen abbrechen</translation>
     </message>
+    <message>
+        <source>Size:</source>
+        <translation>Größe:</translation>
+    </message>
+    <message>
+        <source>Thumbnail size (Ctrl+plus, Ctrl+minus, Ctrl+0)</source>
+        <translation>Größe der Vorschaubilder (Strg+Plus, Strg+Minus, Strg+0)</translation>
+    </message>
+    <message>
+        <source>Thumbnail size</source>
+        <translation>Größe der Vorschaubilder</translation>
+    </message>
+    <message>
+        <source>Open containing folder</source>
+        <translation>Ordner öffnen</translation>
+    </message>
 </context>
 <context>
     <name>SceneCard</name>
@@ -1354,6 +1525,30 @@
         <source>Theme: %1</source>
         <translation>Design: %1</translation>
     </message>
+    <message>
+        <source>Reset to defaults…</source>
+        <translation>Auf Standardwerte zurücksetzen …</translation>
+    </message>
+    <message>
+        <source>Reset the player&apos;s settings to their defaults</source>
+        <translation>Die Einstellungen des Players auf ihre Standardwerte zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Reset settings</source>
+        <translation>Einstellungen zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Set every setting of the player in this drawer back to its default: scene times, transitions, sound, rendering, VR and updates. The playlists, the scenes and the theme stay as they are.</source>
+        <translation>Jede Einstellung des Players in diesem Bereich wird auf ihren Standardwert gesetzt: Szenendauer, Übergänge, Ton, Darstellung, VR und Aktualisierungen. Playlists, Szenen und Design bleiben, wie sie sind.</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
 </context>
 <context>
     <name>ShortcutsSheet</name>
@@ -1536,6 +1731,42 @@
     <message>
         <source>Show or hide the scene details</source>
         <translation>Szenendetails ein- oder ausblenden</translation>
+    </message>
+    <message>
+        <source>Ctrl+click</source>
+        <translation>Strg+Klick</translation>
+    </message>
+    <message>
+        <source>Shift+click</source>
+        <translation>Umschalt+Klick</translation>
+    </message>
+    <message>
+        <source>Add every visible scene from the last clicked to this one</source>
+        <translation>Alle sichtbaren Szenen von der zuletzt angeklickten bis zu dieser hinzufügen</translation>
+    </message>
+    <message>
+        <source>Ctrl+plus, Ctrl+minus</source>
+        <translation>Strg+Plus, Strg+Minus</translation>
+    </message>
+    <message>
+        <source>Bigger or smaller thumbnails</source>
+        <translation>Größere oder kleinere Vorschaubilder</translation>
+    </message>
+    <message>
+        <source>Ctrl+0</source>
+        <translation>Strg+0</translation>
+    </message>
+    <message>
+        <source>Thumbnails at the usual size</source>
+        <translation>Vorschaubilder in üblicher Größe</translation>
+    </message>
+    <message>
+        <source>Ctrl+Z</source>
+        <translation>Strg+Z</translation>
+    </message>
+    <message>
+        <source>Undo the last scene edit, deleted playlist or change of the ticks</source>
+        <translation>Die letzte Szenenänderung, gelöschte Playlist oder Auswahländerung rückgängig machen</translation>
     </message>
 </context>
 <context>
