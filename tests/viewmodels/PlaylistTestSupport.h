@@ -9,6 +9,7 @@
 #include "CLog.h"
 #include "CPlaylist.h"
 #include "CScene.h"
+#include "CConfigViewModel.h"
 #include "CSceneViewModel.h"
 #include "PlayerLauncher.h"
 #include "ViewModelContext.h"
@@ -19,6 +20,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 struct PlayerStart
 {
@@ -168,4 +171,37 @@ public:
     CLog *log = nullptr;
     QList<PlayerStart> starts;
     QList<CSceneViewModel *> created;
+};
+
+// What the configuration view model's tests share: a fresh environment and
+// view model for every test function, three scenes to fill in, and the
+// teardown in the order the objects depend on each other. A test class
+// derives from it and calls setUp() from init() and tearDown() from
+// cleanup().
+class ConfigViewModelFixture : public QObject
+{
+protected:
+    void setUp()
+    {
+        env.reset();
+        viewModel = std::make_unique<CConfigViewModel>(env.context());
+        CConfigViewModel::setInstance(viewModel.get());
+        sceneModel = new QObjectListModel(this);
+    }
+
+    void tearDown()
+    {
+        CScenesFilterViewModel *proxy = viewModel->filteredScenes();
+        viewModel.reset();
+        delete proxy;
+        delete sceneModel;
+        env.deleteCreatedScenes();
+    }
+
+    PlaylistTestEnvironment env;
+    std::unique_ptr<CConfigViewModel> viewModel;
+    QObjectListModel *sceneModel = nullptr;
+    CSceneViewModel *alpha = nullptr;
+    CSceneViewModel *beta = nullptr;
+    CSceneViewModel *gamma = nullptr;
 };

@@ -9,7 +9,7 @@
 
 // The configuration view model's catalogue, selection, playlist and preview
 // operations, and the save handlers.
-class TestConfigViewModel : public QObject
+class TestConfigViewModel : public ConfigViewModelFixture
 {
     Q_OBJECT
 
@@ -74,30 +74,16 @@ private:
     void setUpCatalogue();
     CPlaylistViewModel *playlistNamed(const QString &name) const;
     QStringList selectedNames() const;
-
-    PlaylistTestEnvironment env;
-    std::unique_ptr<CConfigViewModel> viewModel;
-    QObjectListModel *sceneModel = nullptr;
-    CSceneViewModel *alpha = nullptr;
-    CSceneViewModel *beta = nullptr;
-    CSceneViewModel *gamma = nullptr;
 };
 
 void TestConfigViewModel::init()
 {
-    env.reset();
-    viewModel = std::make_unique<CConfigViewModel>(env.context());
-    CConfigViewModel::setInstance(viewModel.get());
-    sceneModel = new QObjectListModel(this);
+    setUp();
 }
 
 void TestConfigViewModel::cleanup()
 {
-    CScenesFilterViewModel *proxy = viewModel->filteredScenes();
-    viewModel.reset();
-    delete proxy;
-    delete sceneModel;
-    env.deleteCreatedScenes();
+    tearDown();
 }
 
 void TestConfigViewModel::setUpCatalogue()

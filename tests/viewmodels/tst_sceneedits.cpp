@@ -10,7 +10,7 @@
 
 // Edits of many scenes written off the GUI thread, and what follows scene
 // edits: the tag list, the active scene, damaged scenes.
-class TestSceneEdits : public QObject
+class TestSceneEdits : public ConfigViewModelFixture
 {
     Q_OBJECT
 
@@ -40,30 +40,16 @@ private:
     bool waitForBulkEnd();
     static QStringList tagsOnDisk(const CSceneViewModel *scene);
     const CTagViewModel *tagNamed(const QString &name) const;
-
-    PlaylistTestEnvironment env;
-    std::unique_ptr<CConfigViewModel> viewModel;
-    QObjectListModel *sceneModel = nullptr;
-    CSceneViewModel *alpha = nullptr;
-    CSceneViewModel *beta = nullptr;
-    CSceneViewModel *gamma = nullptr;
 };
 
 void TestSceneEdits::init()
 {
-    env.reset();
-    viewModel = std::make_unique<CConfigViewModel>(env.context());
-    CConfigViewModel::setInstance(viewModel.get());
-    sceneModel = new QObjectListModel(this);
+    setUp();
 }
 
 void TestSceneEdits::cleanup()
 {
-    CScenesFilterViewModel *proxy = viewModel->filteredScenes();
-    viewModel.reset();
-    delete proxy;
-    delete sceneModel;
-    env.deleteCreatedScenes();
+    tearDown();
 }
 
 void TestSceneEdits::setUpCatalogue()
