@@ -31,6 +31,9 @@ set(_kelvra_depends
     qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qtqml-models2
     qml-module-qt-labs-folderlistmodel qml-module-qt-labs-settings libqt5sql5-sqlite)
 string(REPLACE ";" ", " CPACK_DEBIAN_PACKAGE_DEPENDS "${_kelvra_depends}")
+# Qt's own strings (standard buttons, file names in dialogs) in the user's
+# language; the program's own strings are inside its interface resource.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qttranslations5-l10n)
 
 # Stripped binaries and the permissions Debian expects of files, directories
 # and the maintainer scripts' control files.
