@@ -51,7 +51,12 @@ Pane {
             text: qsTr("Click a scene to see its details.")
             color: Material.hintTextColor
             wrapMode: Text.WordWrap
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            // Takes the room the details would take, so the heading stays
+            // at the top.
             Layout.fillWidth: true
+            Layout.fillHeight: true
             Layout.margins: 12
         }
 
