@@ -36,13 +36,26 @@
 
 namespace Probes {
 
-namespace {
-
 void print(const char *key, double value)
 {
     std::printf("%s=%.0f\n", key, value);
     std::fflush(stdout);
 }
+
+qint64 peakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+namespace {
+
 
 // CPU time of this thread, user and kernel: on a machine shared with other
 // work it shows what the wall clock would be without the others.
@@ -96,17 +109,6 @@ QString resolved(const char *literal)
     return gApp->ResolvePath(CPath(literal)).toString();
 }
 
-qint64 peakResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
 
 QVector<CSceneViewModel *> listedScenes(const CConfigViewModel &config)
 {

@@ -34,6 +34,11 @@ QStringList sceneFiles(const QString &userScenes, const QString &appScenes);
 // The middle value (the mean of the two middle ones for an even count); 0 when empty.
 double median(QVector<double> values);
 
+// Prints one "key=value" line and flushes it, for the parent to parse.
+void print(const char *key, double value);
+// The process's peak resident set (VmHWM) in KiB; -1 where unknown.
+qint64 peakResidentKiB();
+
 // Parses "key=value" lines.
 Figures parseFigures(const QByteArray &output);
 

@@ -27,23 +27,8 @@ namespace ScaleProbes {
 
 namespace {
 
-void print(const char *key, double value)
-{
-    std::printf("%s=%.0f\n", key, value);
-    std::fflush(stdout);
-}
-
-qint64 peakResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
+using Probes::peakResidentKiB;
+using Probes::print;
 
 double timed(const std::function<void()> &work)
 {
