@@ -19,7 +19,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QQuickWindow>
 #include <QResource>
+
+#include <memory>
 
 namespace {
 
@@ -136,7 +139,6 @@ int runConfigurationSession(int &argc, char **argv, SingleInstance::UserDirector
     CConfigViewModel *config = Catalogue::startViewModels(*gApp);
     LiveCatalogue liveCatalogue(*gApp, *config);
     SceneImporter::setInstance(&liveCatalogue.importer());
-    liveCatalogue.start();
     handOverServer.setHandler([&liveCatalogue](const SingleInstance::HandOverRequest &request) {
         return carryOutHandOver(liveCatalogue.importer(), request);
     });
@@ -146,6 +148,17 @@ int runConfigurationSession(int &argc, char **argv, SingleInstance::UserDirector
         // Without a window the run ends here and nothing may be saved.
         Catalogue::disconnectSaveHandlers(saveHandlers);
         return 1;
+    }
+    // The folders are walked for watching once the window shows its first
+    // frame: the catalogue was just read, and the user should see it first.
+    if (QQuickWindow *window = viewer.window()) {
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = QObject::connect(window, &QQuickWindow::frameSwapped, window, [once, &liveCatalogue] {
+            QObject::disconnect(*once);
+            liveCatalogue.start();
+        });
+    } else {
+        liveCatalogue.start();
     }
     viewer.showWindowMaximized();
     return application.exec();
