@@ -8,7 +8,6 @@
 
 #include <QHash>
 #include <QMap>
-#include <QMetaMethod>
 
 #include <algorithm>
 #include <functional>
@@ -249,72 +248,45 @@ void CConfigViewModel::setAllScenes(QObjectListModel *model)
     m_facetTimer.start();
 }
 
-// Receives every watched scene's change signals for one configuration view
-// model and hands them on with the signal's index. A separate object, so the
-// view model's own interface stays as QML and its callers know it.
-class CConfigViewModelSceneRelay : public QObject
+// Receives every watched scene's changes for one configuration view model.
+// A separate object, so the view model's own interface stays as QML and its
+// callers know it.
+class CConfigViewModelSceneRelay : public SceneWatcher
 {
-    Q_OBJECT
-
 public:
-    using Handler = std::function<void(QObject *scene, int signalIndex)>;
-    CConfigViewModelSceneRelay(QObject *parent, Handler handler) : QObject(parent), m_handler(std::move(handler)) {}
+    using Handler = std::function<void(CSceneViewModel *scene, Change change)>;
+    CConfigViewModelSceneRelay(QObject *parent, Handler handler) : SceneWatcher(parent), m_handler(std::move(handler)) {}
 
-public slots:
-    void relay() { m_handler(sender(), senderSignalIndex()); }
+    void sceneChanged(CSceneViewModel *scene, Change change) override { m_handler(scene, change); }
 
 private:
     Handler m_handler;
 };
 
-namespace {
-
-// Method indices of the scene signals watchScene connects, found once.
-struct SceneSignals
-{
-    int selected = QMetaMethod::fromSignal(&CSceneViewModel::selectedChanged).methodIndex();
-    int tags = QMetaMethod::fromSignal(&CSceneViewModel::tagsChanged).methodIndex();
-    int relicensing = QMetaMethod::fromSignal(&CSceneViewModel::relicensingPossibleChanged).methodIndex();
-    int relay = CConfigViewModelSceneRelay::staticMetaObject.indexOfSlot("relay()");
-};
-
-const SceneSignals &sceneSignals()
-{
-    static const SceneSignals indices;
-    return indices;
-}
-
-} // namespace
-
 // A scene's change may change the playlist's count and what the filter shows,
 // whoever made it: a bulk operation here, or QML on one scene.
 void CConfigViewModel::watchScene(CSceneViewModel *scene)
 {
-    // Connected by method index to one relay slot, which tells the signals
-    // apart: no slot object per connection and no second connection for the
-    // selection, about a third less time and memory a scene than a
-    // connection per handler.
     if (!m_sceneRelay) {
         m_sceneRelay = new CConfigViewModelSceneRelay(
-            this, [this](QObject *changed, int signal) { watchedSceneSignalled(changed, signal); });
+            this, [this](CSceneViewModel *changed, SceneWatcher::Change change) { watchedSceneChanged(changed, change); });
     }
-    const SceneSignals &index = sceneSignals();
-    const auto type = Qt::ConnectionType(Qt::AutoConnection | Qt::UniqueConnection);
-    QMetaObject::connect(scene, index.selected, m_sceneRelay, index.relay, type);
-    QMetaObject::connect(scene, index.tags, m_sceneRelay, index.relay, type);
-    QMetaObject::connect(scene, index.relicensing, m_sceneRelay, index.relay, type);
+    scene->setWatcher(m_sceneRelay);
 }
 
-void CConfigViewModel::watchedSceneSignalled(QObject *scene, int signalIndex)
+void CConfigViewModel::watchedSceneChanged(CSceneViewModel *scene, SceneWatcher::Change change)
 {
-    const SceneSignals &index = sceneSignals();
-    if (signalIndex == index.selected) {
+    switch (change) {
+    case SceneWatcher::Change::Selection:
         scheduleStore();
         sceneChanged(scene, CScenesFilterViewModel::Selection);
-    } else if (signalIndex == index.tags) {
+        break;
+    case SceneWatcher::Change::Tags:
         sceneChanged(scene, CScenesFilterViewModel::Tags);
-    } else if (signalIndex == index.relicensing) {
+        break;
+    case SceneWatcher::Change::Relicensing:
         sceneChanged(scene, CScenesFilterViewModel::Relicensing);
+        break;
     }
 }
 
@@ -577,4 +549,3 @@ void CConfigViewModel::previewActiveScene(const QString &modeSwitch)
     m_context.player.start({modeSwitch, QLatin1String(PlayerLauncher::sceneOption), sceneArgument});
 }
 
-#include "CConfigViewModel.moc"

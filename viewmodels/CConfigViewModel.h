@@ -464,7 +464,7 @@ private:
             emit(this->*signal)();
     }
     void watchScene(CSceneViewModel *scene);
-    void watchedSceneSignalled(QObject *scene, int signalIndex);
+    void watchedSceneChanged(CSceneViewModel *scene, SceneWatcher::Change change);
     void sceneChanged(const QObject *scene, CScenesFilterViewModel::SceneAspects aspects);
     void applySceneChanges(CScenesFilterViewModel::SceneAspects aspects);
     void updateFacetCounts();
@@ -506,7 +506,7 @@ private:
     QTimer m_storeTimer;
     QTimer m_facetTimer;   // the first count, once the event loop runs
     QMetaObject::Connection m_listedLaterHook;
-    QObject *m_sceneRelay = nullptr;   // receives the watched scenes' signals
+    SceneWatcher *m_sceneRelay = nullptr;   // told of the watched scenes' changes
     bool m_loadingSelection = false;   // the flags follow a playlist, not the user
     int m_batchDepth = 0;
     CScenesFilterViewModel::SceneAspects m_batchedAspects;

@@ -127,7 +127,27 @@ void CSceneViewModel::setFilepath(const QString &filepath)
 
 void CSceneViewModel::setSelected(bool selected)
 {
-    assignAndNotify(this, m_selected, selected, &CSceneViewModel::selectedChanged);
+    if (m_selected == selected)
+        return;
+    m_selected = selected;
+    announce(SceneWatcher::Change::Selection);
+}
+
+void CSceneViewModel::announce(SceneWatcher::Change change)
+{
+    if (m_watcher)
+        m_watcher->sceneChanged(this, change);
+    switch (change) {
+    case SceneWatcher::Change::Selection:
+        emit selectedChanged();
+        break;
+    case SceneWatcher::Change::Tags:
+        emit tagsChanged();
+        break;
+    case SceneWatcher::Change::Relicensing:
+        emit relicensingPossibleChanged();
+        break;
+    }
 }
 
 QString CSceneViewModel::displayName() const
@@ -156,10 +176,8 @@ QString CSceneViewModel::applyChange(const SceneChange &change, const SceneFileB
 void CSceneViewModel::showChange(const SceneChange &change)
 {
     change.applyTo(m_scene);
-    if (change.kind() == SceneChange::SetRelicensing)
-        emit relicensingPossibleChanged();
-    else
-        emit tagsChanged();
+    announce(change.kind() == SceneChange::SetRelicensing ? SceneWatcher::Change::Relicensing
+                                                          : SceneWatcher::Change::Tags);
 }
 
 void CSceneViewModel::reloadMetadata()
@@ -171,9 +189,9 @@ void CSceneViewModel::reloadMetadata()
     m_scene = fresh;
     noteLoadResult(readable);
     if (tags() != tagsBefore)
-        emit tagsChanged();
+        announce(SceneWatcher::Change::Tags);
     if (relicensingPossible() != relicensingBefore)
-        emit relicensingPossibleChanged();
+        announce(SceneWatcher::Change::Relicensing);
 }
 
 QString CSceneViewModel::applyAddTag(const QString &tag)

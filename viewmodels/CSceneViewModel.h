@@ -3,8 +3,10 @@
 #include "CScene.h"
 #include "SceneChange.h"
 #include "SceneKinds.h"
+#include "SceneWatcher.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -116,6 +118,10 @@ public:
     // they changed. The file's other metadata is shown as first read.
     void reloadMetadata();
 
+    // At most one watcher: the configuration view model listing the scene.
+    void setWatcher(SceneWatcher *watcher) { m_watcher = watcher; }
+    SceneWatcher *watcher() const { return m_watcher; }
+
 signals:
     void selectedChanged();
     void filepathChanged();
@@ -124,6 +130,8 @@ signals:
 
 private:
     QString applyUndoably(const SceneChange &change);
+    // Tells the watcher, then emits the change's own signal.
+    void announce(SceneWatcher::Change change);
 
     CScene m_scene;
     QString m_filepath;
@@ -132,4 +140,5 @@ private:
     bool m_readable = false;
     void noteLoadResult(bool readable);
     QString m_loadError;
+    QPointer<SceneWatcher> m_watcher;
 };

@@ -101,6 +101,7 @@ private slots:
     void failedEditLeavesSceneAsOnDisk();
     void settersEmitOnlyOnChange();
     void editsGoToNewFilepathThroughFreshCopy();
+    void watcherHearsChangesBeforeTheSignals();
 
 private:
     QString scenePath(const QString &name) const { return m_dir->filePath(name); }
@@ -425,6 +426,53 @@ void TestSceneViewModel::editsGoToNewFilepathThroughFreshCopy()
     QCOMPARE(moved.GetName(), QStringLiteral("Nebula"));
     QCOMPARE(moved.GetTags(), (QStringList{"Gas", "Calm"}));
     QCOMPARE(readScene(oldPath).GetTags(), (QStringList{"Space", "Dark"}));
+}
+
+namespace {
+
+// Notes each change and whether the scene's own signal had gone out yet.
+class RecordingWatcher : public SceneWatcher
+{
+public:
+    QStringList heard;
+    QSignalSpy *spy = nullptr;
+
+    void sceneChanged(CSceneViewModel *, Change change) override
+    {
+        static const char *names[] = {"selection", "tags", "relicensing"};
+        heard.append(QString::fromLatin1(names[int(change)]) + QLatin1Char('/') + QString::number(spy->count()));
+    }
+};
+
+} // namespace
+
+// The configuration view model counts on hearing a change before QML
+// re-reads the scene, and a scene outliving its watcher must not call it.
+void TestSceneViewModel::watcherHearsChangesBeforeTheSignals()
+{
+    const QString path = scenePath(QStringLiteral("abyss.kvc"));
+    QVERIFY(writeScene(path, SceneFile()));
+    CSceneViewModel scene(path, false);
+    QSignalSpy anySignal(&scene, &CSceneViewModel::selectedChanged);
+    QSignalSpy tagsChanged(&scene, &CSceneViewModel::tagsChanged);
+    QSignalSpy relicensingChanged(&scene, &CSceneViewModel::relicensingPossibleChanged);
+    auto *watcher = new RecordingWatcher;
+    watcher->spy = &anySignal;
+    scene.setWatcher(watcher);
+
+    scene.setSelected(true);
+    scene.setSelected(true);
+    watcher->spy = &tagsChanged;
+    scene.addTag(QStringLiteral("Calm"));
+    watcher->spy = &relicensingChanged;
+    scene.setRelicensingPossible(false);
+    QCOMPARE(watcher->heard, (QStringList{"selection/0", "tags/0", "relicensing/0"}));
+    QCOMPARE(anySignal.count() + tagsChanged.count() + relicensingChanged.count(), 3);
+
+    delete watcher;
+    QCOMPARE(scene.watcher(), nullptr);
+    scene.setSelected(false);
+    QCOMPARE(anySignal.count(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestSceneViewModel)
