@@ -10,6 +10,7 @@
 #include "QObjectListModel.h"
 #include "QmlRegistration.h"
 #include "SceneFileWalk.h"
+#include "SharedStrings.h"
 #include "ViewModelContext.h"
 
 #include <QDate>
@@ -84,35 +85,6 @@ void updateIndex(CatalogueIndex &index, const QVector<FoundScene> &found)
     }
     index.update(read);
 }
-
-// One copy of each author, licence and tag for the whole catalogue: a few
-// hundred distinct strings repeat across up to 100,000 scenes, and each copy
-// read from a file or the index holds its own allocation otherwise.
-class StringPool
-{
-public:
-    QString shared(const QString &text)
-    {
-        if (text.isEmpty())
-            return text;
-        const auto it = m_strings.constFind(text);
-        if (it != m_strings.cend())
-            return *it;
-        m_strings.insert(text);
-        return text;
-    }
-
-    void shareStrings(CScene &scene)
-    {
-        scene.SetAuthor(shared(scene.GetAuthor()));
-        scene.SetLicenseType(shared(scene.GetLicenseType()));
-        for (QString &tag : scene.tagList)
-            tag = shared(tag);
-    }
-
-private:
-    QSet<QString> m_strings;
-};
 
 bool gIndexEnabled = true;
 
@@ -202,12 +174,14 @@ QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QStr
 
     QList<CSceneViewModel *> scenes;
     scenes.reserve(found.size());
-    StringPool pool;
+    // Restored scenes share the index's strings already.
+    SharedStrings strings;
     for (FoundScene &scene : found) {
         if (scene.official && (scene.scene.typeFlags & CScene::Hidden))
             continue;
-        pool.shareStrings(scene.scene);
-        scenes.append(new CSceneViewModel(scene.path, scene.official, scene.scene, scene.readable));
+        if (!scene.restored)
+            strings.share(scene.scene);
+        scenes.append(new CSceneViewModel(scene.path, scene.official, std::move(scene.scene), scene.readable));
     }
     sortScenesNewestFirst(scenes);
     return scenes;

@@ -2,12 +2,12 @@
 
 #include "CatalogueIndexRecord.h"
 #include "EngineSupport.h"
+#include "SharedStrings.h"
 
 #include <QAtomicInt>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QPair>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -172,9 +172,14 @@ CatalogueIndex::State CatalogueIndex::readEntries()
     query.setForwardOnly(true);
     bool ok = query.exec(QStringLiteral("SELECT path, entry FROM scenes"));
     if (ok) {
+        SharedStrings strings;
         while (query.next()) {
             Stored &stored = m_entries[query.value(0).toString()];
-            stored.record = query.value(1).toByteArray();
+            // A record that cannot be decoded leaves its file to be read.
+            if (CatalogueIndexRecord::decode(query.value(1).toByteArray(), &stored.identity, &stored.metadata))
+                strings.share(stored.metadata);
+            else
+                stored.identity = FileIdentity();
         }
         // A damaged page shows only when the walk reaches it.
         ok = !query.lastError().isValid();
@@ -195,11 +200,9 @@ bool CatalogueIndex::restore(const QString &path, const FileIdentity &identity, 
     const auto found = m_entries.constFind(path);
     if (found == m_entries.constEnd())
         return false;
-    FileIdentity stored;
-    if (!CatalogueIndexRecord::decodeIdentity(found->record, &stored) || !stored.untouchedSince(identity))
+    if (!found->identity.valid || !found->identity.untouchedSince(identity))
         return false;
-    if (!CatalogueIndexRecord::decode(found->record, &stored, metadata))
-        return false;
+    *metadata = found->metadata;
     found->confirmed.storeRelaxed(1);
     m_restored.fetchAndAddRelaxed(1);
     return true;
@@ -231,11 +234,11 @@ bool CatalogueIndex::writeChanges(const QVector<Entry> &read)
     // A file changed so recently that it could change again without any
     // of its times moving is read again at the next start instead.
     const qint64 settled = m_openedAtNs - m_settleNs;
-    QVector<QPair<QString, QByteArray>> kept;
+    QVector<const Entry *> kept;
     kept.reserve(read.size());
     for (const Entry &entry : read) {
         if (entry.identity.valid && entry.identity.changedNs < settled && entry.identity.modifiedNs < settled)
-            kept.append({entry.path, CatalogueIndexRecord::encode(entry.identity, entry.metadata)});
+            kept.append(&entry);
     }
     QStringList stale;
     for (auto it = m_entries.constBegin(); it != m_entries.constEnd(); ++it) {
@@ -278,8 +281,8 @@ bool CatalogueIndex::writeChanges(const QVector<Entry> &read)
     if (ok && !kept.isEmpty()) {
         ok = query.prepare(QStringLiteral("INSERT OR REPLACE INTO scenes (path, entry) VALUES (?, ?)"));
         for (int i = 0; ok && i < kept.size(); ++i) {
-            query.bindValue(0, kept.at(i).first);
-            query.bindValue(1, kept.at(i).second);
+            query.bindValue(0, kept.at(i)->path);
+            query.bindValue(1, CatalogueIndexRecord::encode(kept.at(i)->identity, kept.at(i)->metadata));
             ok = query.exec();
         }
     }
@@ -291,9 +294,10 @@ bool CatalogueIndex::writeChanges(const QVector<Entry> &read)
     m_state = State::Usable;
     for (const QString &path : qAsConst(stale))
         m_entries.remove(path);
-    for (const auto &entry : qAsConst(kept)) {
-        Stored &stored = m_entries[entry.first];
-        stored.record = entry.second;
+    for (const Entry *entry : qAsConst(kept)) {
+        Stored &stored = m_entries[entry->path];
+        stored.identity = entry->identity;
+        stored.metadata = entry->metadata;
         stored.confirmed.storeRelaxed(1);
     }
     return true;

@@ -23,6 +23,10 @@
 // returns, so a connection never crosses threads; the object may be handed
 // from thread to thread between calls. restore() alone may run on several
 // threads at once (after open(), before update()).
+//
+// open() decodes every entry as it reads it, sharing the authors, licences
+// and tags among them: the catalogue then holds the very strings decoded
+// here, and no record is kept beside them.
 class CatalogueIndex
 {
 public:
@@ -74,7 +78,8 @@ public:
 private:
     struct Stored
     {
-        QByteArray record;
+        FileIdentity identity;          // invalid: the record could not be decoded
+        SceneMetadata metadata;
         mutable QAtomicInt confirmed;   // set by restore(), on any thread
     };
 

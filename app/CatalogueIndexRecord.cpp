@@ -135,12 +135,6 @@ QByteArray encode(const FileIdentity &identity, const SceneMetadata &metadata)
     return record;
 }
 
-bool decodeIdentity(const QByteArray &record, FileIdentity *identity)
-{
-    Reader reader(record);
-    return record.size() <= kMaxBytes && readIdentity(reader, identity);
-}
-
 bool decode(const QByteArray &record, FileIdentity *identity, SceneMetadata *metadata)
 {
     if (record.size() > kMaxBytes)

@@ -15,9 +15,6 @@ constexpr int kMaxBytes = 4 * 1024 * 1024;
 
 QByteArray encode(const FileIdentity &identity, const SceneMetadata &metadata);
 
-// The identity alone, to compare with the file before anything else is read.
-bool decodeIdentity(const QByteArray &record, FileIdentity *identity);
-
 // False, with *metadata in no defined state, for bytes encode would not have
 // written: cut short, trailing bytes, more or longer tags than a scene may
 // carry, unknown keys a scene reader would refuse.

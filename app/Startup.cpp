@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "CAppTypeQt.h"
+#include "CConfigViewModel.h"
 #include "CLog.h"
 #include "CatalogueBuilder.h"
 #include "KelvraVersion.h"
@@ -137,6 +138,7 @@ int runConfigurationSession(int &argc, char **argv, SingleInstance::UserDirector
         return 0;
     }
     CConfigViewModel *config = Catalogue::startViewModels(*gApp);
+    config->setFacetCountsHeld(true);   // released below, after the first frame
     LiveCatalogue liveCatalogue(*gApp, *config);
     SceneImporter::setInstance(&liveCatalogue.importer());
     handOverServer.setHandler([&liveCatalogue](const SingleInstance::HandOverRequest &request) {
@@ -149,16 +151,21 @@ int runConfigurationSession(int &argc, char **argv, SingleInstance::UserDirector
         Catalogue::disconnectSaveHandlers(saveHandlers);
         return 1;
     }
-    // The folders are walked for watching once the window shows its first
-    // frame: the catalogue was just read, and the user should see it first.
+    // The folders are walked for watching, and the chips' facets counted,
+    // once the window shows its first frame: the catalogue was just read,
+    // and the user should see it first.
+    const auto afterFirstFrame = [config, &liveCatalogue] {
+        config->setFacetCountsHeld(false);
+        liveCatalogue.start();
+    };
     if (QQuickWindow *window = viewer.window()) {
         auto once = std::make_shared<QMetaObject::Connection>();
-        *once = QObject::connect(window, &QQuickWindow::frameSwapped, window, [once, &liveCatalogue] {
+        *once = QObject::connect(window, &QQuickWindow::frameSwapped, window, [once, afterFirstFrame] {
             QObject::disconnect(*once);
-            liveCatalogue.start();
+            afterFirstFrame();
         });
     } else {
-        liveCatalogue.start();
+        afterFirstFrame();
     }
     viewer.showWindowMaximized();
     return application.exec();

@@ -362,7 +362,8 @@ int firstFrame(int argc, char **argv)
         // The start-up's own view-model steps; registering the types and
         // making the view model are negligible beside the catalogue.
         const qint64 beforeCatalogue = clock.nsecsElapsed();
-        Catalogue::startViewModels(*gApp);
+        // Held as the program holds them: counted after the first frame.
+        Catalogue::startViewModels(*gApp)->setFacetCountsHeld(true);
         const qint64 afterCatalogue = clock.nsecsElapsed();
 
         QtQuick2ApplicationViewer viewer;

@@ -28,6 +28,11 @@ public:
 
     CScene();
     virtual ~CScene();
+    CScene(const CScene &) = default;
+    CScene &operator=(const CScene &) = default;
+    // A catalogue hands each scene it read on to its view model.
+    CScene(CScene &&) = default;
+    CScene &operator=(CScene &&) = default;
 
     // keepContent false reads the metadata only (browsing). keepContent true
     // also checks that every other entry can be carried over by a later Save

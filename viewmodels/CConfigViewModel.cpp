@@ -311,9 +311,26 @@ void CConfigViewModel::applySceneChanges(CScenesFilterViewModel::SceneAspects as
     m_filteredScenes->sceneChanged(aspects);
 }
 
+void CConfigViewModel::setFacetCountsHeld(bool held)
+{
+    m_facetCountsHeld = held;
+    if (held && m_facetTimer.isActive()) {
+        m_facetTimer.stop();
+        m_facetCountsDue = true;
+    }
+    if (!held && m_facetCountsDue) {
+        m_facetCountsDue = false;
+        m_facetTimer.start();
+    }
+}
+
 void CConfigViewModel::updateFacetCounts()
 {
     m_facetTimer.stop();
+    if (m_facetCountsHeld) {
+        m_facetCountsDue = true;
+        return;
+    }
     if (m_tags.isEmpty())
         return;
     QStringList names;

@@ -185,7 +185,11 @@ public:
     static constexpr int storeSelectionDelayMs = 1000;
     // Each tag's facetCount follows what the filter shows; counted when the
     // filter changes and, for the tags and scenes handed over at start-up,
-    // once the event loop runs.
+    // once the event loop runs. While held, counting waits until released:
+    // the start-up holds it until the window's first frame, as the chips
+    // show the tags' scores until the first count, and those are the counts
+    // of the unfiltered catalogue shown first.
+    void setFacetCountsHeld(bool held);
     // Recounts the selected scenes into the active playlist's scenesSelected.
     void updateScenesSelected();
     // What the save handlers do: store the selection, save the configuration.
@@ -505,6 +509,8 @@ private:
     QList<CPlaylistViewModel *> m_playlists;
     QTimer m_storeTimer;
     QTimer m_facetTimer;   // the first count, once the event loop runs
+    bool m_facetCountsHeld = false;
+    bool m_facetCountsDue = false;   // asked for while held
     QMetaObject::Connection m_listedLaterHook;
     SceneWatcher *m_sceneRelay = nullptr;   // told of the watched scenes' changes
     bool m_loadingSelection = false;   // the flags follow a playlist, not the user

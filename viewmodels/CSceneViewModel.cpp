@@ -18,9 +18,9 @@ CSceneViewModel::CSceneViewModel(const QString &filepath, bool official)
     noteLoadResult(m_scene.Load(filepath, false));
 }
 
-CSceneViewModel::CSceneViewModel(const QString &filepath, bool official, const CScene &loaded, bool readable)
+CSceneViewModel::CSceneViewModel(const QString &filepath, bool official, CScene loaded, bool readable)
     : QObject(nullptr)
-    , m_scene(loaded)
+    , m_scene(std::move(loaded))
     , m_filepath(filepath)
     , m_official(official)
 {

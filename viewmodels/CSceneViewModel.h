@@ -48,7 +48,7 @@ public:
     // Takes a scene already loaded (or restored) from filepath, as the
     // constructor above would have loaded it; readable is what its load
     // returned.
-    CSceneViewModel(const QString &filepath, bool official, const CScene &loaded, bool readable);
+    CSceneViewModel(const QString &filepath, bool official, CScene loaded, bool readable);
     ~CSceneViewModel() override;
 
     QString name() const;

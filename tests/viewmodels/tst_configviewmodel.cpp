@@ -62,6 +62,7 @@ private slots:
     void handlersIgnoreDeletedInstance();
     void listProperties();
     void facetCountsFollowTheFilter();
+    void heldFacetCountsWaitForRelease();
     void sceneListedLaterIsWatched();
     void deletedPlaylistComesBack_data();
     void deletedPlaylistComesBack();
@@ -984,6 +985,27 @@ void TestConfigViewModel::facetCountsFollowTheFilter()
     QCOMPARE(counts(names), (QVector<int>{2, 1, 1, 2, 0, 2}));
     alpha->removeTag(QStringLiteral("Space"));   // hides Alpha
     QCOMPARE(counts(names), (QVector<int>{1, 0, 1, 1, 0, 1}));
+}
+
+// Held from start-up to the first frame: nothing is counted meanwhile, not
+// even for a search, and the release counts what the filter shows then.
+void TestConfigViewModel::heldFacetCountsWaitForRelease()
+{
+    setUpCatalogue();
+    viewModel->setFacetCountsHeld(true);
+    const auto spaceCount = [this]() {
+        for (const CTagViewModel *tag : viewModel->tagList()) {
+            if (tag->name() == QLatin1String("Space"))
+                return tag->facetCount();
+        }
+        return -2;
+    };
+    QCoreApplication::processEvents();
+    viewModel->searchScenes(QStringLiteral("MMA"));   // Gamma
+    QCoreApplication::processEvents();
+    QCOMPARE(spaceCount(), -1);
+    viewModel->setFacetCountsHeld(false);
+    QTRY_COMPARE(spaceCount(), 1);
 }
 
 // A scene listed after start-up (an import) is filtered and counted by what
