@@ -161,6 +161,32 @@ void CConfigViewModel::addPlaylist(QString name)
                           .arg(candidate));
 }
 
+namespace {
+
+// Qt 5.15 reports success when it finds no trash directory it can use and
+// moves the file to "files/" below the working directory instead: such a
+// move is taken back, as no trash at all.
+bool movedToTrash(const QString &path, QString *trashPath)
+{
+    if (!QFile::moveToTrash(path, trashPath))
+        return false;
+    if (QDir::isAbsolutePath(*trashPath))
+        return true;
+    const QFileInfo misplaced(*trashPath);
+    QFile::remove(misplaced.dir().filePath(QStringLiteral("../info/") + misplaced.fileName() + QStringLiteral(".trashinfo")));
+    // Put back to be removed where it was; failing that, removed where it went.
+    if (!QFile::rename(misplaced.absoluteFilePath(), path))
+        QFile::remove(misplaced.absoluteFilePath());
+    // The folders it made for that go too, when nothing else is in them.
+    QDir folder = misplaced.absoluteDir();
+    folder.rmdir(QStringLiteral("../info"));
+    folder.rmdir(folder.absolutePath());
+    trashPath->clear();
+    return false;
+}
+
+} // namespace
+
 void CConfigViewModel::deletePlaylist(QString name)
 {
     const QString path = m_context.playlists.filePathForName(name);
@@ -174,9 +200,9 @@ void CConfigViewModel::deletePlaylist(QString name)
     // The desktop's trash keeps the file for undo and for the user; without
     // one it is removed, and undo writes it again from the entries in memory.
     // A file that stays would bring the playlist back at the next start.
-    if (!QFile::moveToTrash(path, &deleted.trashPath)) {
+    if (!movedToTrash(path, &deleted.trashPath)) {
         deleted.trashPath.clear();
-        if (!QFile::remove(path)) {
+        if (!QFile::remove(path) && QFileInfo::exists(path)) {
             emit messageRaised(
                 tr("Playlist \u201c%1\u201d was not deleted: the file could not be removed.").arg(name));
             return;

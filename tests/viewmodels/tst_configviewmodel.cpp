@@ -2,6 +2,7 @@
 #include "CConfigViewModel.h"
 #include "PlaylistTestSupport.h"
 
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -1034,25 +1035,39 @@ QByteArray fileBytes(const QString &path)
 
 } // namespace
 
-// Undo brings a deleted playlist back from the trash, active again; a
-// playlist made meanwhile under its name keeps its file.
+// Undo brings a deleted playlist back, from the trash or, without one, from
+// memory, active again; a playlist made meanwhile under its name keeps its
+// file. Without a usable trash nothing lands in the working directory (where
+// Qt 5.15 puts it, reporting success).
 void TestConfigViewModel::deletedPlaylistComesBack_data()
 {
     QTest::addColumn<bool>("nameTaken");
-    QTest::addRow("name free") << false;
-    QTest::addRow("name taken since") << true;
+    QTest::addColumn<bool>("trash");
+    QTest::addRow("name free") << false << true;
+    QTest::addRow("name taken since") << true << true;
+    QTest::addRow("no trash") << false << false;
+    QTest::addRow("no trash, name taken since") << true << false;
 }
 
 void TestConfigViewModel::deletedPlaylistComesBack()
 {
     QFETCH(bool, nameTaken);
+    QFETCH(bool, trash);
     setUpCatalogue();
+    const QString share = env.root.filePath(QStringLiteral("share"));
+    QVERIFY(trash ? QDir().mkpath(share) : QDir(share).removeRecursively());
+    QTemporaryDir workingDirectory;
+    const QString previousDirectory = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(workingDirectory.path()));
+    const auto restoreDirectory = qScopeGuard([&previousDirectory] { QDir::setCurrent(previousDirectory); });
     viewModel->setActivePlaylist(playlistNamed(QStringLiteral("B")));
     const QString pathB = env.playlistPath(QStringLiteral("B"));
     const QByteArray bytesB = fileBytes(pathB);
 
     viewModel->deletePlaylist(QStringLiteral("B"));
     QVERIFY(!QFile::exists(pathB));
+    QCOMPARE(QDir(workingDirectory.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QCOMPARE(QDir(share + QStringLiteral("/Trash/files")).entryList(QDir::Files).size(), trash ? 1 : 0);
     QVERIFY(!viewModel->undoMessage().isEmpty());
     QByteArray newcomer;
     if (nameTaken) {
