@@ -176,9 +176,7 @@ CatalogueIndex::State CatalogueIndex::readEntries()
         while (query.next()) {
             Stored &stored = m_entries[query.value(0).toString()];
             // A record that cannot be decoded leaves its file to be read.
-            if (CatalogueIndexRecord::decode(query.value(1).toByteArray(), &stored.identity, &stored.metadata))
-                strings.share(stored.metadata);
-            else
+            if (!CatalogueIndexRecord::decode(query.value(1).toByteArray(), &stored.identity, &stored.metadata, &strings))
                 stored.identity = FileIdentity();
         }
         // A damaged page shows only when the walk reaches it.

@@ -1,7 +1,9 @@
 #include "CatalogueIndexRecord.h"
 
 #include "JsonText.h"
+#include "SharedStrings.h"
 
+#include <QVarLengthArray>
 #include <QtEndian>
 
 #include <cstring>
@@ -80,6 +82,19 @@ public:
         *value = std::move(text);
         return true;
     }
+    // A text that repeats across scenes (author, licence, tag), taken from
+    // the pool: a tag at most kMaxTagLength long is looked up from the stack.
+    bool sharedText(SharedStrings &strings, QString *value, quint32 maxLength)
+    {
+        quint32 length = 0;
+        if (!number(&length) || length > maxLength || quint64(m_end - m_at) < quint64(length) * 2)
+            return false;
+        QVarLengthArray<QChar, SceneMetadataSchema::kMaxTagLength> units(static_cast<int>(length));
+        for (quint32 i = 0; i < length; ++i, m_at += 2)
+            units[int(i)] = QChar(qFromLittleEndian<quint16>(m_at));
+        *value = strings.shared(QStringView(units.constData(), units.size()));
+        return true;
+    }
     bool bytes(QByteArray *value)
     {
         quint32 length = 0;
@@ -135,16 +150,19 @@ QByteArray encode(const FileIdentity &identity, const SceneMetadata &metadata)
     return record;
 }
 
-bool decode(const QByteArray &record, FileIdentity *identity, SceneMetadata *metadata)
+bool decode(const QByteArray &record, FileIdentity *identity, SceneMetadata *metadata, SharedStrings *strings)
 {
     if (record.size() > kMaxBytes)
         return false;
     Reader reader(record);
     if (!readIdentity(reader, identity))
         return false;
-    for (QString *text : {&metadata->id, &metadata->name, &metadata->author, &metadata->description, &metadata->license}) {
-        if (!reader.text(text))
-            return false;
+    const auto repeated = [&reader, strings](QString *text, quint32 maxLength) {
+        return strings ? reader.sharedText(*strings, text, maxLength) : reader.text(text, maxLength);
+    };
+    if (!reader.text(&metadata->id) || !reader.text(&metadata->name) || !repeated(&metadata->author, kMaxBytes)
+        || !reader.text(&metadata->description) || !repeated(&metadata->license, kMaxBytes)) {
+        return false;
     }
     quint32 tagCount = 0;
     if (!reader.number(&tagCount) || tagCount > quint32(SceneMetadataSchema::kMaxTags))
@@ -153,7 +171,7 @@ bool decode(const QByteArray &record, FileIdentity *identity, SceneMetadata *met
     metadata->tags.reserve(int(tagCount));
     for (quint32 i = 0; i < tagCount; ++i) {
         QString tag;
-        if (!reader.text(&tag, SceneMetadataSchema::kMaxTagLength))
+        if (!repeated(&tag, SceneMetadataSchema::kMaxTagLength))
             return false;
         metadata->tags.append(tag);
     }

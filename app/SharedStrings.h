@@ -1,10 +1,10 @@
 #pragma once
 
 #include "CScene.h"
-#include "SceneMetadata.h"
 
-#include <QSet>
+#include <QHash>
 #include <QString>
+#include <QStringView>
 
 // One copy of each author, licence and tag for a whole catalogue: a few
 // hundred distinct strings repeat across up to 100,000 scenes, and each copy
@@ -17,19 +17,25 @@ public:
     {
         if (text.isEmpty())
             return text;
-        const auto it = m_strings.constFind(text);
+        const auto it = m_strings.constFind(QStringView(text));
         if (it != m_strings.cend())
             return *it;
-        m_strings.insert(text);
+        m_strings.insert(QStringView(text), text);
         return text;
     }
 
-    void share(SceneMetadata &metadata)
+    // The same for text not yet in a QString: none is made when the pool
+    // holds it already.
+    QString shared(QStringView text)
     {
-        metadata.author = shared(metadata.author);
-        metadata.license = shared(metadata.license);
-        for (QString &tag : metadata.tags)
-            tag = shared(tag);
+        if (text.isEmpty())
+            return QString();
+        const auto it = m_strings.constFind(text);
+        if (it != m_strings.cend())
+            return *it;
+        const QString copy = text.toString();
+        m_strings.insert(QStringView(copy), copy);
+        return copy;
     }
 
     void share(CScene &scene)
@@ -41,5 +47,6 @@ public:
     }
 
 private:
-    QSet<QString> m_strings;
+    // Each key views the characters of its own value, which no one changes.
+    QHash<QStringView, QString> m_strings;
 };

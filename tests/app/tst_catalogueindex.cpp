@@ -4,6 +4,7 @@
 #include "CatalogueBuilder.h"
 #include "CatalogueIndex.h"
 #include "CatalogueIndexRecord.h"
+#include "SharedStrings.h"
 #include "CScene.h"
 #include "CSceneViewModel.h"
 #include "ZipTestSupport.h"
@@ -333,6 +334,14 @@ void tst_CatalogueIndex::damagedRecordsAreRefused()
     QVERIFY(readIdentity.untouchedSince(identity));
     QCOMPARE(read.tags, metadata.tags);
     QCOMPARE(read.unknownKeys, metadata.unknownKeys);
+    // Decoded through a pool, two records share their repeated texts.
+    SharedStrings strings;
+    SceneMetadata first, second;
+    QVERIFY(CatalogueIndexRecord::decode(record, &readIdentity, &first, &strings));
+    QVERIFY(CatalogueIndexRecord::decode(record, &readIdentity, &second, &strings));
+    QCOMPARE(second.tags, metadata.tags);
+    QCOMPARE(second.name, metadata.name);
+    QCOMPARE(second.tags.at(1).constData(), first.tags.at(1).constData());
     for (int size = 0; size < record.size(); ++size)
         QVERIFY2(!CatalogueIndexRecord::decode(record.left(size), &readIdentity, &read), qPrintable(QString::number(size)));
     QVERIFY(!CatalogueIndexRecord::decode(record + 'x', &readIdentity, &read));
