@@ -37,6 +37,7 @@ QString resolved(const CAppTypeQt &app, const char *literal)
 struct FoundScene
 {
     QString path;
+    FileIdentity identity;   // as the walk met the file; invalid where it could not tell
     bool official = false;
     bool restored = false;
     bool readable = false;
@@ -45,11 +46,13 @@ struct FoundScene
 
 void appendScenesBelow(const QString &directory, bool official, QVector<FoundScene> &found)
 {
-    const QStringList paths = sceneFilesBelow(directory);
+    QVector<FileIdentity> identities;
+    const QStringList paths = sceneFilesBelow(directory, &identities);
     found.reserve(found.size() + paths.size());
-    for (const QString &path : paths) {
+    for (int i = 0; i < paths.size(); ++i) {
         FoundScene scene;
-        scene.path = path;
+        scene.path = paths.at(i);
+        scene.identity = identities.value(i);
         scene.official = official;
         found.append(scene);
     }
@@ -61,7 +64,7 @@ void readScene(FoundScene &scene, const CatalogueIndex *index)
 {
     if (index) {
         SceneMetadata metadata;
-        const FileIdentity identity = FileIdentity::ofPath(scene.path);
+        const FileIdentity identity = scene.identity.valid ? scene.identity : FileIdentity::ofPath(scene.path);
         if (identity.valid && index->restore(scene.path, identity, &metadata)) {
             scene.scene.RestoreLoaded(scene.path, metadata, identity);
             scene.restored = true;

@@ -54,7 +54,7 @@ Kind kindOf(const QByteArray &path, unsigned char type)
     return S_ISREG(target.st_mode) || S_ISDIR(target.st_mode) ? Kind::LinkedEntry : Kind::Skip;
 }
 
-void walk(const QByteArray &folder, QStringList &found)
+void walk(const QByteArray &folder, QStringList &found, QVector<FileIdentity> *identities)
 {
     DIR *dir = opendir(folder.constData());
     if (!dir)
@@ -78,10 +78,13 @@ void walk(const QByteArray &folder, QStringList &found)
         const Kind kind = kindOf(path, entry->d_type);
         if (kind == Kind::Skip)
             continue;
-        if (scene)
+        if (scene) {
             found.append(QFile::decodeName(path));
+            if (identities)
+                identities->append(FileIdentity::ofEntry(dirfd(dir), name));
+        }
         if (kind == Kind::Folder)
-            walk(path, found);
+            walk(path, found, identities);
     }
     closedir(dir);
 }
@@ -89,18 +92,21 @@ void walk(const QByteArray &folder, QStringList &found)
 
 } // namespace
 
-QStringList sceneFilesBelow(const QString &directory)
+QStringList sceneFilesBelow(const QString &directory, QVector<FileIdentity> *identities)
 {
     QStringList found;
 #if defined(Q_OS_LINUX)
     if (!directory.isEmpty())
-        walk(QFile::encodeName(directory), found);
+        walk(QFile::encodeName(directory), found, identities);
 #else
     QDirIterator it(directory, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
-        if (it.fileName().endsWith(QLatin1String(".kvc"), Qt::CaseSensitive))
+        if (it.fileName().endsWith(QLatin1String(".kvc"), Qt::CaseSensitive)) {
             found.append(it.filePath());
+            if (identities)
+                identities->append(FileIdentity());
+        }
     }
 #endif
     return found;

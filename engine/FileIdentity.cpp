@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
 #endif
 
@@ -29,6 +30,19 @@ FileIdentity FileIdentity::ofDescriptor(int descriptor)
         return fromStat(status);
 #else
     Q_UNUSED(descriptor);
+#endif
+    return FileIdentity();
+}
+
+FileIdentity FileIdentity::ofEntry(int directoryDescriptor, const char *name)
+{
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (directoryDescriptor >= 0 && name && ::fstatat(directoryDescriptor, name, &status, 0) == 0)
+        return fromStat(status);
+#else
+    Q_UNUSED(directoryDescriptor);
+    Q_UNUSED(name);
 #endif
     return FileIdentity();
 }

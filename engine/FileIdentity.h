@@ -23,6 +23,10 @@ struct FileIdentity
     // ... or of whatever the path names now (a symbolic link is followed,
     // as opening the path would).
     static FileIdentity ofPath(const QString &path);
+    // ... or of the entry name in an open directory (POSIX; invalid
+    // elsewhere), as ofPath of its path gives it without looking the
+    // directories up again.
+    static FileIdentity ofEntry(int directoryDescriptor, const char *name);
 
     // Both valid and the same file in the same state.
     bool sameAs(const FileIdentity &other) const

@@ -94,9 +94,17 @@ void TestSceneFileWalk::listsWhatQDirIteratorLists()
 {
     QFETCH(QString, directory);
     QFETCH(int, expected);
-    const QStringList walked = Catalogue::sceneFilesBelow(directory);
+    QVector<FileIdentity> identities;
+    const QStringList walked = Catalogue::sceneFilesBelow(directory, &identities);
     QCOMPARE(walked, reference(directory));
     QCOMPARE(walked.size(), expected);
+    // Each identity is the one of its own path, links followed (a folder
+    // has none).
+    QCOMPARE(identities.size(), walked.size());
+    for (int i = 0; i < walked.size(); ++i) {
+        const FileIdentity own = FileIdentity::ofPath(walked.at(i));
+        QVERIFY2(own.valid ? identities.at(i).untouchedSince(own) : !identities.at(i).valid, qPrintable(walked.at(i)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSceneFileWalk)
