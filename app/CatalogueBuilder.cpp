@@ -18,6 +18,7 @@
 #include <QVector>
 #include <QPair>
 #include <QSet>
+#include <QThread>
 #include <QFile>
 #include <QGuiApplication>
 #include <QtConcurrent>
@@ -33,56 +34,60 @@ QString resolved(const CAppTypeQt &app, const char *literal)
     return app.ResolvePath(CPath(literal)).toString();
 }
 
-// One ".kvc" file the walk met, and its scene once read or restored.
-struct FoundScene
+// Every ".kvc" file the walk met, the user's first, then the official ones.
+struct FoundFiles
 {
-    QString path;
-    FileIdentity identity;   // as the walk met the file; invalid where it could not tell
-    bool official = false;
-    bool restored = false;
-    bool readable = false;
-    CScene scene;
+    QStringList paths;
+    QVector<FileIdentity> identities;   // as the walk met each file; invalid where it could not tell
+    int officialFrom = 0;
+
+    void appendBelow(const QString &directory)
+    {
+        QVector<FileIdentity> found;
+        paths += sceneFilesBelow(directory, &found);
+        identities += found;
+    }
 };
 
-void appendScenesBelow(const QString &directory, bool official, QVector<FoundScene> &found)
+// The view model of one found file, made on the thread pool and handed to
+// the thread that builds the list.
+struct MadeScene
 {
-    QVector<FileIdentity> identities;
-    const QStringList paths = sceneFilesBelow(directory, &identities);
-    found.reserve(found.size() + paths.size());
-    for (int i = 0; i < paths.size(); ++i) {
-        FoundScene scene;
-        scene.path = paths.at(i);
-        scene.identity = identities.value(i);
-        scene.official = official;
-        found.append(scene);
-    }
-}
+    CSceneViewModel *scene = nullptr;
+    bool restored = false;
+};
 
 // The scene of one file: from the index when it holds the file as it is
-// now, else read. Runs on the thread pool, one call per file.
-void readScene(FoundScene &scene, const CatalogueIndex *index)
+// now, else read. Runs on the thread pool, one call per file; the view
+// model is made there too (at 100,000 scenes making them took a tenth of a
+// start on the GUI thread) and pushed to the owner's thread at once.
+void makeScene(MadeScene &made, const QString &path, const FileIdentity &walked, bool official,
+               const CatalogueIndex *index, QThread *owner)
 {
+    CScene scene;
+    bool readable = false;
     if (index) {
         SceneMetadata metadata;
-        const FileIdentity identity = scene.identity.valid ? scene.identity : FileIdentity::ofPath(scene.path);
-        if (identity.valid && index->restore(scene.path, identity, &metadata)) {
-            scene.scene.RestoreLoaded(scene.path, metadata, identity);
-            scene.restored = true;
-            scene.readable = true;
-            return;
+        const FileIdentity identity = walked.valid ? walked : FileIdentity::ofPath(path);
+        if (identity.valid && index->restore(path, identity, &metadata)) {
+            scene.RestoreLoaded(path, metadata, identity);
+            made.restored = readable = true;
         }
     }
     // A scene that cannot be read is still listed, with what the engine holds.
-    scene.readable = scene.scene.Load(scene.path, false);
+    if (!made.restored)
+        readable = scene.Load(path, false);
+    made.scene = new CSceneViewModel(path, official, std::move(scene), readable);
+    made.scene->moveToThread(owner);
 }
 
-void updateIndex(CatalogueIndex &index, const QVector<FoundScene> &found)
+void updateIndex(CatalogueIndex &index, const FoundFiles &files, const QVector<MadeScene> &made)
 {
     QVector<CatalogueIndex::Entry> read;
-    for (const FoundScene &scene : found) {
+    for (int i = 0; i < made.size(); ++i) {
         CatalogueIndex::Entry entry;
-        if (!scene.restored && scene.scene.LoadedMetadata(&entry.metadata, &entry.identity)) {
-            entry.path = scene.path;
+        if (!made.at(i).restored && made.at(i).scene->scene().LoadedMetadata(&entry.metadata, &entry.identity)) {
+            entry.path = files.paths.at(i);
             read.append(entry);
         }
     }
@@ -164,27 +169,36 @@ QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QStr
     QFuture<CatalogueIndex::State> opened;
     if (index)
         opened = QtConcurrent::run([index]() { return index->open(); });
-    QVector<FoundScene> found;
-    appendScenesBelow(userScenesDir, false, found);
-    appendScenesBelow(officialScenesDir, true, found);
+    FoundFiles files;
+    files.appendBelow(userScenesDir);
+    files.officialFrom = files.paths.size();
+    files.appendBelow(officialScenesDir);
     const CatalogueIndex *entries =
         index && opened.result() == CatalogueIndex::State::Usable ? index : nullptr;
 
     // Each file is read into its own slot; the index is only read meanwhile.
-    QtConcurrent::blockingMap(found, [entries](FoundScene &scene) { readScene(scene, entries); });
+    QVector<MadeScene> made(files.paths.size());
+    QThread *owner = QThread::currentThread();
+    QtConcurrent::blockingMap(made, [&files, entries, owner, first = made.data()](MadeScene &slot) {
+        const int i = int(&slot - first);
+        makeScene(slot, files.paths.at(i), files.identities.at(i), i >= files.officialFrom, entries, owner);
+    });
     if (index)
-        updateIndex(*index, found);
+        updateIndex(*index, files, made);
 
     QList<CSceneViewModel *> scenes;
-    scenes.reserve(found.size());
+    scenes.reserve(made.size());
     // Restored scenes share the index's strings already.
     SharedStrings strings;
-    for (FoundScene &scene : found) {
-        if (scene.official && (scene.scene.typeFlags & CScene::Hidden))
+    for (int i = 0; i < made.size(); ++i) {
+        CSceneViewModel *scene = made.at(i).scene;
+        if (i >= files.officialFrom && (scene->scene().typeFlags & CScene::Hidden)) {
+            delete scene;
             continue;
-        if (!scene.restored)
-            strings.share(scene.scene);
-        scenes.append(new CSceneViewModel(scene.path, scene.official, std::move(scene.scene), scene.readable));
+        }
+        if (!made.at(i).restored)
+            strings.share(scene->scene());
+        scenes.append(scene);
     }
     sortScenesNewestFirst(scenes);
     return scenes;
