@@ -14,6 +14,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -133,7 +134,9 @@ QStringList tst_CatalogueIndex::scan(CatalogueIndex *index) const
         lines << describe(*scene)
                 + (scene->readable() == alone.readable() && scene->loadError() == alone.loadError()
                        ? QString()
-                       : QStringLiteral(" marked %1 alone, %2 here").arg(alone.readable()).arg(scene->readable()));
+                       : QStringLiteral(" marked %1 alone, %2 here").arg(alone.readable()).arg(scene->readable()))
+                // Made on the thread pool, each must live on the list's thread.
+                + (scene->thread() == QThread::currentThread() ? QString() : QStringLiteral(" on a pool thread"));
     }
     qDeleteAll(scenes);
     return lines;
@@ -167,6 +170,7 @@ void tst_CatalogueIndex::matchesFullScan()
         CatalogueIndex first(m_index, 0);
         const QStringList full = scan(nullptr);
         QVERIFY2(!full.join(QLatin1Char('\n')).contains(QLatin1String(" alone, ")), qPrintable(full.join('\n')));
+        QVERIFY(!full.join(QLatin1Char('\n')).contains(QLatin1String(" on a pool thread")));
         QCOMPARE(scan(&first), full);
         QCOMPARE(first.state(), CatalogueIndex::State::Usable);
     }
