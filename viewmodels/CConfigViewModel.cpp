@@ -174,22 +174,31 @@ QMap<QString, int> CConfigViewModel::tagCounts(const QList<CSceneViewModel *> &s
 {
     // One pass into a hash; only the few distinct tags are sorted into the
     // map at the end. Types and filter words are counted as numbers, not as
-    // names made per scene.
-    QHash<QString, int> tagHits;
+    // names made per scene. The catalogue shares each tag's characters among
+    // its scenes, so tags are counted by those first (hashing a pointer, not
+    // the text of some 300,000 tags at 100,000 scenes) and merged by name
+    // after; equal tags that do not share still end up in one count.
+    QHash<const QChar *, QPair<QString, int>> byCharacters;
     int ofType[SceneKinds::Transition + 1] = {};
     int user = 0;
     int noRelicensing = 0;
     for (const CSceneViewModel *scene : scenes) {
         if (!scene)
             continue;
-        for (const QString &tag : scene->scene().tagList)
-            ++tagHits[tag];
+        for (const QString &tag : scene->scene().tagList) {
+            QPair<QString, int> &hit = byCharacters[tag.constData()];
+            if (hit.second++ == 0)
+                hit.first = tag;
+        }
         ++ofType[scene->sceneType()];
         if (!scene->official())
             ++user;
         if (!scene->relicensingPossible())
             ++noRelicensing;
     }
+    QHash<QString, int> tagHits;
+    for (const QPair<QString, int> &hit : qAsConst(byCharacters))
+        tagHits[hit.first] += hit.second;
     const QStringList &reserved = SceneKinds::reservedTagNames();
     QMap<QString, int> counts;
     for (auto it = tagHits.cbegin(); it != tagHits.cend(); ++it) {
