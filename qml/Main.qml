@@ -189,7 +189,7 @@ ApplicationWindow {
     }
     // A text field being edited takes Ctrl+Z for its own text first.
     Shortcut {
-        sequence: StandardKey.Undo
+        sequences: [StandardKey.Undo]
         enabled: ConfigViewModel.history.canUndo
         onActivated: ConfigViewModel.undo()
     }

@@ -16,7 +16,6 @@ Dialog {
     focus: true
     title: qsTr("Keyboard shortcuts")
     standardButtons: Dialog.Close
-    Accessible.name: title
 
     onOpened: standardButton(Dialog.Close).forceActiveFocus()
 
