@@ -97,9 +97,11 @@ Item {
                 cache: true
                 fillMode: Image.PreserveAspectCrop
                 // Decoded at the size shown, rounded up to steps so that a
-                // window resized a little reuses the cached images.
-                sourceSize.width: Math.max(160, Math.ceil(thumbArea.width / 80) * 80)
-                sourceSize.height: Math.round(sourceSize.width * 9 / 16)
+                // window resized a little reuses the cached images. Both
+                // follow this, not each other: sourceSize changes as a whole.
+                readonly property int decodedWidth: Math.max(160, Math.ceil(thumbArea.width / 80) * 80)
+                sourceSize.width: decodedWidth
+                sourceSize.height: Math.round(decodedWidth * 9 / 16)
                 source: card.scene && !card.damaged ? Logic.thumbnailUrl(card.scene.filepath) : ""
             }
 
