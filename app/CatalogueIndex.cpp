@@ -14,6 +14,8 @@
 #include <QVariant>
 #include <QtConcurrent>
 
+#include <algorithm>
+
 namespace {
 
 const QString kDriver = QStringLiteral("QSQLITE");
@@ -174,7 +176,7 @@ CatalogueIndex::State CatalogueIndex::readEntries()
     if (ok) {
         SharedStrings strings;
         while (query.next()) {
-            Stored &stored = m_entries[query.value(0).toString()];
+            Stored &stored = m_entries[pathKey(query.value(0).toString())];
             // A record that cannot be decoded leaves its file to be read.
             if (!CatalogueIndexRecord::decode(query.value(1).toByteArray(), &stored.identity, &stored.metadata, &strings))
                 stored.identity = FileIdentity();
@@ -193,9 +195,21 @@ CatalogueIndex::State CatalogueIndex::readEntries()
     return State::Rebuild;
 }
 
+// FNV-1a over the path's UTF-16 code units: Qt 5's qHash gives 32 bits, and
+// at 100,000 paths two of them would likely share one.
+quint64 CatalogueIndex::pathKey(const QString &path)
+{
+    quint64 hash = 14695981039346656037ULL;
+    for (const QChar unit : path) {
+        hash ^= unit.unicode();
+        hash *= 1099511628211ULL;
+    }
+    return hash;
+}
+
 bool CatalogueIndex::restore(const QString &path, const FileIdentity &identity, SceneMetadata *metadata) const
 {
-    const auto found = m_entries.constFind(path);
+    const auto found = m_entries.constFind(pathKey(path));
     if (found == m_entries.constEnd())
         return false;
     if (!found->identity.valid || !found->identity.untouchedSince(identity))
@@ -238,19 +252,15 @@ bool CatalogueIndex::writeChanges(const QVector<Entry> &read)
         if (entry.identity.valid && entry.identity.changedNs < settled && entry.identity.modifiedNs < settled)
             kept.append(&entry);
     }
-    QStringList stale;
-    for (auto it = m_entries.constBegin(); it != m_entries.constEnd(); ++it) {
-        if (!it->confirmed.loadRelaxed())
-            stale.append(it.key());
-    }
-    if (m_state == State::Usable && kept.isEmpty() && stale.isEmpty())
+    const bool anyStale = std::any_of(m_entries.cbegin(), m_entries.cend(),
+                                      [](const Stored &stored) { return !stored.confirmed.loadRelaxed(); });
+    if (m_state == State::Usable && kept.isEmpty() && !anyStale)
         return true;
 
     if (m_state == State::Rebuild) {
         if (!replaceFile())
             return false;
         m_state = State::Fresh;
-        stale.clear();
     }
     if (!connect())
         return false;
@@ -268,6 +278,20 @@ bool CatalogueIndex::writeChanges(const QVector<Entry> &read)
             && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion))
             && query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS scenes "
                                          "(path TEXT PRIMARY KEY NOT NULL, entry BLOB NOT NULL)"));
+    }
+    // Entries are kept by a hash of their path: the paths of the stale ones
+    // are read again, only when there are any.
+    QStringList stale;
+    if (ok && m_state == State::Usable && anyStale) {
+        ok = query.exec(QStringLiteral("SELECT path FROM scenes"));
+        while (ok && query.next()) {
+            const QString path = query.value(0).toString();
+            const auto entry = m_entries.constFind(pathKey(path));
+            if (entry == m_entries.cend() || !entry->confirmed.loadRelaxed())
+                stale.append(path);
+        }
+        ok = ok && !query.lastError().isValid();
+        query.finish();
     }
     if (ok && !stale.isEmpty()) {
         ok = query.prepare(QStringLiteral("DELETE FROM scenes WHERE path = ?"));
@@ -291,9 +315,9 @@ bool CatalogueIndex::writeChanges(const QVector<Entry> &read)
     }
     m_state = State::Usable;
     for (const QString &path : qAsConst(stale))
-        m_entries.remove(path);
+        m_entries.remove(pathKey(path));
     for (const Entry *entry : qAsConst(kept)) {
-        Stored &stored = m_entries[entry->path];
+        Stored &stored = m_entries[pathKey(entry->path)];
         stored.identity = entry->identity;
         stored.metadata = entry->metadata;
         stored.confirmed.storeRelaxed(1);
