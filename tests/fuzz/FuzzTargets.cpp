@@ -5,6 +5,8 @@
 #include "CPlaylist.h"
 #include "CScene.h"
 #include "CSceneImageProvider.h"
+#include "CatalogueIndexRecord.h"
+#include "SharedStrings.h"
 #include "ZipFastPath.h"
 #include "ZipFormat.h"
 
@@ -413,10 +415,56 @@ QString zipFastPath(const QByteArray &bytes)
     return QString();
 }
 
+namespace {
+
+bool sameMetadata(const SceneMetadata &a, const SceneMetadata &b)
+{
+    return a.id == b.id && a.name == b.name && a.author == b.author && a.description == b.description
+        && a.license == b.license && a.tags == b.tags && a.typeFlags == b.typeFlags && a.relicensing == b.relicensing
+        && a.tagsTruncated == b.tagsTruncated && a.date.year == b.date.year && a.date.month == b.date.month
+        && a.date.day == b.date.day && a.date.hour == b.date.hour && a.date.minute == b.date.minute
+        && a.date.second == b.date.second && a.unknownKeys == b.unknownKeys;
+}
+
+bool sameIdentity(const FileIdentity &a, const FileIdentity &b)
+{
+    return a.valid == b.valid && a.device == b.device && a.inode == b.inode && a.size == b.size
+        && a.modifiedNs == b.modifiedNs && a.changedNs == b.changedNs;
+}
+
+} // namespace
+
+QString indexRecord(const QByteArray &bytes)
+{
+    FileIdentity identity;
+    SceneMetadata metadata;
+    if (!CatalogueIndexRecord::decode(bytes, &identity, &metadata))
+        return QString();
+    if (metadata.tags.size() > SceneMetadataSchema::kMaxTags)
+        return QStringLiteral("a record gave more tags than a scene may carry");
+    for (const QString &tag : qAsConst(metadata.tags)) {
+        if (tag.size() > SceneMetadataSchema::kMaxTagLength)
+            return QStringLiteral("a record gave a tag longer than a scene may carry");
+    }
+    SharedStrings strings;
+    FileIdentity pooledIdentity;
+    SceneMetadata pooled;
+    if (!CatalogueIndexRecord::decode(bytes, &pooledIdentity, &pooled, &strings)
+        || !sameMetadata(pooled, metadata) || !sameIdentity(pooledIdentity, identity))
+        return QStringLiteral("the record decodes differently through the string pool");
+    FileIdentity againIdentity;
+    SceneMetadata again;
+    if (!CatalogueIndexRecord::decode(CatalogueIndexRecord::encode(identity, metadata), &againIdentity, &again)
+        || !sameMetadata(again, metadata) || !sameIdentity(againIdentity, identity))
+        return QStringLiteral("the decoded record does not survive encoding");
+    return QString();
+}
+
 QStringList names()
 {
     return {QStringLiteral("scene_metadata"), QStringLiteral("scene_full"), QStringLiteral("playlist"),
-            QStringLiteral("config"), QStringLiteral("thumbnail"), QStringLiteral("zip_fastpath")};
+            QStringLiteral("config"), QStringLiteral("thumbnail"), QStringLiteral("zip_fastpath"),
+            QStringLiteral("index_record")};
 }
 
 QString corpusFolder(const QString &name)
@@ -440,6 +488,8 @@ QString run(const QString &name, const QByteArray &bytes)
         return thumbnail(bytes);
     if (name == QLatin1String("zip_fastpath"))
         return zipFastPath(bytes);
+    if (name == QLatin1String("index_record"))
+        return indexRecord(bytes);
     return QStringLiteral("no fuzz target named %1").arg(name);
 }
 

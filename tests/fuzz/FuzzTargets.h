@@ -32,6 +32,11 @@ QString thumbnail(const QByteArray &bytes);
 // asks for: whenever it answers Found, the library lists that name and reads
 // exactly the same bytes for its first entry.
 QString zipFastPath(const QByteArray &bytes);
+// One record of the catalogue index (a scene's metadata kept between
+// starts): a record the decoder takes holds what a scene may carry, encodes
+// back to one that decodes the same, and decodes the same with or without
+// the shared string pool.
+QString indexRecord(const QByteArray &bytes);
 
 // The target names, as used for the corpus and regression folders.
 QStringList names();

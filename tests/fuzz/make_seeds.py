@@ -328,8 +328,41 @@ def configs():
           b'{"minSceneTime": [1], "minSceneTime": 5, "x": {"a": 1}, "x": {}, "playlistToRun": "a"}')
 
 
+def text(value):
+    units = value.encode("utf-16-le")
+    return struct.pack("<I", len(units) // 2) + units
+
+
+def index_record(tags=("Calm", "Dark"), unknown=b"", flags=1, fields=None, tag_count=None, tail=b""):
+    """One catalogue index record as the program encodes it (format 1)."""
+    fields = fields or ["id-1", "Scene", "Mira", "Waves", "CC BY 4.0"]
+    data = struct.pack("<Bqqqqq", 1, 2049, 131, 20480, 1700000000 * 10**9, 1700000001 * 10**9)
+    data += b"".join(text(f) for f in fields)
+    data += struct.pack("<I", len(tags) if tag_count is None else tag_count)
+    data += b"".join(text(t) for t in tags)
+    data += struct.pack("<IB", 2, flags) + struct.pack("<6H", 2024, 5, 17, 10, 20, 30)
+    data += struct.pack("<I", len(unknown)) + unknown
+    return data + tail
+
+
+def index_records():
+    write("index_record", "valid.bin", index_record())
+    write("index_record", "unknown-keys.bin", index_record(unknown=b'{"x-big":12345678901234567890}'))
+    write("index_record", "shared-tags.bin", index_record(tags=("Calm", "Calm", "Space", "Calm")))
+    write("index_record", "no-tags.bin", index_record(tags=(), fields=["", "", "", "", ""]))
+    write("index_record", "too-many-tags.bin", index_record(tags=("t",) * 257))
+    write("index_record", "long-tag.bin", index_record(tags=("x" * 300,)))
+    write("index_record", "lying-count.bin", index_record(tags=("a",), tag_count=0x7fffffff))
+    write("index_record", "bad-unknown.bin", index_record(unknown=b"{not json"))
+    write("index_record", "bad-flags.bin", index_record(flags=7))
+    write("index_record", "trailing.bin", index_record(tail=b"x"))
+    write("index_record", "cut.bin", index_record()[:60])
+    write("index_record", "other-format.bin", b"\x02" + index_record()[1:])
+
+
 if __name__ == "__main__":
     scenes()
     thumbnails()
     playlists()
     configs()
+    index_records()
