@@ -142,6 +142,101 @@
     </message>
 </context>
 <context>
+    <name>BulkToolbar</name>
+    <message>
+        <source>Select all</source>
+        <translation>Alle auswählen</translation>
+    </message>
+    <message>
+        <source>Select every visible scene (Ctrl+A)</source>
+        <translation>Alle sichtbaren Szenen auswählen (Strg+A)</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>Deselect every visible scene (Ctrl+Shift+A)</source>
+        <translation>Alle sichtbaren Szenen abwählen (Strg+Umschalt+A)</translation>
+    </message>
+    <message>
+        <source>Deselect all visible scenes</source>
+        <translation>Alle sichtbaren Szenen abwählen</translation>
+    </message>
+    <message>
+        <source>Toggle</source>
+        <translation>Umkehren</translation>
+    </message>
+    <message>
+        <source>Invert the selection of every visible scene (Ctrl+I)</source>
+        <translation>Die Auswahl aller sichtbaren Szenen umkehren (Strg+I)</translation>
+    </message>
+    <message>
+        <source>Toggle selection of visible scenes</source>
+        <translation>Auswahl der sichtbaren Szenen umkehren</translation>
+    </message>
+    <message>
+        <source>+ Tag</source>
+        <translation>+ Tag</translation>
+    </message>
+    <message>
+        <source>Add a tag to every scene selected in the playlist (Ctrl+T)</source>
+        <translation>Jeder in der Playlist ausgewählten Szene einen Tag hinzufügen (Strg+T)</translation>
+    </message>
+    <message>
+        <source>Add a tag to the selected scenes</source>
+        <translation>Den ausgewählten Szenen einen Tag hinzufügen</translation>
+    </message>
+    <message>
+        <source>− Tag</source>
+        <translation>− Tag</translation>
+    </message>
+    <message>
+        <source>Remove a tag from every scene selected in the playlist</source>
+        <translation>Einen Tag von jeder in der Playlist ausgewählten Szene entfernen</translation>
+    </message>
+    <message>
+        <source>Remove a tag from the selected scenes</source>
+        <translation>Einen Tag von den ausgewählten Szenen entfernen</translation>
+    </message>
+    <message>
+        <source>Relicensing ▾</source>
+        <translation>Relizenzierung ▾</translation>
+    </message>
+    <message>
+        <source>Relicensing of the selected scenes</source>
+        <translation>Relizenzierung der ausgewählten Szenen</translation>
+    </message>
+    <message>
+        <source>Allow relicensing of the selected scenes…</source>
+        <translation>Relizenzierung der ausgewählten Szenen erlauben …</translation>
+    </message>
+    <message>
+        <source>Forbid relicensing of the selected scenes…</source>
+        <translation>Relizenzierung der ausgewählten Szenen verbieten …</translation>
+    </message>
+    <message>
+        <source>More actions</source>
+        <translation>Weitere Aktionen</translation>
+    </message>
+    <message>
+        <source>More actions on the scenes</source>
+        <translation>Weitere Aktionen für die Szenen</translation>
+    </message>
+    <message>
+        <source>Select all visible scenes</source>
+        <translation>Alle sichtbaren Szenen auswählen</translation>
+    </message>
+    <message>
+        <source>Add a tag to the selected scenes…</source>
+        <translation>Den ausgewählten Szenen einen Tag hinzufügen …</translation>
+    </message>
+    <message>
+        <source>Remove a tag from the selected scenes…</source>
+        <translation>Einen Tag von den ausgewählten Szenen entfernen …</translation>
+    </message>
+</context>
+<context>
     <name>CConfigViewModel</name>
     <message>
         <source>“%1” (%2)</source>
@@ -1034,59 +1129,59 @@
     <name>SceneBrowser</name>
     <message>
         <source>Select all</source>
-        <translation>Alle auswählen</translation>
+        <translation type="vanished">Alle auswählen</translation>
     </message>
     <message>
         <source>Select every visible scene (Ctrl+A)</source>
-        <translation>Alle sichtbaren Szenen auswählen (Strg+A)</translation>
+        <translation type="vanished">Alle sichtbaren Szenen auswählen (Strg+A)</translation>
     </message>
     <message>
         <source>None</source>
-        <translation>Keine</translation>
+        <translation type="vanished">Keine</translation>
     </message>
     <message>
         <source>Deselect every visible scene (Ctrl+Shift+A)</source>
-        <translation>Alle sichtbaren Szenen abwählen (Strg+Umschalt+A)</translation>
+        <translation type="vanished">Alle sichtbaren Szenen abwählen (Strg+Umschalt+A)</translation>
     </message>
     <message>
         <source>Deselect all visible scenes</source>
-        <translation>Alle sichtbaren Szenen abwählen</translation>
+        <translation type="vanished">Alle sichtbaren Szenen abwählen</translation>
     </message>
     <message>
         <source>Toggle</source>
-        <translation>Umkehren</translation>
+        <translation type="vanished">Umkehren</translation>
     </message>
     <message>
         <source>Invert the selection of every visible scene (Ctrl+I)</source>
-        <translation>Die Auswahl aller sichtbaren Szenen umkehren (Strg+I)</translation>
+        <translation type="vanished">Die Auswahl aller sichtbaren Szenen umkehren (Strg+I)</translation>
     </message>
     <message>
         <source>Toggle selection of visible scenes</source>
-        <translation>Auswahl der sichtbaren Szenen umkehren</translation>
+        <translation type="vanished">Auswahl der sichtbaren Szenen umkehren</translation>
     </message>
     <message>
         <source>+ Tag</source>
-        <translation>+ Tag</translation>
+        <translation type="vanished">+ Tag</translation>
     </message>
     <message>
         <source>Add a tag to the selected scenes</source>
-        <translation>Den ausgewählten Szenen einen Tag hinzufügen</translation>
+        <translation type="vanished">Den ausgewählten Szenen einen Tag hinzufügen</translation>
     </message>
     <message>
         <source>− Tag</source>
-        <translation>− Tag</translation>
+        <translation type="vanished">− Tag</translation>
     </message>
     <message>
         <source>Remove a tag from the selected scenes</source>
-        <translation>Einen Tag von den ausgewählten Szenen entfernen</translation>
+        <translation type="vanished">Einen Tag von den ausgewählten Szenen entfernen</translation>
     </message>
     <message>
         <source>Relicensing ▾</source>
-        <translation>Relizenzierung ▾</translation>
+        <translation type="vanished">Relizenzierung ▾</translation>
     </message>
     <message>
         <source>Relicensing of the selected scenes</source>
-        <translation>Relizenzierung der ausgewählten Szenen</translation>
+        <translation type="vanished">Relizenzierung der ausgewählten Szenen</translation>
     </message>
     <message>
         <source>Allow relicensing of the selected scenes</source>
@@ -1146,39 +1241,39 @@
     </message>
     <message>
         <source>Add a tag to every scene selected in the playlist (Ctrl+T)</source>
-        <translation>Jeder in der Playlist ausgewählten Szene einen Tag hinzufügen (Strg+T)</translation>
+        <translation type="vanished">Jeder in der Playlist ausgewählten Szene einen Tag hinzufügen (Strg+T)</translation>
     </message>
     <message>
         <source>Remove a tag from every scene selected in the playlist</source>
-        <translation>Einen Tag von jeder in der Playlist ausgewählten Szene entfernen</translation>
+        <translation type="vanished">Einen Tag von jeder in der Playlist ausgewählten Szene entfernen</translation>
     </message>
     <message>
         <source>Allow relicensing of the selected scenes…</source>
-        <translation>Relizenzierung der ausgewählten Szenen erlauben …</translation>
+        <translation type="vanished">Relizenzierung der ausgewählten Szenen erlauben …</translation>
     </message>
     <message>
         <source>Forbid relicensing of the selected scenes…</source>
-        <translation>Relizenzierung der ausgewählten Szenen verbieten …</translation>
+        <translation type="vanished">Relizenzierung der ausgewählten Szenen verbieten …</translation>
     </message>
     <message>
         <source>More actions</source>
-        <translation>Weitere Aktionen</translation>
+        <translation type="vanished">Weitere Aktionen</translation>
     </message>
     <message>
         <source>More actions on the scenes</source>
-        <translation>Weitere Aktionen für die Szenen</translation>
+        <translation type="vanished">Weitere Aktionen für die Szenen</translation>
     </message>
     <message>
         <source>Select all visible scenes</source>
-        <translation>Alle sichtbaren Szenen auswählen</translation>
+        <translation type="vanished">Alle sichtbaren Szenen auswählen</translation>
     </message>
     <message>
         <source>Add a tag to the selected scenes…</source>
-        <translation>Den ausgewählten Szenen einen Tag hinzufügen …</translation>
+        <translation type="vanished">Den ausgewählten Szenen einen Tag hinzufügen …</translation>
     </message>
     <message>
         <source>Remove a tag from the selected scenes…</source>
-        <translation>Einen Tag von den ausgewählten Szenen entfernen …</translation>
+        <translation type="vanished">Einen Tag von den ausgewählten Szenen entfernen …</translation>
     </message>
     <message>
         <source>%1… %2 of %3 done</source>
