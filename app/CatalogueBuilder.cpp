@@ -24,6 +24,7 @@
 #include <QtConcurrent>
 
 #include <algorithm>
+#include <atomic>
 
 namespace Catalogue {
 
@@ -47,6 +48,20 @@ struct FoundFiles
         paths += sceneFilesBelow(directory, &found);
         identities += found;
     }
+};
+
+// States a hand-over of memory from pool threads to the thread that waited
+// for them where ThreadSanitizer sees it: QtConcurrent's own wait goes
+// through the futex-based mutexes of the distribution's Qt, which it cannot
+// see. One atomic operation a task.
+class HandOver
+{
+public:
+    void give() { m_given.fetch_add(1, std::memory_order_release); }
+    int take() const { return m_given.load(std::memory_order_acquire); }
+
+private:
+    std::atomic<int> m_given{0};
 };
 
 // The view model of one found file, made on the thread pool and handed to
@@ -167,22 +182,37 @@ QList<CSceneViewModel *> buildSceneList(const QString &userScenesDir, const QStr
 {
     // The index file is read while the folders are walked.
     QFuture<CatalogueIndex::State> opened;
-    if (index)
-        opened = QtConcurrent::run([index]() { return index->open(); });
+    HandOver openHandOver;
+    if (index) {
+        opened = QtConcurrent::run([index, &openHandOver]() {
+            const CatalogueIndex::State state = index->open();
+            openHandOver.give();
+            return state;
+        });
+    }
     FoundFiles files;
     files.appendBelow(userScenesDir);
     files.officialFrom = files.paths.size();
     files.appendBelow(officialScenesDir);
+    if (index) {
+        opened.waitForFinished();
+        openHandOver.take();
+    }
     const CatalogueIndex *entries =
         index && opened.result() == CatalogueIndex::State::Usable ? index : nullptr;
 
     // Each file is read into its own slot; the index is only read meanwhile.
     QVector<MadeScene> made(files.paths.size());
     QThread *owner = QThread::currentThread();
-    QtConcurrent::blockingMap(made, [&files, entries, owner, first = made.data()](MadeScene &slot) {
+    HandOver madeHandOver;
+    QtConcurrent::blockingMap(made, [&files, entries, owner, &madeHandOver, first = made.data()](MadeScene &slot) {
         const int i = int(&slot - first);
         makeScene(slot, files.paths.at(i), files.identities.at(i), i >= files.officialFrom, entries, owner);
+        madeHandOver.give();
     });
+    const int handedOver = madeHandOver.take();
+    Q_ASSERT(handedOver == made.size());
+    Q_UNUSED(handedOver)
     if (index)
         updateIndex(*index, files, made);
 
