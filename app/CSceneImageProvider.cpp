@@ -153,6 +153,10 @@ public:
         : m_provider(provider), m_id(id), m_requestedSize(requestedSize)
     {
         setAutoDelete(false);
+        // Released here, acquired by run(): the worker sees the response as
+        // built, in a way ThreadSanitizer sees too (the pool's queue hands
+        // it over through Qt's futex-based mutex, which it cannot see).
+        m_cancelled.storeRelease(0);
     }
 
     QQuickTextureFactory *textureFactory() const override
@@ -160,11 +164,11 @@ public:
         return QQuickTextureFactory::textureFactoryForImage(m_image);
     }
     QString errorString() const override { return m_error; }
-    void cancel() override { m_cancelled.storeRelaxed(1); }
+    void cancel() override { m_cancelled.storeRelease(1); }
 
     void run() override
     {
-        if (m_cancelled.loadRelaxed()) {
+        if (m_cancelled.loadAcquire()) {
             m_error = QStringLiteral("cancelled");
         } else {
             m_image = m_provider.cachedImage(m_id, m_requestedSize);
