@@ -478,8 +478,8 @@
         <translation>Ein Playlist-Name darf kein NUL-Zeichen enthalten.</translation>
     </message>
     <message>
-        <source>A playlist name cannot contain &lt; &gt; : &quot; | ? * or control characters.</source>
-        <translation>Ein Playlist-Name darf weder &lt; &gt; : &quot; | ? * noch Steuerzeichen enthalten.</translation>
+        <source>A playlist name cannot contain &lt; &gt; : " | ? * or control characters.</source>
+        <translation>Ein Playlist-Name darf weder &lt; &gt; : " | ? * noch Steuerzeichen enthalten.</translation>
     </message>
     <message>
         <source>A playlist name cannot end with a dot or a space.</source>
@@ -499,10 +499,6 @@
     <message>
         <source>the file could not be read</source>
         <translation>die Datei ließ sich nicht lesen</translation>
-    </message>
-    <message>
-        <source>the file could not be written</source>
-        <translation type="vanished">die Datei ließ sich nicht schreiben</translation>
     </message>
     <message>
         <source>Scene “%1”: the tag “%2” was not added: %3</source>
@@ -570,10 +566,6 @@
     <message>
         <source>Licence %1, %2</source>
         <translation>Lizenz %1, %2</translation>
-    </message>
-    <message>
-        <source>Relicensing not allowed</source>
-        <translation type="vanished">Relizenzierung nicht erlaubt</translation>
     </message>
     <message>
         <source>Preview</source>
@@ -672,11 +664,11 @@
         <translation>Ordner öffnen</translation>
     </message>
     <message>
-        <source>Show the scene&apos;s file in the file manager</source>
+        <source>Show the scene's file in the file manager</source>
         <translation>Die Datei der Szene in der Dateiverwaltung zeigen</translation>
     </message>
     <message>
-        <source>Open the folder that holds the scene&apos;s file</source>
+        <source>Open the folder that holds the scene's file</source>
         <translation>Den Ordner öffnen, der die Datei der Szene enthält</translation>
     </message>
 </context>
@@ -764,10 +756,6 @@
     <message>
         <source>Main menu</source>
         <translation>Hauptmenü</translation>
-    </message>
-    <message>
-        <source>Settings…</source>
-        <translation type="vanished">Einstellungen …</translation>
     </message>
     <message>
         <source>Quit (Ctrl+Q)</source>
@@ -990,14 +978,6 @@
         <translation>Neue Playlist</translation>
     </message>
     <message>
-        <source>Click a playlist to make it active; its scenes are then selected in the grid.</source>
-        <translation type="vanished">Klicken Sie auf eine Playlist, um sie zu aktivieren; ihre Szenen sind dann im Raster ausgewählt.</translation>
-    </message>
-    <message>
-        <source>Create a playlist to select scenes for it.</source>
-        <translation type="vanished">Legen Sie eine Playlist an, um Szenen für sie auszuwählen.</translation>
-    </message>
-    <message>
         <source>Scroll the playlists</source>
         <translation>Playlists scrollen</translation>
     </message>
@@ -1058,26 +1038,6 @@
         <translation>Löschen … (Entf)</translation>
     </message>
     <message>
-        <source>Delete playlist</source>
-        <translation type="vanished">Playlist löschen</translation>
-    </message>
-    <message>
-        <source>Delete the playlist “%1”? Its file is removed.</source>
-        <translation type="vanished">Die Playlist „%1“ löschen? Ihre Datei wird entfernt.</translation>
-    </message>
-    <message>
-        <source>Name:</source>
-        <translation type="vanished">Name:</translation>
-    </message>
-    <message>
-        <source>Name of the new playlist</source>
-        <translation type="vanished">Name der neuen Playlist</translation>
-    </message>
-    <message>
-        <source>The new playlist becomes active and runs in the player.</source>
-        <translation type="vanished">Die neue Playlist wird aktiv und läuft im Player.</translation>
-    </message>
-    <message>
         <source>Playlist “%1” was not created.</source>
         <translation>Die Playlist „%1“ wurde nicht angelegt.</translation>
     </message>
@@ -1128,70 +1088,6 @@
 <context>
     <name>SceneBrowser</name>
     <message>
-        <source>Select all</source>
-        <translation type="vanished">Alle auswählen</translation>
-    </message>
-    <message>
-        <source>Select every visible scene (Ctrl+A)</source>
-        <translation type="vanished">Alle sichtbaren Szenen auswählen (Strg+A)</translation>
-    </message>
-    <message>
-        <source>None</source>
-        <translation type="vanished">Keine</translation>
-    </message>
-    <message>
-        <source>Deselect every visible scene (Ctrl+Shift+A)</source>
-        <translation type="vanished">Alle sichtbaren Szenen abwählen (Strg+Umschalt+A)</translation>
-    </message>
-    <message>
-        <source>Deselect all visible scenes</source>
-        <translation type="vanished">Alle sichtbaren Szenen abwählen</translation>
-    </message>
-    <message>
-        <source>Toggle</source>
-        <translation type="vanished">Umkehren</translation>
-    </message>
-    <message>
-        <source>Invert the selection of every visible scene (Ctrl+I)</source>
-        <translation type="vanished">Die Auswahl aller sichtbaren Szenen umkehren (Strg+I)</translation>
-    </message>
-    <message>
-        <source>Toggle selection of visible scenes</source>
-        <translation type="vanished">Auswahl der sichtbaren Szenen umkehren</translation>
-    </message>
-    <message>
-        <source>+ Tag</source>
-        <translation type="vanished">+ Tag</translation>
-    </message>
-    <message>
-        <source>Add a tag to the selected scenes</source>
-        <translation type="vanished">Den ausgewählten Szenen einen Tag hinzufügen</translation>
-    </message>
-    <message>
-        <source>− Tag</source>
-        <translation type="vanished">− Tag</translation>
-    </message>
-    <message>
-        <source>Remove a tag from the selected scenes</source>
-        <translation type="vanished">Einen Tag von den ausgewählten Szenen entfernen</translation>
-    </message>
-    <message>
-        <source>Relicensing ▾</source>
-        <translation type="vanished">Relizenzierung ▾</translation>
-    </message>
-    <message>
-        <source>Relicensing of the selected scenes</source>
-        <translation type="vanished">Relizenzierung der ausgewählten Szenen</translation>
-    </message>
-    <message>
-        <source>Allow relicensing of the selected scenes</source>
-        <translation type="vanished">Relizenzierung der ausgewählten Szenen erlauben</translation>
-    </message>
-    <message>
-        <source>Forbid relicensing of the selected scenes</source>
-        <translation type="vanished">Relizenzierung der ausgewählten Szenen verbieten</translation>
-    </message>
-    <message>
         <source>Scenes</source>
         <translation>Szenen</translation>
     </message>
@@ -1238,42 +1134,6 @@
     <message>
         <source>Select scenes in the active playlist first</source>
         <translation>Wählen Sie zuerst Szenen in der aktiven Playlist aus</translation>
-    </message>
-    <message>
-        <source>Add a tag to every scene selected in the playlist (Ctrl+T)</source>
-        <translation type="vanished">Jeder in der Playlist ausgewählten Szene einen Tag hinzufügen (Strg+T)</translation>
-    </message>
-    <message>
-        <source>Remove a tag from every scene selected in the playlist</source>
-        <translation type="vanished">Einen Tag von jeder in der Playlist ausgewählten Szene entfernen</translation>
-    </message>
-    <message>
-        <source>Allow relicensing of the selected scenes…</source>
-        <translation type="vanished">Relizenzierung der ausgewählten Szenen erlauben …</translation>
-    </message>
-    <message>
-        <source>Forbid relicensing of the selected scenes…</source>
-        <translation type="vanished">Relizenzierung der ausgewählten Szenen verbieten …</translation>
-    </message>
-    <message>
-        <source>More actions</source>
-        <translation type="vanished">Weitere Aktionen</translation>
-    </message>
-    <message>
-        <source>More actions on the scenes</source>
-        <translation type="vanished">Weitere Aktionen für die Szenen</translation>
-    </message>
-    <message>
-        <source>Select all visible scenes</source>
-        <translation type="vanished">Alle sichtbaren Szenen auswählen</translation>
-    </message>
-    <message>
-        <source>Add a tag to the selected scenes…</source>
-        <translation type="vanished">Den ausgewählten Szenen einen Tag hinzufügen …</translation>
-    </message>
-    <message>
-        <source>Remove a tag from the selected scenes…</source>
-        <translation type="vanished">Einen Tag von den ausgewählten Szenen entfernen …</translation>
     </message>
     <message>
         <source>%1… %2 of %3 done</source>
@@ -1469,10 +1329,6 @@
         <translation>Längste Szenendauer</translation>
     </message>
     <message>
-        <source>Shorter than the minimum scene time</source>
-        <translation type="vanished">Kürzer als die kürzeste Szenendauer</translation>
-    </message>
-    <message>
         <source>Transition time</source>
         <translation>Übergangsdauer</translation>
     </message>
@@ -1625,7 +1481,7 @@
         <translation>Auf Standardwerte zurücksetzen …</translation>
     </message>
     <message>
-        <source>Reset the player&apos;s settings to their defaults</source>
+        <source>Reset the player's settings to their defaults</source>
         <translation>Die Einstellungen des Players auf ihre Standardwerte zurücksetzen</translation>
     </message>
     <message>
@@ -1889,36 +1745,6 @@
     <message>
         <source>%1, %2 scenes</source>
         <translation>%1, %2 Szenen</translation>
-    </message>
-</context>
-<context>
-    <name>TagEditPopup</name>
-    <message>
-        <source>Add a tag to the selected scenes</source>
-        <translation type="vanished">Den ausgewählten Szenen einen Tag hinzufügen</translation>
-    </message>
-    <message>
-        <source>Remove a tag from the selected scenes</source>
-        <translation type="vanished">Einen Tag von den ausgewählten Szenen entfernen</translation>
-    </message>
-    <message>
-        <source>Tag</source>
-        <translation type="vanished">Tag</translation>
-    </message>
-    <message>
-        <source>No scene is selected.</source>
-        <translation type="vanished">Keine Szene ist ausgewählt.</translation>
-    </message>
-    <message>
-        <source>“%1” is a filter word, not a tag.</source>
-        <translation type="vanished">„%1“ ist ein Filterwort, kein Tag.</translation>
-    </message>
-    <message numerus="yes">
-        <source>Changes %n scene file(s), including selected scenes the filter hides.</source>
-        <translation type="vanished">
-            <numerusform>Ändert %n Szenendatei, auch ausgewählte Szenen, die der Filter ausblendet.</numerusform>
-            <numerusform>Ändert %n Szenendateien, auch ausgewählte Szenen, die der Filter ausblendet.</numerusform>
-        </translation>
     </message>
 </context>
 </TS>
