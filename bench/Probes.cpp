@@ -96,10 +96,7 @@ qint64 floorPass(const QVector<QByteArray> &nativePaths, qint64 *cpuNs)
 // The state start-up has reached just before the catalogue is assembled.
 CConfigViewModel *prepareEngine()
 {
-    gApp = new CAppTypeQt(gLog, QStringLiteral("logconfig.txt"));
-    gApp->startupFlags = 290;
-    if (!gApp->Init())
-        qFatal("the engine could not be initialised in %s", qPrintable(gApp->GetUserPath().toString()));
+    initEngine();
     Catalogue::applyDefaultPlaylistToRun(*gApp);
     return Catalogue::createConfigViewModel(*gApp);
 }
@@ -350,15 +347,11 @@ int firstFrame(int argc, char **argv)
     new CLog;
     int result = 0;
     {
-        if (QFile::exists(QStringLiteral("Kelvra.Config.rcc")))
-            QResource::registerResource(QStringLiteral("Kelvra.Config.rcc"));
+        registerInterface();
         QGuiApplication application(argc, argv);
         const Catalogue::SaveHandlerConnections handlers = Catalogue::connectSaveHandlers(application);
-        gApp = new CAppTypeQt(gLog, QStringLiteral("logconfig.txt"));
         gLog->SetFlushEachLine();
-        gApp->startupFlags = 290;
-        if (!gApp->Init())
-            qFatal("the engine could not be initialised");
+        initEngine();
         // The start-up's own view-model steps; registering the types and
         // making the view model are negligible beside the catalogue.
         const qint64 beforeCatalogue = clock.nsecsElapsed();
@@ -393,6 +386,20 @@ int firstFrame(int argc, char **argv)
     gLog = nullptr;
     CAppTypeQt::UninstallCrashreporter();
     return result;
+}
+
+void registerInterface()
+{
+    if (QFile::exists(QStringLiteral("Kelvra.Config.rcc")))
+        QResource::registerResource(QStringLiteral("Kelvra.Config.rcc"));
+}
+
+void initEngine()
+{
+    gApp = new CAppTypeQt(gLog, QStringLiteral("logconfig.txt"));
+    gApp->startupFlags = 290;
+    if (!gApp->Init())
+        qFatal("the engine could not be initialised in %s", qPrintable(gApp->GetUserPath().toString()));
 }
 
 double median(QVector<double> values)

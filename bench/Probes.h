@@ -42,4 +42,10 @@ qint64 peakResidentKiB();
 // Parses "key=value" lines.
 Figures parseFigures(const QByteArray &output);
 
+// The program's start-up steps the window probes share: the interface's
+// resource file beside the probe, registered before the application exists,
+// and the engine with the configuration tool's start-up profile (after it).
+void registerInterface();
+void initEngine();
+
 } // namespace Probes

@@ -52,10 +52,7 @@ double percentile(QVector<double> values, double share)
 int filterTimes(int argc, char **argv)
 {
     QGuiApplication application(argc, argv);
-    gApp = new CAppTypeQt(gLog, QStringLiteral("logconfig.txt"));
-    gApp->startupFlags = 290;
-    if (!gApp->Init())
-        qFatal("the engine could not be initialised");
+    Probes::initEngine();
     Catalogue::applyDefaultPlaylistToRun(*gApp);
     CConfigViewModel *config = Catalogue::createConfigViewModel(*gApp);
     Catalogue::assembleCatalogue(*gApp, *config);
@@ -104,14 +101,10 @@ int flick(int argc, char **argv)
     new CLog;
     int result = 0;
     {
-        if (QFile::exists(QStringLiteral("Kelvra.Config.rcc")))
-            QResource::registerResource(QStringLiteral("Kelvra.Config.rcc"));
+        Probes::registerInterface();
         QGuiApplication application(argc, argv);
         const Catalogue::SaveHandlerConnections handlers = Catalogue::connectSaveHandlers(application);
-        gApp = new CAppTypeQt(gLog, QStringLiteral("logconfig.txt"));
-        gApp->startupFlags = 290;
-        if (!gApp->Init())
-            qFatal("the engine could not be initialised");
+        Probes::initEngine();
         Catalogue::startViewModels(*gApp);
         QtQuick2ApplicationViewer viewer;
         if (!viewer.loadMainDocument(QStringLiteral("qrc:/qml/Main.qml")))

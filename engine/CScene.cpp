@@ -120,8 +120,8 @@ void CScene::ApplyMetadata(const SceneMetadata &metadata)
     m_tagsTruncated = metadata.tagsTruncated;
 }
 
-// False, with m_lastError set, when the metadata would not read back whole.
-bool CScene::MetadataJson(const JsonText::Members &unknownKeys, QByteArray *json)
+// What ApplyMetadata took, as the scene holds it now.
+SceneMetadata CScene::CurrentMetadata() const
 {
     SceneMetadata metadata;
     metadata.id = m_id;
@@ -133,6 +133,15 @@ bool CScene::MetadataJson(const JsonText::Members &unknownKeys, QByteArray *json
     metadata.typeFlags = typeFlags;
     metadata.relicensing = relicensingFlag;
     metadata.date = sceneDate;
+    metadata.unknownKeys = m_unknownKeys;
+    metadata.tagsTruncated = m_tagsTruncated;
+    return metadata;
+}
+
+// False, with m_lastError set, when the metadata would not read back whole.
+bool CScene::MetadataJson(const JsonText::Members &unknownKeys, QByteArray *json)
+{
+    SceneMetadata metadata = CurrentMetadata();
     metadata.unknownKeys = unknownKeys;
     return metadata.toJson(json, &m_lastError);
 }
@@ -231,17 +240,7 @@ bool CScene::LoadedMetadata(SceneMetadata *metadata, FileIdentity *identity) con
 {
     if (m_loadFailed || m_contentSource.isEmpty() || m_contentSource != m_path || !m_newEntries.isEmpty())
         return false;
-    metadata->id = m_id;
-    metadata->name = m_name;
-    metadata->author = m_author;
-    metadata->description = m_description;
-    metadata->license = m_licenseType;
-    metadata->tags = tagList;
-    metadata->typeFlags = typeFlags;
-    metadata->relicensing = relicensingFlag;
-    metadata->date = sceneDate;
-    metadata->unknownKeys = m_unknownKeys;
-    metadata->tagsTruncated = m_tagsTruncated;
+    *metadata = CurrentMetadata();
     *identity = m_contentIdentity;
     return true;
 }

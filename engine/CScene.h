@@ -115,6 +115,7 @@ private:
     void Reset();
     bool ReadMetadata(const QByteArray &json);
     void ApplyMetadata(const SceneMetadata &metadata);
+    SceneMetadata CurrentMetadata() const;
     bool MetadataJson(const JsonText::Members &unknownKeys, QByteArray *json);
     qint64 WriteBudget(const ArchiveFile &archive, const QByteArray &metadata) const;
 };
